@@ -1,0 +1,28 @@
+# Shared set-up for play.sh, test.sh and CI: installs the Debian packages the build needs when they are
+# missing, then configures and builds into the given folder. Source it, then call quib_build DIR [cmake args].
+set -euo pipefail
+
+QUIB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+QUIB_PACKAGES=(cmake g++ make pkg-config clang libsdl2-dev libfreetype-dev fonts-liberation libmpg123-dev
+               libmp3lame-dev libgtest-dev libgmock-dev xvfb xauth xdotool x11-apps)
+
+quib_install_packages() {
+    local missing=()
+    for pkg in "${QUIB_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+quib_build() {
+    local dir="$1"
+    shift
+    quib_install_packages
+    cmake -S "$QUIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
