@@ -1,4 +1,3 @@
-#include "quib/export.h"
+#include "quib/quib.h"
 
-// Exported and does nothing; kept because programs may import it.
-QUIB_API void junk() {}
+void junk() {}
