@@ -3,6 +3,10 @@
 // the engine's last error text (and in debug.log when the log is on).
 #pragma once
 
+#include "host/base/types.h"
+#include "host/d3d/d3dtypes.h"
+#include "host/ddraw/ddraw.h"
+#include "host/dinput/dinput.h"
 #include "quib/export.h"
 
 // ---- Debug and errors ----
@@ -18,3 +22,220 @@ QUIB_API void QuibRegError(const char* text);
 
 // Does nothing; kept because programs may import it.
 QUIB_API void junk();
+
+// ---- Video start-up, window and shutdown ----
+//
+// A program hands over its instance and window, starts the display with one QuibInitDirectX, sets the
+// viewport, borrows the DirectDraw object and the two buffers, and ends with QuibFreeDirectX. The borrowed
+// objects stay the engine's (never release them) and stay valid until QuibFreeDirectX or the next
+// QuibInitDirectX. A second QuibInitDirectX is allowed: the old objects are released first. After a failed
+// start, call QuibFreeDirectX to release what was made.
+
+// Stores the program's instance (the input devices are created with it).
+QUIB_API void QuibSetInstance(HINSTANCE instance);
+
+// Exclusive full screen at width x height x bpp on window: a flip chain with one back buffer, a Z-buffer
+// and the 3D devices. 1, or 0 with the reason in the last error text ("Error locating suitable Direct3D
+// driver!" when the machine offers no usable 3D device, "3D Hardware doesn't support fullscreen rendering
+// ..." when the hardware device cannot render that mode).
+QUIB_API int QuibInitDirectX(HWND window, int width, int height, int bpp);
+
+// In a window: renders a width x height client area at the desktop's depth into an off-screen back
+// buffer that QuibFlip copies to the window's place on the desktop. Restores the desktop's mode first
+// after a full-screen start. 1, or 0 with the reason in the last error text.
+QUIB_API int QuibInitDirectX(HWND window, int width, int height);
+
+// As the previous overload, at the window's current client size.
+QUIB_API int QuibInitDirectX(HWND window);
+
+// Tells the engine that the window's client area now starts at screen point (x, y). The parts of the
+// window off the desktop are not presented; a window wholly off it presents nothing.
+QUIB_API void QuibSetWindowXY(int x, int y);
+
+// Sets the 3D viewport to the rectangle (back-buffer pixels). Before start-up: does nothing, returns 1.
+// 1, or 0 with the error registered when the device refuses the rectangle.
+QUIB_API int QuibSetViewport(int x, int y, int width, int height);
+
+// Releases everything the start-up made (surface table, mirror surfaces, scene, buffers, devices, the
+// DirectDraw object; the desktop's mode comes back after full screen) and logs what is still registered
+// with the allocation tracker. Safe to call again, and after a failed start.
+QUIB_API void QuibFreeDirectX();
+
+// The front and back buffer (either output may be NULL); NULL before start-up and after QuibFreeDirectX.
+QUIB_API void QuibGetDDInfo(IDirectDrawSurface** primary, IDirectDrawSurface** backBuffer);
+
+// The DirectDraw object; NULL before start-up and after QuibFreeDirectX.
+QUIB_API IDirectDraw* QuibGetLPDD();
+
+// The desktop's bits per pixel, as the last start-up read it (the programs require 15 or 16).
+QUIB_API int QuibGetDisplayBPP();
+
+// 1 when the hardware 3D device renders, 0 for the software device.
+QUIB_API int QuibIsHardwareD3D();
+
+// 1 when the 3D device can render the display mode width x height x bpp (from the table the last start-up
+// built), else 0 (always 0 before any start-up).
+QUIB_API int QuibCheckDisplayMode(int width, int height, int bpp);
+
+// Bit counts of a pixel format's red, green, blue and alpha channels (5, 6, 5, 0 for 5-6-5); four zeros
+// for a palettised or non-RGB format. NULL outputs are skipped.
+QUIB_API void QuibGetRGBABits(DDPIXELFORMAT* format, int* red, int* green, int* blue, int* alpha);
+
+// Does nothing; the programs call it after a failed start-up and show their own message.
+QUIB_API void QuibPrintError();
+
+// Creates the 3D layer's texture table when there is none (every start-up calls it).
+QUIB_API void QuibInitSurfaceTable();
+
+// ---- Flip, frame rate and statistics ----
+
+// The last measured frames per second; 0 until the first two-second window has closed.
+extern QUIB_API float g_dwFpsF;
+
+// Shows the back buffer: flips it to the front in full screen (after a flip the back buffer holds the
+// frame before last), copies its visible part to the window's place on the desktop in a window. Lost
+// buffers are restored first (0 with the error registered when that fails); a failed copy returns 0; a
+// failed full-screen flip is only logged. Counts the frame for QuibGetFPS.
+QUIB_API int QuibFlip();
+
+// As QuibFlip without the frame count and the restoring of lost buffers, but in a window the rectangle r
+// (back-buffer coordinates) of the window is left as it is on screen. 1, or 0 with the error registered.
+QUIB_API int QuibFlipExcludeRect(RECT& r);
+
+// The frame rate QuibFlip measures: frames counted in a window of a little over two seconds, halved.
+QUIB_API float QuibGetFPS();
+
+// Switches the statistics line of QuibShowStats on (non-zero) or off.
+QUIB_API void QuibShowFPS(int on);
+
+// While switched on, draws the statistics line (frame rate, objects, vertices, polygons, mode) centred at
+// the bottom of the back buffer.
+QUIB_API void QuibShowStats();
+
+// Prints text at (x, y) on the back buffer in the DC's default font, light red on its background
+// colour. 1, or 0 when the back buffer gives no device context (none yet, locked or lost) or text is NULL.
+QUIB_API int QuibPrintString(const char* text, int x, int y);
+
+// Total and free video memory for textures, into both outputs (and logged).
+QUIB_API void QuibVideoMemoryStats(unsigned long& total, unsigned long& free);
+
+// ---- 3D device ----
+
+// Fills the hardware and software descriptions of the 3D device (both cleared first; left cleared
+// before start-up). Always returns 0: callers read the descriptions.
+QUIB_API int QuibGetD3DCaps(D3DDEVICEDESC* hardware, D3DDEVICEDESC* software);
+
+// Finishes the frame's Retained Mode rendering and closes the immediate-mode scene. 1, or 0 with the
+// error registered (also before start-up).
+QUIB_API int QuibUpdateDevice();
+
+// ---- Bitmaps ----
+//
+// A loaded bitmap is a system-memory surface of exactly the file's size, owned by the caller (Release
+// it). NULL on failure with the reason in the last error text ("LoadBitmap : can't load bitmap <name>"
+// for a missing or undecodable file). Default source colour keys: palette index 0 on an 8-bit surface,
+// the raw pixel value 255 on any other (in 5-6-5: blue 31, green 7, red 0); the programs set their own
+// key afterwards. 8-bit surfaces carry the file's colour table as their palette (black after the
+// table's entries; the engine's 3-3-2 halftone palette for files without a table). Needs the display
+// started (QuibInitDirectX) for every overload without a DirectDraw object and for every 8-bit palette.
+
+// The file in the display's format, or 8-bit palettised when the file has 8 bits per pixel.
+QUIB_API IDirectDrawSurface* QuibLoadBitmap(const char* name);
+// depth 8: an 8-bit palettised surface whatever the file's depth; any other depth: the display's format.
+QUIB_API IDirectDrawSurface* QuibLoadBitmap(const char* name, int depth);
+// On dd: kind 0 as QuibLoadBitmap(name); kind 1 through the engine's own BMP reader (plain 40-byte-header
+// files only, display format, no colour key); any other kind returns NULL without touching the file.
+QUIB_API IDirectDrawSurface* QuibLoadBitmap(IDirectDraw* dd, const char* name, int kind);
+
+// Saves a surface as a BMP file (replacing an old one): an 8-bit surface as an 8-bit file with all 256
+// palette entries (a grey ramp when it has no palette), a 16-, 24- or 32-bit surface as a 24-bit file
+// whose channels are widened with zero low bits (5-6-5 white gives 248, 252, 248). 1 when written; 0
+// when the surface cannot be read (error registered) or the file cannot be created or written (a message
+// box captioned with the file name says so).
+QUIB_API int QuibWriteSurfaceToBMPFile(const char* name, IDirectDrawSurface* surface);
+
+// ---- Text ----
+//
+// Seven proportional sans fonts ("Arial") of cell heights 8, 10, 12, 14, 16, 24 and 36, by index 0..6;
+// the current font is index 3 until changed. Its metrics are what QuibGetFontHeight/QuibGetCharWidth
+// report and what the statistics line is placed with.
+enum _fontTypes_e {
+    QUIB_FONT_CURRENT = -1, // QuibDrawText: the current font
+    QUIB_FONT_8 = 0,
+    QUIB_FONT_10,
+    QUIB_FONT_12,
+    QUIB_FONT_14,
+    QUIB_FONT_16,
+    QUIB_FONT_24,
+    QUIB_FONT_36,
+};
+
+// Makes the seven fonts (deleting those of an earlier call) and selects index 3; window's DC measures
+// the fonts (NULL: the screen's).
+QUIB_API void QuibInitFont(HWND window);
+// Deletes the seven fonts and forgets them; text is then drawn in the surface DC's default font and
+// QuibSetFont changes no index until QuibInitFont runs again.
+QUIB_API void QuibFreeFont();
+// Makes font (0..6) current when it exists and measures it; returns the previous index. Any other value
+// changes nothing and returns the current index.
+QUIB_API _fontTypes_e QuibSetFont(_fontTypes_e font);
+// The current font index.
+QUIB_API _fontTypes_e QuibGetFont();
+// The current font's cell height and average character width, in pixels.
+QUIB_API unsigned long QuibGetFontHeight();
+QUIB_API unsigned long QuibGetCharWidth();
+// Draws text at (x, y) (top-left of the text cell) on surface in colour (0x00bbggrr), transparent
+// background, with font (QUIB_FONT_CURRENT, or any value outside 0..6: the current font). 1, or 0 when
+// surface or text is NULL or the surface gives no device context (locked or lost).
+QUIB_API int QuibDrawText(IDirectDrawSurface* surface, const char* text, int x, int y, unsigned long colour,
+                          _fontTypes_e font);
+// Shows the one-page 3D options wizard (the caller's dialog template 101); it changes nothing in the
+// engine. Always 1.
+QUIB_API int QuibDo3DOptionsDialog(HWND parent, HINSTANCE instance);
+
+// ---- Input ----
+//
+// Polled keyboard, mouse and joystick, opened non-exclusive and foreground on the window given to
+// QuibInitDirectX: they read only while that window is the foreground window, and are acquired again
+// on the next read after the window comes back. A device whose set-up failed is released, so a later
+// call tries again. QuibGetMouseData may be called from another thread (the framework's timer); the
+// other input functions belong to the main thread.
+
+// The keyboard device (NULL until QuibInitKeyboard or QuibGetKeys made it). The engine's: never release.
+extern QUIB_API IDirectInputDevice* g_lpKBDevice;
+
+// Creates the input object for instance unless it exists; on failure it stays missing (the device
+// start-ups then fail). The start-ups call it themselves with the instance of QuibSetInstance.
+QUIB_API void QuibInitDirectInput(HINSTANCE instance);
+// Releases the joystick, the keyboard, the mouse and the input object. Stop every thread that reads the
+// mouse first. Safe to call again.
+QUIB_API void QuibFreeDirectInput();
+
+// Creates (once) and acquires the keyboard. 1, or 0 when it cannot be made or another program has the
+// keyboard now (the window is not in the foreground).
+QUIB_API int QuibInitKeyboard();
+// The 256-byte key table after a fresh read, indexed by set-1 scan code (extended keys | 0x80), bit 7
+// set while the key is down; NULL when the keyboard cannot be read now (the table keeps the previous
+// state). Makes the keyboard on first use. The table is the engine's; it stays valid.
+QUIB_API char* QuibGetKeys();
+
+// Creates the mouse (not acquired). 1, also when it exists; 0 with the error registered.
+QUIB_API int QuibInitMouse();
+// on = 0: unacquires the mouse. on != 0: acquires it unless it is believed acquired already; a failure
+// registers "Tried to acquire mouse unsuccessfully." and is tried again on the next call. 1, or 0 when
+// there is no mouse.
+QUIB_API int QuibAcquireMouse(int on);
+// The mouse's movement since the previous read and its buttons (1 left, 2 right, 4 middle, 8 fourth).
+// All 0 without a mouse, when it cannot be read, and when input was lost (the mouse is then acquired
+// again). NULL outputs are skipped. Callable from any thread.
+QUIB_API void QuibGetMouseData(int* dx, int* dy, int* buttons);
+
+// Opens the last attached joystick that can be set up (X and Y ranged -1000..1000) and acquires it.
+QUIB_API void QuibInitJoystick();
+// The joystick enumeration callback of QuibInitJoystick (context: the input object). Always 1, go on.
+QUIB_API int QuibInitJoystickInput(const DIDEVICEINSTANCEA* instance, void* context);
+// Polls and reads the joystick into state. 1, or 0 without a joystick or when it cannot be read (input
+// lost: it is acquired again for the next read).
+QUIB_API unsigned long QuibReadJoystickInput(DIJOYSTATE* state);
+// Acquires the joystick again. 1 on success, 0 without a joystick or on failure.
+QUIB_API int QuibReacquireInput();

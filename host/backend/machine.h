@@ -1,6 +1,6 @@
 // The machine the host emulates: what the display driver, 3D devices, input and sound report.
 // Defaults describe an ordinary desktop; a headless run may load another from the file named by
-// HOST_MACHINE (see the README for its keys).
+// HOST_MACHINE (see docs/headless.md for its keys).
 #pragma once
 
 #include <string>
@@ -34,3 +34,19 @@ const HostMachine& HostGetMachine();
 void HostSetMachine(const HostMachine& machine);
 // Reads a machine file ("key = value" lines); false with message set when the file is bad.
 bool HostLoadMachineFile(const char* path, HostMachine& machine, std::string& message);
+// Reads machine file text (as HostLoadMachineFile, from memory); message names the bad line.
+bool HostParseMachineText(const std::string& text, HostMachine& machine, std::string& message);
+// The default machine: 1024x768 16-bit desktop and the default display-mode list.
+HostMachine HostDefaultMachine();
+
+// The screen as the programs see it: the desktop, or the display mode a full-screen program has set.
+struct HostScreenMode {
+    int width;
+    int height;
+    int bitsPerPixel;
+};
+HostScreenMode HostGetScreenMode();
+// Called by the display driver when it changes the display mode (full screen) and when it restores the
+// desktop's mode. GetSystemMetrics(SM_CXSCREEN/SM_CYSCREEN) follows.
+void HostSetScreenMode(int width, int height, int bitsPerPixel);
+void HostRestoreScreenMode();

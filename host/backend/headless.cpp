@@ -1,0 +1,191 @@
+// The headless backend: no window and no sound card. Input comes from the script, the picture is kept
+// for capture, and time is virtual: HostNowMs is the presented-frame count times 1/60 s, so a run with the
+// same script sees the same times at the same frames.
+#include "host/backend/headless.h"
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <unistd.h>
+
+#include "host/backend/audio_null.h"
+#include "host/backend/capture.h"
+#include "host/backend/headless_script.h"
+#include "host/backend/keys.h"
+#include "host/backend/present.h"
+#include "host/win/clock.h"
+#include "host/win/host_input.h"
+#include "host/win/keystate.h"
+
+namespace {
+
+const int kScreenWidth = 800;
+const int kScreenHeight = 600;
+const std::streamsize kMaxScriptBytes = 16 << 20;
+
+// Touched only by the message thread (pump and present), except the picture, which tests may read.
+std::vector<HostScriptEvent> g_events;
+size_t g_next = 0;
+std::string g_folder; // relative capture names are taken from the folder the run started in
+std::mutex g_pictureLock;
+HostShownPicture g_picture;
+std::atomic<bool> g_fullScreen{false};
+
+uint64_t VirtualNowMs() {
+    return HostHeadlessMsAtFrame(HostPresentedFrames());
+}
+
+void PressKey(const HostKeyInfo& key, bool down) {
+    HostInputKey(key.virtualKey, key.scanCode, key.extended, down, false);
+}
+
+void TypeText(const std::string& text) {
+    const HostKeyInfo* shiftKey = HostFindKeyByName("Shift");
+    for (char c : text) {
+        bool shift = false;
+        const HostKeyInfo* key = HostFindKeyForCharacter(c, &shift);
+        if (!key) continue; // refused when the script was read
+        if (shift) PressKey(*shiftKey, true);
+        PressKey(*key, true);
+        PressKey(*key, false);
+        if (shift) PressKey(*shiftKey, false);
+    }
+}
+
+void Capture(const std::string& name) {
+    std::string path = !name.empty() && name[0] != '/' && !g_folder.empty() ? g_folder + "/" + name : name;
+    std::string error;
+    bool written;
+    {
+        std::lock_guard<std::mutex> guard(g_pictureLock);
+        written = HostWriteCaptureBmp(path.c_str(), g_picture, error);
+    }
+    if (!written) std::fprintf(stderr, "HOST_SCRIPT capture: %s\n", error.c_str());
+}
+
+void Perform(const HostScriptEvent& event) {
+    switch (event.verb) {
+    case HostScriptVerb::Move: HostInputMouseMove(event.x, event.y); break;
+    case HostScriptVerb::Down: HostInputMouseButton(event.button, true); break;
+    case HostScriptVerb::Up: HostInputMouseButton(event.button, false); break;
+    case HostScriptVerb::Key:
+        PressKey(*event.key, true);
+        PressKey(*event.key, false);
+        break;
+    case HostScriptVerb::KeyDown: PressKey(*event.key, true); break;
+    case HostScriptVerb::KeyUp: PressKey(*event.key, false); break;
+    case HostScriptVerb::Text: TypeText(event.text); break;
+    case HostScriptVerb::Capture: Capture(event.text); break;
+    case HostScriptVerb::Close: HostInputClose(); break;
+    case HostScriptVerb::FocusIn: HostInputFocus(true); break;
+    case HostScriptVerb::FocusOut: HostInputFocus(false); break;
+    }
+}
+
+// Runs every event whose frame has come. The index moves before each event runs, so an event whose
+// messages lead back into the pump (activation is sent at once) is not run twice.
+void RunDueEvents() {
+    uint64_t frames = HostPresentedFrames();
+    while (g_next < g_events.size() && g_events[g_next].frame <= frames) {
+        HostScriptEvent event = g_events[g_next++];
+        Perform(event);
+    }
+}
+
+bool ReadScriptFile(const char* path, std::string& text, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return error = "cannot open", false;
+    text.assign(static_cast<size_t>(kMaxScriptBytes) + 1, '\0');
+    file.read(text.data(), kMaxScriptBytes + 1);
+    if (file.gcount() > kMaxScriptBytes) return error = "file too large", false;
+    text.resize(static_cast<size_t>(file.gcount()));
+    return true;
+}
+
+void BlackScreen() {
+    std::lock_guard<std::mutex> guard(g_pictureLock);
+    g_picture.width = kScreenWidth;
+    g_picture.height = kScreenHeight;
+    g_picture.pixels.assign(static_cast<size_t>(kScreenWidth * kScreenHeight), 0);
+}
+
+bool Init(std::string& error) {
+    char folder[PATH_MAX];
+    if (getcwd(folder, sizeof folder)) g_folder = folder;
+    BlackScreen();
+    const char* path = std::getenv("HOST_SCRIPT");
+    if (path && *path) {
+        std::string text, problem;
+        if (!ReadScriptFile(path, text, problem) || !HostParseScript(text, g_events, problem)) {
+            error = std::string("HOST_SCRIPT ") + path + ": " + problem;
+            return false;
+        }
+    }
+    HostSetClockSource(VirtualNowMs);
+    return true;
+}
+
+void Shutdown() {}
+
+void Present(const HostShownPicture& picture) {
+    {
+        std::lock_guard<std::mutex> guard(g_pictureLock);
+        g_picture = picture;
+    }
+    HostAudioNullPump(); // the sound of this frame's stretch of virtual time
+    RunDueEvents();
+}
+
+void SetFullScreen(bool on) {
+    g_fullScreen.store(on);
+}
+
+} // namespace
+
+const HostBackend g_HostHeadlessBackend = {
+    "headless", Init,    Shutdown, RunDueEvents,
+    nullptr, // nothing arrives while waiting: only frames move the script on
+    Present,    nullptr, nullptr,  nullptr,      SetFullScreen, nullptr, nullptr,
+    nullptr, // message boxes are recorded by the window layer
+    nullptr,    true,
+};
+
+bool HostHeadlessSetScript(const std::string& script, std::string& message) {
+    std::vector<HostScriptEvent> events;
+    if (!HostParseScript(script, events, message)) return false;
+    HostGetBackend();
+    g_events = events;
+    g_next = 0;
+    return true;
+}
+
+HostShownPicture HostHeadlessShownPicture() {
+    HostGetBackend();
+    std::lock_guard<std::mutex> guard(g_pictureLock);
+    return g_picture;
+}
+
+bool HostHeadlessFullScreen() {
+    return g_fullScreen.load();
+}
+
+uint64_t HostHeadlessMsAtFrame(uint64_t frames) {
+    return frames * 1000 / 60;
+}
+
+void HostHeadlessUseVirtualClock() {
+    HostGetBackend();
+    HostSetClockSource(VirtualNowMs);
+}
+
+void HostHeadlessReset() {
+    HostGetBackend();
+    g_events.clear();
+    g_next = 0;
+    BlackScreen();
+    g_fullScreen.store(false);
+}

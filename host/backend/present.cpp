@@ -1,0 +1,116 @@
+// From the display driver's primary surface to the picture the backend shows: cut out the main window's
+// client area (windowed) or take the front buffer (full screen), convert to 5-6-5, count the frame.
+#include "host/backend/present.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "host/backend/backend.h"
+#include "host/win/messages.h"
+#include "host/win/window.h"
+
+namespace {
+
+const int kMaxPictureSide = 16384;
+// Frames a program may still present after the frame limit closed its window before it is told to quit.
+const uint64_t kGraceFrames = 60;
+
+std::atomic<uint64_t> g_frames{0};
+std::atomic<uint64_t> g_limit{0};
+std::once_flag g_limitOnce;
+HostShownPicture g_shown; // the display driver presents from one thread only
+
+void ReadLimitFromEnvironment() {
+    const char* text = std::getenv("HOST_MAX_FRAMES");
+    if (!text || !*text) return;
+    char* end = nullptr;
+    unsigned long long limit = std::strtoull(text, &end, 10);
+    if (*end || text[0] == '-') {
+        std::fprintf(stderr, "HOST_MAX_FRAMES: '%s' is not a number of frames\n", text);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    g_limit.store(limit);
+}
+
+uint16_t To565(uint16_t pixel, bool is555) {
+    if (!is555) return pixel;
+    unsigned red = (pixel >> 10) & 31, green = (pixel >> 5) & 31, blue = pixel & 31;
+    unsigned green6 = (green << 1) | (green >> 4); // full 5-bit green reaches full 6-bit green
+    return static_cast<uint16_t>((red << 11) | (green6 << 5) | blue);
+}
+
+// Copies the width x height block at (left, top) of picture; parts outside it are black.
+void Cut(const HostPicture& picture, int left, int top, int width, int height, HostShownPicture& out) {
+    out.width = width;
+    out.height = height;
+    out.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        int sourceY = top + y;
+        if (sourceY < 0 || sourceY >= picture.height) continue;
+        const WORD* row = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(picture.pixels) +
+                                                        static_cast<ptrdiff_t>(sourceY) * picture.pitchBytes);
+        uint16_t* target = out.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+        for (int x = 0; x < width; ++x) {
+            int sourceX = left + x;
+            if (sourceX >= 0 && sourceX < picture.width) target[x] = To565(row[sourceX], picture.is555);
+        }
+    }
+}
+
+// The part of the primary the user sees.
+void Select(const HostPicture& primary, bool fullscreen, HostShownPicture& out) {
+    RECT client{0, 0, 0, 0};
+    POINT origin{0, 0};
+    HWND main = fullscreen ? nullptr : HostMainWindow();
+    if (main && GetClientRect(main, &client) && ClientToScreen(main, &origin) && client.right > 0 &&
+        client.bottom > 0 && client.right <= kMaxPictureSide && client.bottom <= kMaxPictureSide) {
+        Cut(primary, origin.x, origin.y, client.right, client.bottom, out);
+    } else {
+        Cut(primary, 0, 0, primary.width, primary.height, out);
+    }
+}
+
+void EnforceLimit(uint64_t frames) {
+    uint64_t limit = g_limit.load();
+    if (!limit) return;
+    HWND main = HostMainWindow();
+    if (frames == limit && main) PostMessageA(main, WM_CLOSE, 0, 0);
+    // Never destroy the window from here: the display driver is in the middle of presenting.
+    if (frames == limit + kGraceFrames) PostQuitMessage(0);
+}
+
+} // namespace
+
+void HostPresentPrimary(const HostPicture& primary, bool fullscreen) {
+    std::call_once(g_limitOnce, ReadLimitFromEnvironment);
+    if (!primary.pixels || primary.width <= 0 || primary.height <= 0 || primary.width > kMaxPictureSide ||
+        primary.height > kMaxPictureSide || primary.pitchBytes < primary.width * 2)
+        return;
+    const HostBackend& backend = HostGetBackend();
+    Select(primary, fullscreen, g_shown);
+    uint64_t frames = ++g_frames;
+    backend.present(g_shown);
+    EnforceLimit(frames);
+}
+
+uint64_t HostPresentedFrames() {
+    return g_frames.load();
+}
+
+void HostSetFullScreen(bool on) {
+    const HostBackend& backend = HostGetBackend();
+    if (backend.setFullScreen) backend.setFullScreen(on);
+}
+
+void HostSetFrameLimit(uint64_t n) {
+    std::call_once(g_limitOnce, [] {}); // the environment no longer decides
+    g_limit.store(n);
+}
+
+void HostResetPresentedFrames() {
+    g_frames.store(0);
+}

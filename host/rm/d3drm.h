@@ -1,0 +1,206 @@
+// The retained-mode scene layer: the Retained Mode object, frames (a hierarchy of transforms with scene
+// settings on the roots), devices over an immediate-mode device, and viewports that look at a scene
+// through a camera frame.
+#pragma once
+
+#include "host/base/unknown.h"
+#include "host/d3d/d3d.h"
+#include "host/rm/vector.h"
+
+typedef D3DVALUE D3DRMMATRIX4D[4][4];
+
+struct D3DRMVECTOR4D {
+    D3DVALUE x;
+    D3DVALUE y;
+    D3DVALUE z;
+    D3DVALUE w;
+};
+
+// How a new transform combines with a frame's current one (row vectors: v' = v * M).
+enum D3DRMCOMBINETYPE : DWORD {
+    D3DRMCOMBINE_REPLACE = 0, // the new transform replaces the current one
+    D3DRMCOMBINE_BEFORE = 1,  // applied before the current one (nearer the object): M = New * Cur
+    D3DRMCOMBINE_AFTER = 2,   // applied after it: M = Cur * New
+};
+
+// Which rotation LookAt leaves out.
+enum D3DRMFRAMECONSTRAINT : DWORD {
+    D3DRMCONSTRAIN_Z = 0, // no roll: the frame's x axis stays level with the reference's x-z plane
+};
+
+// Render quality of a device: one shade mode, one lighting mode and one fill mode, or-ed together.
+typedef DWORD D3DRMRENDERQUALITY;
+#define D3DRMSHADE_FLAT       0x0001
+#define D3DRMSHADE_GOURAUD    0x0002
+#define D3DRMSHADE_MASK       0x0007
+#define D3DRMLIGHT_OFF        0x0000
+#define D3DRMLIGHT_ON         0x0008
+#define D3DRMLIGHT_MASK       0x0008
+#define D3DRMFILL_POINTS      0x0000
+#define D3DRMFILL_WIREFRAME   0x0040
+#define D3DRMFILL_SOLID       0x0080
+#define D3DRMFILL_MASK        0x00C0
+#define D3DRMRENDER_UNLITFLAT (D3DRMSHADE_FLAT | D3DRMLIGHT_OFF | D3DRMFILL_SOLID)
+#define D3DRMRENDER_FLAT      (D3DRMSHADE_FLAT | D3DRMLIGHT_ON | D3DRMFILL_SOLID)
+#define D3DRMRENDER_GOURAUD   (D3DRMSHADE_GOURAUD | D3DRMLIGHT_ON | D3DRMFILL_SOLID)
+
+enum D3DRMTEXTUREQUALITY : DWORD {
+    D3DRMTEXTURE_NEAREST = 0,
+    D3DRMTEXTURE_LINEAR = 1,
+};
+
+HOST_DECLARE_GUID(IID_IDirect3DRM);
+HOST_DECLARE_GUID(IID_IDirect3DRM2);
+HOST_DECLARE_GUID(IID_IDirect3DRMDevice);
+HOST_DECLARE_GUID(IID_IDirect3DRMDevice2);
+HOST_DECLARE_GUID(IID_IDirect3DRMViewport);
+HOST_DECLARE_GUID(IID_IDirect3DRMFrame);
+HOST_DECLARE_GUID(IID_IDirect3DRMFrame2);
+
+// A frame: a transform relative to its parent frame, and the children it holds (each with a reference).
+// A frame without a parent is the root of a scene and carries the scene's background and fog settings.
+// A frame lives as long as someone holds it (its parent included); when a parent goes, its children
+// become roots.
+class IDirect3DRMFrame : public IUnknown {
+  public:
+    // Makes child a child of this frame, taking it from its previous parent; its transform stays
+    // relative to the new parent. A child that is this frame or one of its ancestors is refused
+    // (D3DRMERR_BADVALUE).
+    virtual HRESULT AddChild(IDirect3DRMFrame* child) = 0;
+    // Removes child from this frame (the frame gives up its reference): it becomes a root.
+    // D3DRMERR_NOTFOUND when it is not a child of this frame.
+    virtual HRESULT DeleteChild(IDirect3DRMFrame* child) = 0;
+    // The parent with a reference added, or NULL for a root (both D3DRM_OK).
+    virtual HRESULT GetParent(IDirect3DRMFrame** parent) = 0;
+    // The root of this frame's scene with a reference added (the frame itself when it is a root).
+    virtual HRESULT GetScene(IDirect3DRMFrame** scene) = 0;
+
+    // Scene settings, meaningful on a root. Colour components are clamped to 0..1.
+    virtual HRESULT SetSceneBackgroundRGB(D3DVALUE red, D3DVALUE green, D3DVALUE blue) = 0;
+    virtual HRESULT SetSceneBackground(D3DCOLOR colour) = 0;
+    virtual D3DCOLOR GetSceneBackground() = 0;
+    virtual HRESULT SetSceneFogEnable(BOOL enable) = 0;
+    virtual BOOL GetSceneFogEnable() = 0;
+    virtual HRESULT SetSceneFogColor(D3DCOLOR colour) = 0;
+    virtual D3DCOLOR GetSceneFogColor() = 0;
+    // start < end is not required; density must not be negative (D3DRMERR_BADVALUE).
+    virtual HRESULT SetSceneFogParams(D3DVALUE start, D3DVALUE end, D3DVALUE density) = 0;
+    virtual HRESULT GetSceneFogParams(D3DVALUE* start, D3DVALUE* end, D3DVALUE* density) = 0;
+
+    // Moves the frame's origin to (x, y, z) given in reference's space (NULL: the scene root's space),
+    // keeping its orientation.
+    virtual HRESULT SetPosition(IDirect3DRMFrame* reference, D3DVALUE x, D3DVALUE y, D3DVALUE z) = 0;
+    // The frame's origin in reference's space (NULL: the scene root's space).
+    virtual HRESULT GetPosition(IDirect3DRMFrame* reference, D3DVECTOR* position) = 0;
+    // Combines a translation, a rotation by theta radians about axis (x, y, z), or a whole matrix with the
+    // frame's transform relative to its parent. A zero axis is refused (D3DRMERR_BADVALUE).
+    virtual HRESULT AddTranslation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z) = 0;
+    virtual HRESULT AddRotation(D3DRMCOMBINETYPE combine, D3DVALUE x, D3DVALUE y, D3DVALUE z,
+                                D3DVALUE theta) = 0;
+    virtual HRESULT AddTransform(D3DRMCOMBINETYPE combine, D3DRMMATRIX4D matrix) = 0;
+    // The transform relative to the parent.
+    virtual HRESULT GetTransform(D3DRMMATRIX4D matrix) = 0;
+    // The frame's orientation relative to reference (NULL: the scene root) as a unit axis and an angle in
+    // radians (0..pi); no rotation gives the axis (0, 0, 1) and angle 0.
+    virtual HRESULT GetRotation(IDirect3DRMFrame* reference, D3DVECTOR* axis, D3DVALUE* theta) = 0;
+    // Turns the frame so that its z axis points at target's origin, with its y axis as near the
+    // reference's y axis as the direction allows (reference NULL: the scene root). The position stays.
+    // D3DRMERR_BADVALUE when target is NULL or at the frame's own origin, or for another constraint.
+    virtual HRESULT LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* reference,
+                           D3DRMFRAMECONSTRAINT constraint) = 0;
+};
+
+// The second frame interface; the same object as the first.
+class IDirect3DRMFrame2 : public IDirect3DRMFrame {};
+
+// A Retained Mode device: rendering settings over an immediate-mode device.
+class IDirect3DRMDevice : public IUnknown {
+  public:
+    // Number of buffers the device renders through: 1 to 3 (D3DRMERR_BADVALUE otherwise).
+    virtual HRESULT SetBufferCount(DWORD count) = 0;
+    virtual DWORD GetBufferCount() = 0;
+    // Shade, light and fill mode; an unknown bit or shade mode is refused (D3DRMERR_BADVALUE).
+    virtual HRESULT SetQuality(D3DRMRENDERQUALITY quality) = 0;
+    virtual D3DRMRENDERQUALITY GetQuality() = 0;
+    virtual HRESULT SetDither(BOOL dither) = 0;
+    virtual BOOL GetDither() = 0;
+    virtual HRESULT SetTextureQuality(D3DRMTEXTUREQUALITY quality) = 0;
+    virtual D3DRMTEXTUREQUALITY GetTextureQuality() = 0;
+    // Shades per colour: a power of two from 1 to 256 (D3DRMERR_BADVALUE otherwise).
+    virtual HRESULT SetShades(DWORD shades) = 0;
+    virtual DWORD GetShades() = 0;
+    // Size of the render target in pixels.
+    virtual DWORD GetWidth() = 0;
+    virtual DWORD GetHeight() = 0;
+    // Finishes the frame's rendering through this device. Nothing is drawn through Retained Mode (the
+    // engine draws through the immediate-mode device itself), so nothing is pending: D3DRM_OK.
+    virtual HRESULT Update() = 0;
+    // The immediate-mode device underneath, with a reference added.
+    virtual HRESULT GetDirect3DDevice2(IDirect3DDevice2** device) = 0;
+};
+
+// The second device interface; the same object as the first.
+class IDirect3DRMDevice2 : public IDirect3DRMDevice {};
+
+// A viewport: a rectangle of a device that shows the scene seen from a camera frame.
+class IDirect3DRMViewport : public IUnknown {
+  public:
+    // Moves the viewport to the rectangle; it must lie inside the device (D3DRMERR_BADVALUE otherwise).
+    // The Direct3D viewport follows.
+    virtual HRESULT Configure(LONG x, LONG y, DWORD width, DWORD height) = 0;
+    virtual LONG GetX() = 0;
+    virtual LONG GetY() = 0;
+    virtual DWORD GetWidth() = 0;
+    virtual DWORD GetHeight() = 0;
+    // Front and back clipping planes (camera-space z) and the field (half the view's width at distance
+    // 1). Each must be positive and front must stay below back (D3DRMERR_BADVALUE otherwise).
+    virtual HRESULT SetFront(D3DVALUE front) = 0;
+    virtual HRESULT SetBack(D3DVALUE back) = 0;
+    virtual HRESULT SetField(D3DVALUE field) = 0;
+    virtual D3DVALUE GetFront() = 0;
+    virtual D3DVALUE GetBack() = 0;
+    virtual D3DVALUE GetField() = 0;
+    // The camera frame (the viewport holds a reference to it); NULL is refused.
+    virtual HRESULT SetCamera(IDirect3DRMFrame* camera) = 0;
+    virtual HRESULT GetCamera(IDirect3DRMFrame** camera) = 0;
+    virtual HRESULT GetDevice(IDirect3DRMDevice** device) = 0;
+    // The Direct3D viewport behind this one, with a reference added.
+    virtual HRESULT GetDirect3DViewport(IDirect3DViewport** viewport) = 0;
+};
+
+// The Retained Mode object of the first interface.
+class IDirect3DRM : public IUnknown {
+  public:
+    // As IDirect3DRM2::CreateFrame.
+    virtual HRESULT CreateFrame(IDirect3DRMFrame* parent, IDirect3DRMFrame** frame) = 0;
+};
+
+// The Retained Mode object: makes frames, devices and viewports. The objects it makes do not depend
+// on it: they stay usable after it is released.
+class IDirect3DRM2 : public IUnknown {
+  public:
+    // Makes a frame under parent (a root when parent is NULL).
+    virtual HRESULT CreateFrame(IDirect3DRMFrame* parent, IDirect3DRMFrame2** frame) = 0;
+    // Makes a Retained Mode device over an immediate-mode device (holding references to both arguments).
+    virtual HRESULT CreateDeviceFromD3D(IDirect3D2* direct3D, IDirect3DDevice2* device,
+                                        IDirect3DRMDevice2** out) = 0;
+    // Makes a viewport of device at (x, y, width, height) looking through camera. The rectangle must lie
+    // inside the device and camera must not be NULL (D3DRMERR_BADVALUE).
+    virtual HRESULT CreateViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, DWORD x, DWORD y,
+                                   DWORD width, DWORD height, IDirect3DRMViewport** viewport) = 0;
+    // Colours and shades of new textures (at least 1; D3DRMERR_BADVALUE for 0).
+    virtual HRESULT SetDefaultTextureColors(DWORD colours) = 0;
+    virtual HRESULT SetDefaultTextureShades(DWORD shades) = 0;
+};
+
+typedef IDirect3DRM* LPDIRECT3DRM;
+typedef IDirect3DRM2* LPDIRECT3DRM2;
+typedef IDirect3DRMFrame* LPDIRECT3DRMFRAME;
+typedef IDirect3DRMFrame2* LPDIRECT3DRMFRAME2;
+typedef IDirect3DRMDevice* LPDIRECT3DRMDEVICE;
+typedef IDirect3DRMDevice2* LPDIRECT3DRMDEVICE2;
+typedef IDirect3DRMViewport* LPDIRECT3DRMVIEWPORT;
+
+// Makes a Retained Mode object (IDirect3DRM; query IID_IDirect3DRM2 for the second interface, which
+// shares its count). E_POINTER when out is NULL.
+HRESULT Direct3DRMCreate(IDirect3DRM** out);

@@ -1,0 +1,93 @@
+// Fuzz target for the engine's BMP reader: the input becomes a file that is read through the file and
+// the stream readers. Whatever they return must be a consistent packed image (the header the reader
+// promises, pixels that fit the block) that both readers agree on and that GDI can take as a DIB
+// section; every refusal must leave a registered message. A crash, sanitizer report or broken promise
+// (abort) is a finding.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "host/gdi/gdi.h"
+#include "quib/platform/bmpfile.h"
+#include "quib/platform/dib.h"
+#include "quib/platform/errors.h"
+
+namespace {
+
+void Require(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "BMP reader promise broken: %s\n", what);
+    std::abort();
+}
+
+// A folder of this process's own, removed when the process ends.
+const std::string& Folder() {
+    static const std::string* folder = [] {
+        auto* pattern =
+            new std::string((std::filesystem::temp_directory_path() / "quib-fuzz-bmp-XXXXXX").string());
+        Require(mkdtemp(pattern->data()) != nullptr, "temporary folder");
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(Folder(), ignored);
+        });
+        return pattern;
+    }();
+    return *folder;
+}
+
+void CheckImage(const BITMAPINFOHEADER* image, size_t fileSize) {
+    Require(image->biSize == 40, "40-byte header");
+    Require(image->biWidth > 0 && image->biHeight > 0, "positive size");
+    Require(image->biPlanes == 1, "one plane");
+    const WORD bits = image->biBitCount;
+    Require(bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32, "known depth");
+    Require(image->biCompression == BI_RGB, "uncompressed");
+    Require(DIBNumColors(image) <= 256, "at most 256 colours");
+    Require(DIBImageBytes(image) <= fileSize, "pixels came from the file");
+    Require(DIBImageBytes(image) <= kBmpMaxImageBytes, "image within the limit");
+}
+
+// Reads the file through the stream reader; the two readers must agree byte for byte.
+void CheckStreamAgrees(const std::string& path, const BITMAPINFOHEADER* image) {
+    FILE* stream = std::fopen(path.c_str(), "rb");
+    Require(stream != nullptr, "stream opens");
+    BITMAPINFOHEADER* fromStream = ReadBMPFromStream(stream);
+    std::fclose(stream);
+    Require((fromStream == nullptr) == (image == nullptr), "readers agree on refusal");
+    if (image) {
+        const size_t bytes = 40 + DIBPaletteSize(image) + DIBImageBytes(image);
+        Require(std::memcmp(image, fromStream, bytes) == 0, "readers agree on the image");
+    }
+    std::free(fromStream);
+}
+
+void UseImage(const BITMAPINFOHEADER* image) {
+    if (HBITMAP section = CreateDIBSectionFromDIB(image)) DeleteObject(section);
+    if (BITMAPINFOHEADER* small = ConvertDIB(image, 7, 5, 8, 1)) std::free(small);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = Folder() + "/fuzz.bmp";
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return 0;
+    std::fwrite(data, 1, size, out);
+    std::fclose(out);
+
+    g_ErrorText[0] = '\0';
+    // The programs name their files in another case and with backslashes.
+    BITMAPINFOHEADER* image = ReadBMPFile((Folder() + "\\FUZZ.BMP").c_str());
+    if (image) {
+        CheckImage(image, size);
+        UseImage(image);
+    } else {
+        Require(std::strncmp(g_ErrorText, "ReadBMPFile: ", 13) == 0, "refusal registers its message");
+    }
+    CheckStreamAgrees(path, image);
+    std::free(image);
+    return 0;
+}

@@ -1,0 +1,254 @@
+// Helpers of the bitmap, BMP and text tests: a BMP file builder that can write every malformed header,
+// a fixture with the engine's DirectDraw object on a known machine in a fresh folder, and pixel access
+// to surfaces through Lock (rows by the reported pitch).
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "host/backend/machine.h"
+#include "host/ddraw/ddraw.h"
+#include "host/ddraw/testing.h"
+#include "host/gdi/gdi.h"
+#include "log_folder.h"
+#include "quib/platform/directx.h"
+
+namespace bmptest {
+
+// Every field of a BMP file, filled for a valid 24-bit 1x1 picture; tests change what they need.
+struct BmpSpec {
+    uint16_t type = 0x4D42;
+    uint16_t reserved1 = 0;
+    uint16_t reserved2 = 0;
+    bool autoOffset = true; // pixel offset = 54 + table bytes (+ gap)
+    uint32_t offset = 0;    // used when autoOffset is false
+    uint32_t headerSize = 40;
+    int32_t width = 1;
+    int32_t height = 1;
+    uint16_t planes = 1;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
+    uint32_t colorsUsed = 0;
+    std::vector<uint8_t> table;  // raw colour-table bytes (B, G, R, 0 per entry)
+    size_t gap = 0;              // bytes between the table and the pixels
+    std::vector<uint8_t> pixels; // raw pixel rows; empty: zero rows of the declared size
+};
+
+inline void Put16(std::vector<uint8_t>& out, uint16_t value) {
+    out.push_back(uint8_t(value));
+    out.push_back(uint8_t(value >> 8));
+}
+
+inline void Put32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
+// Bytes per row of a width x bits picture, padded to 4.
+inline size_t RowBytes(int32_t width, int bits) {
+    return (size_t(width) * size_t(bits) + 31) / 32 * 4;
+}
+
+inline std::vector<uint8_t> BuildBmp(const BmpSpec& spec) {
+    std::vector<uint8_t> pixels = spec.pixels;
+    if (pixels.empty() && spec.width > 0 && spec.height > 0 && spec.width < 4096 && spec.height < 4096)
+        pixels.assign(RowBytes(spec.width, spec.bitCount) * size_t(spec.height), 0);
+    const uint32_t headerBytes = spec.headerSize >= 40 ? spec.headerSize : 40;
+    const uint32_t autoOffset = 14 + headerBytes + uint32_t(spec.table.size() + spec.gap);
+    std::vector<uint8_t> out;
+    Put16(out, spec.type);
+    Put32(out, 0); // file size, fixed below
+    Put16(out, spec.reserved1);
+    Put16(out, spec.reserved2);
+    Put32(out, spec.autoOffset ? autoOffset : spec.offset);
+    Put32(out, spec.headerSize);
+    Put32(out, uint32_t(spec.width));
+    Put32(out, uint32_t(spec.height));
+    Put16(out, spec.planes);
+    Put16(out, spec.bitCount);
+    Put32(out, spec.compression);
+    Put32(out, uint32_t(pixels.size()));
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, spec.colorsUsed);
+    Put32(out, 0);
+    out.resize(out.size() + (headerBytes - 40), 0); // the rest of a longer header
+    out.insert(out.end(), spec.table.begin(), spec.table.end());
+    out.resize(out.size() + spec.gap, 0xEE);
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    const uint32_t size = uint32_t(out.size());
+    std::memcpy(&out[2], &size, 4);
+    return out;
+}
+
+inline void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
+}
+
+inline uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
+    return uint16_t(bytes[at] | bytes[at + 1] << 8);
+}
+
+// A colour-table entry as a BMP stores it.
+inline void AddColour(std::vector<uint8_t>& table, uint8_t red, uint8_t green, uint8_t blue) {
+    table.insert(table.end(), {blue, green, red, 0});
+}
+
+// A 24-bit picture with the given pixels (row-major from the top, 0xRRGGBB), rows stored bottom-up.
+inline BmpSpec Picture24(int width, int height, const std::vector<uint32_t>& rgbTopDown) {
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bitCount = 24;
+    const size_t rowBytes = RowBytes(width, 24);
+    spec.pixels.assign(rowBytes * size_t(height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t rgb = rgbTopDown[size_t(y) * size_t(width) + size_t(x)];
+            uint8_t* at = &spec.pixels[size_t(height - 1 - y) * rowBytes + size_t(x) * 3];
+            at[0] = uint8_t(rgb);
+            at[1] = uint8_t(rgb >> 8);
+            at[2] = uint8_t(rgb >> 16);
+        }
+    return spec;
+}
+
+// The truncating 5-6-5 (or 5-5-5) value of 0xRRGGBB, as GDI converts colours.
+inline uint16_t To565(uint32_t rgb) {
+    return uint16_t(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F));
+}
+inline uint16_t To555(uint32_t rgb) {
+    return uint16_t(((rgb >> 19) & 0x1F) << 10 | ((rgb >> 11) & 0x1F) << 5 | ((rgb >> 3) & 0x1F));
+}
+
+// A fresh folder, no registered error, and a DirectDraw object on a 1024x768 5-6-5 desktop installed
+// as the engine's g_lpDD. Checks that no surface or palette outlives the test.
+class EngineDisplayTest : public LogFolderTest {
+  protected:
+    void SetUp() override {
+        LogFolderTest::SetUp();
+        savedMachine_ = HostGetMachine();
+        UseMachine(false);
+    }
+
+    void TearDown() override {
+        if (g_lpDD) {
+            EXPECT_EQ(g_lpDD->Release(), 0u);
+        }
+        g_lpDD = nullptr;
+        const HostDDrawObjectCounts live = HostDDrawLiveObjects();
+        EXPECT_EQ(live.surfaces, before_.surfaces) << "a surface was left behind";
+        EXPECT_EQ(live.palettes, before_.palettes) << "a palette was left behind";
+        HostSetMachine(savedMachine_);
+        LogFolderTest::TearDown();
+    }
+
+    // Replaces the DirectDraw object with one on a 5-6-5 (or 5-5-5) desktop.
+    void UseMachine(bool is555) {
+        if (g_lpDD) g_lpDD->Release();
+        g_lpDD = nullptr;
+        HostMachine machine = HostDefaultMachine();
+        machine.pixels555 = is555;
+        machine.desktopBitsPerPixel = is555 ? 15 : 16;
+        HostSetMachine(machine);
+        before_ = HostDDrawLiveObjects();
+        ASSERT_EQ(DirectDrawCreate(nullptr, &g_lpDD, nullptr), DD_OK);
+    }
+
+    // An off-screen surface of the display's format, or of bits (8: palettised; 16: 5-6-5 unless
+    // is555; 24, 32: 8-8-8).
+    static IDirectDrawSurface* MakeSurface(int width, int height, int bits = 0, bool is555 = false) {
+        DDSURFACEDESC desc = {};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        desc.dwWidth = DWORD(width);
+        desc.dwHeight = DWORD(height);
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        if (bits) {
+            desc.dwFlags |= DDSD_PIXELFORMAT;
+            DDPIXELFORMAT& format = desc.ddpfPixelFormat;
+            format.dwSize = sizeof format;
+            format.dwRGBBitCount = DWORD(bits);
+            if (bits == 8) {
+                format.dwFlags = DDPF_PALETTEINDEXED8 | DDPF_RGB;
+            } else if (bits == 16) {
+                format.dwFlags = DDPF_RGB;
+                format.dwRBitMask = is555 ? 0x7C00 : 0xF800;
+                format.dwGBitMask = is555 ? 0x03E0 : 0x07E0;
+                format.dwBBitMask = 0x001F;
+            } else {
+                format.dwFlags = DDPF_RGB;
+                format.dwRBitMask = 0xFF0000;
+                format.dwGBitMask = 0x00FF00;
+                format.dwBBitMask = 0x0000FF;
+            }
+        }
+        IDirectDrawSurface* surface = nullptr;
+        EXPECT_EQ(g_lpDD->CreateSurface(&desc, &surface, nullptr), DD_OK);
+        return surface;
+    }
+
+    static DDSURFACEDESC Describe(IDirectDrawSurface* surface) {
+        DDSURFACEDESC desc = {};
+        desc.dwSize = sizeof desc;
+        EXPECT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
+        return desc;
+    }
+
+    // Every pixel of a surface (1, 2 or 4 bytes each as bytes per pixel says), row-major from the top.
+    static std::vector<uint32_t> Pixels(IDirectDrawSurface* surface) {
+        DDSURFACEDESC desc = {};
+        desc.dwSize = sizeof desc;
+        std::vector<uint32_t> out;
+        if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return out;
+        const int bytes = int(desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        for (DWORD y = 0; y < desc.dwHeight; ++y) {
+            const auto* row = static_cast<const uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
+            for (DWORD x = 0; x < desc.dwWidth; ++x) {
+                uint32_t value = 0;
+                for (int i = 0; i < bytes; ++i)
+                    value |= uint32_t(row[x * bytes + i]) << (8 * i);
+                out.push_back(value);
+            }
+        }
+        surface->Unlock(nullptr);
+        return out;
+    }
+
+    // Writes pixels (row-major from the top) into a surface.
+    static void SetPixels(IDirectDrawSurface* surface, const std::vector<uint32_t>& values) {
+        DDSURFACEDESC desc = {};
+        desc.dwSize = sizeof desc;
+        ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        const int bytes = int(desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        size_t next = 0;
+        for (DWORD y = 0; y < desc.dwHeight; ++y) {
+            auto* row = static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
+            for (DWORD x = 0; x < desc.dwWidth && next < values.size(); ++x, ++next)
+                for (int i = 0; i < bytes; ++i)
+                    row[x * bytes + i] = uint8_t(values[next] >> (8 * i));
+        }
+        surface->Unlock(nullptr);
+    }
+
+  private:
+    HostMachine savedMachine_;
+    HostDDrawObjectCounts before_ = {};
+};
+
+} // namespace bmptest
