@@ -44,8 +44,8 @@ struct _SNDStream {
     std::atomic<SNDSample*> pSample{nullptr};
     std::atomic<SNDStreamNextFunc> pNextFunc{nullptr};
     IDirectSoundNotify* pNotify = nullptr;
-    DWORD dwDataSize = 0;                  // sound bytes present in the file
-    std::atomic<int> nEndSegment{-1};      // segment holding the last sound of a non-looping file
+    DWORD dwDataSize = 0;                   // sound bytes present in the file
+    std::atomic<int> nEndSegment{-1};       // segment holding the last sound of a non-looping file
     std::atomic<DWORD> dwSegmentsFilled{0}; // refills done since LoadStream
 };
 

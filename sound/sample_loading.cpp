@@ -93,7 +93,7 @@ int SNDSample::LoadSample(const char* file, DWORD id) {
                   FillBuffer(m_pBuffer.load(), handle, m_dwDataSize);
     if (loaded) {
         if (id != SND_KEEP_ID) m_dwID = id;
-        m_lLength = SndLengthMs(m_dwDataSize, m_dwBits, m_dwRate);
+        m_lLength = SndLengthField(m_dwDataSize, m_dwBits, m_dwRate);
     }
     if (QuibSound::g_pCloseFile) QuibSound::g_pCloseFile(handle);
     if (!loaded) {

@@ -3,8 +3,8 @@
 
 void SndForgetNotifications(IDirectSoundBuffer* buffer) {
     IDirectSoundNotify* notify = nullptr;
-    if (!buffer || FAILED(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) ||
-        !notify)
+    if (!buffer ||
+        FAILED(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) || !notify)
         return;
     notify->SetNotificationPositions(0, nullptr);
     notify->Release();
@@ -34,7 +34,8 @@ void SNDSample::ArmChain(IDirectSoundBuffer* buffer) {
     _SNDEvent* entry = QuibSound::AllocSoundEvent(this);
     if (!entry) return; // plays without its chain
     IDirectSoundNotify* notify = nullptr;
-    if (FAILED(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) || !notify) {
+    if (FAILED(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) ||
+        !notify) {
         QuibSound::FreeSoundEvent(entry);
         return;
     }

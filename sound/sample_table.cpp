@@ -200,7 +200,8 @@ void QuibSound::FreeSample(SNDSample* sample) {
     // Disarm the chain first: the stop below signals the notification, and the callback must not
     // play the next sample of a slot being freed. The entry is reused once that signal is taken.
     if (sample->m_dwFlags.load() & SND_CHAINARMED) {
-        if (_SNDEvent* entry = SndFindEvent(sample)) entry->sample = g_CallBackThread ? SndRetiredEvent() : nullptr;
+        if (_SNDEvent* entry = SndFindEvent(sample))
+            entry->sample = g_CallBackThread ? SndRetiredEvent() : nullptr;
         sample->m_dwFlags &= ~SND_CHAINARMED;
     }
     DWORD status = 0;
@@ -216,7 +217,8 @@ void QuibSound::FlushSamples() {
     for (int i = 0; i < g_nLastSample; ++i) {
         SNDSample* slot = &g_SampleList[i];
         DWORD flags = slot->m_dwFlags.load();
-        if ((flags & SND_INUSE) && (flags & SND_DUPLICATE) && !(flags & SND_RESERVED) && !slot->SamplePlaying())
+        if ((flags & SND_INUSE) && (flags & SND_DUPLICATE) && !(flags & SND_RESERVED) &&
+            !slot->SamplePlaying())
             FreeSample(slot);
     }
 }

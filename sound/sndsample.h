@@ -106,7 +106,7 @@ class SNDSample {
     DWORD m_dwRate = 0;
     DWORD m_dwBits = 0;
     DWORD m_dwChannels = 0;
-    LONG m_lLength = 0; // milliseconds of sound, -1 when the rate is 0
+    LONG m_lLength = 0; // data size x bits x 1000 / (rate x 8), -1 when the rate is 0; nothing reads it
     DWORD m_dwPausePosition = 0;
     std::atomic<LONG> m_lVolume{0};
     std::atomic<LONG> m_lPan{0};

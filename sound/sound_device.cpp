@@ -118,8 +118,8 @@ void QuibSound::setup_callback() {
     }
     // Active before the thread runs, so Exit never sees a thread that has not started yet as ended.
     g_nCallBackThreadActive = 1;
-    g_CallBackThread = CreateThread(nullptr, 0, CallBack, reinterpret_cast<void*>(intptr_t(g_nMaxEventCount)), 0,
-                                    nullptr);
+    g_CallBackThread =
+        CreateThread(nullptr, 0, CallBack, reinterpret_cast<void*>(intptr_t(g_nMaxEventCount)), 0, nullptr);
     if (!g_CallBackThread) {
         g_nCallBackThreadActive = 0;
         close_callback();
@@ -166,7 +166,8 @@ void RunChainStep(int index) {
     sample->m_hNotifyEvent = nullptr;
     sample->m_dwNotifyOffset = 0;
     SNDSample* next = sample->m_pNext.load();
-    if (armed && (sample->m_dwFlags.load() & SND_INUSE) && SndIsSlot(next) && (next->m_dwFlags.load() & SND_INUSE))
+    if (armed && (sample->m_dwFlags.load() & SND_INUSE) && SndIsSlot(next) &&
+        (next->m_dwFlags.load() & SND_INUSE))
         next->PlaySample(sample->m_lVolume.load(), sample->m_lPan.load());
 }
 
@@ -250,7 +251,8 @@ void QuibSound::SetFileCloseFunc(SNDCloseFileFunc close) {
 }
 
 HANDLE QuibSound::DefaultOpenFile(const char* file) {
-    return CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 int QuibSound::DefaultCloseFile(HANDLE file) {

@@ -20,9 +20,9 @@ _SNDEvent* SndFindEvent(SNDSample* sample);
 // True when sample is a slot of the table.
 bool SndIsSlot(const SNDSample* sample);
 
-// data size x bits x 1000 / (rate x 8), rounded, with a 64-bit intermediate; -1 when the rate is 0
-// or the result does not fit.
-LONG SndLengthMs(DWORD dataSize, DWORD bits, DWORD rate);
+// The length field of a slot: data size x bits x 1000 / (rate x 8), rounded, with a 64-bit intermediate; -1
+// when the rate is 0 or the result does not fit.
+LONG SndLengthField(DWORD dataSize, DWORD bits, DWORD rate);
 
 // Bytes from the file's position to its end (0 on error).
 DWORD SndBytesToEnd(HANDLE file);

@@ -22,8 +22,8 @@ constexpr int kStopEvent = kStreamSegments;
 constexpr DWORD kSegmentMs = 250;
 // How long StopStream waits for the fill thread to finish its clean-up (real milliseconds).
 constexpr DWORD kFillThreadJoinMs = 10000;
-constexpr DWORD kStreamFlagsCleared = SNDSTREAM_LOADED | SNDSTREAM_PLAYING | SNDSTREAM_LOOP | SNDSTREAM_PAUSED |
-                                      SNDSTREAM_PRIMED | SNDSTREAM_STOPPING;
+constexpr DWORD kStreamFlagsCleared = SNDSTREAM_LOADED | SNDSTREAM_PLAYING | SNDSTREAM_LOOP |
+                                      SNDSTREAM_PAUSED | SNDSTREAM_PRIMED | SNDSTREAM_STOPPING;
 
 // True on the fill thread: the next-stream callback runs there and may start another stream.
 thread_local bool t_onFillThread = false;
@@ -50,7 +50,8 @@ bool SeekTo(HANDLE file, DWORD offset) {
 DWORD FilePosition(HANDLE file) {
     LONG high = 0;
     DWORD low = SetFilePointer(file, 0, &high, FILE_CURRENT);
-    if ((low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS) || high != 0) return INVALID_SET_FILE_POINTER;
+    if ((low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS) || high != 0)
+        return INVALID_SET_FILE_POINTER;
     return low;
 }
 
@@ -142,8 +143,8 @@ void RefillAfter(DWORD k) {
     }
     void* part = nullptr;
     DWORD bytes = 0;
-    if (FAILED(buffer->Lock(stream.dwSegmentSize * DWORD(segment), stream.dwSegmentSize, &part, &bytes, nullptr,
-                            nullptr, 0)) ||
+    if (FAILED(buffer->Lock(stream.dwSegmentSize * DWORD(segment), stream.dwSegmentSize, &part, &bytes,
+                            nullptr, nullptr, 0)) ||
         !part || bytes == 0)
         return;
     DWORD sound = ReadStreamData(static_cast<BYTE*>(part), bytes);
@@ -203,7 +204,8 @@ bool SetUpStream(SNDSample* sample, HANDLE file) {
     if (offset == INVALID_SET_FILE_POINTER || available == 0) return false;
     if (!sample->AllocDSBuffer(segment * kStreamSegments)) return false;
     IDirectSoundNotify* notify = nullptr;
-    if (FAILED(sample->m_pBuffer.load()->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) ||
+    if (FAILED(sample->m_pBuffer.load()->QueryInterface(IID_IDirectSoundNotify,
+                                                        reinterpret_cast<void**>(&notify))) ||
         !notify)
         return false;
     stream.pNotify = notify;
@@ -263,7 +265,8 @@ void QuibSound::init_stream_buffer() {
     IDirectSoundBuffer* buffer = StreamBuffer();
     void* part = nullptr;
     DWORD bytes = 0;
-    if (!buffer || FAILED(buffer->Lock(0, stream.dwBufferSize, &part, &bytes, nullptr, nullptr, 0)) || !part) return;
+    if (!buffer || FAILED(buffer->Lock(0, stream.dwBufferSize, &part, &bytes, nullptr, nullptr, 0)) || !part)
+        return;
     DWORD sound = ReadStreamData(static_cast<BYTE*>(part), bytes);
     if (!Looping() && stream.dwBytesLeft.load() == 0)
         stream.nEndSegment = sound > 0 ? int((sound - 1) / stream.dwSegmentSize) : 0;
@@ -275,7 +278,8 @@ int QuibSound::PlayStream(int flags) {
     _SNDStream& stream = Stream();
     DWORD state = stream.dwFlags.load();
     IDirectSoundBuffer* buffer = StreamBuffer();
-    if (!m_nMusicEnabled.load() || !(state & SNDSTREAM_LOADED) || (state & SNDSTREAM_PLAYING) || !buffer) return 1;
+    if (!m_nMusicEnabled.load() || !(state & SNDSTREAM_LOADED) || (state & SNDSTREAM_PLAYING) || !buffer)
+        return 1;
     stream.dwFlags |= DWORD(flags) & SNDSTREAM_LOOP;
     // A file that ended inside the first fill is filled again, now looping, before it starts.
     if (Looping() && stream.nEndSegment.load() >= 0) {

@@ -71,7 +71,7 @@ DWORD ShiftedLoopPoint(DWORD point, DWORD bits) {
 
 } // namespace
 
-LONG SndLengthMs(DWORD dataSize, DWORD bits, DWORD rate) {
+LONG SndLengthField(DWORD dataSize, DWORD bits, DWORD rate) {
     uint64_t denominator = uint64_t(rate) * 8;
     if (denominator == 0) return -1;
     uint64_t length = (uint64_t(dataSize) * bits * 1000 + denominator / 2) / denominator;
@@ -142,7 +142,8 @@ void SNDSample::ReadSamplerChunk(HANDLE file) {
     DWORD loops = Le32(body + 28);
     if (loops == 0) return;
     BYTE loop[kSamplerLoopBytes];
-    if (header.size < kSamplerHeaderBytes + kSamplerLoopBytes || !ReadExactly(file, loop, sizeof loop)) return;
+    if (header.size < kSamplerHeaderBytes + kSamplerLoopBytes || !ReadExactly(file, loop, sizeof loop))
+        return;
     m_dwLoopStart = ShiftedLoopPoint(Le32(loop + 8), m_dwBits);
     m_dwLoopEnd = ShiftedLoopPoint(Le32(loop + 12), m_dwBits);
     m_dwLoopCount = Le32(loop + 20);

@@ -17,9 +17,11 @@
 #include "host/backend/headless_script.h"
 #include "host/backend/keys.h"
 #include "host/backend/present.h"
+#include "host/mm/timer.h"
 #include "host/win/clock.h"
 #include "host/win/host_input.h"
 #include "host/win/keystate.h"
+#include "host/win/window.h"
 
 namespace {
 
@@ -131,12 +133,24 @@ bool Init(std::string& error) {
 
 void Shutdown() {}
 
+// The message queue is empty. An inactive program draws nothing and spins on its pump; each such look is
+// a frame, so that its time, the script and the frame limit still move on.
+void PumpEvents() {
+    if (HostMainWindow() && !GetActiveWindow()) {
+        HostCountIdleFrame();
+        HostAudioNullPump();
+        HostTimersRunDue();
+    }
+    RunDueEvents();
+}
+
 void Present(const HostShownPicture& picture) {
     {
         std::lock_guard<std::mutex> guard(g_pictureLock);
         g_picture = picture;
     }
     HostAudioNullPump(); // the sound of this frame's stretch of virtual time
+    HostTimersRunDue();  // the multimedia timers due in that stretch, in order
     RunDueEvents();
 }
 
@@ -146,12 +160,24 @@ void SetFullScreen(bool on) {
 
 } // namespace
 
+// Message boxes are recorded by the window layer; nothing arrives while waiting (only frames move the
+// script on); there is no window, pointer or desktop to show.
 const HostBackend g_HostHeadlessBackend = {
-    "headless", Init,    Shutdown, RunDueEvents,
-    nullptr, // nothing arrives while waiting: only frames move the script on
-    Present,    nullptr, nullptr,  nullptr,      SetFullScreen, nullptr, nullptr,
-    nullptr, // message boxes are recorded by the window layer
-    nullptr,    true,
+    .name = "headless",
+    .init = Init,
+    .shutdown = Shutdown,
+    .pumpEvents = PumpEvents,
+    .waitEvents = nullptr,
+    .present = Present,
+    .mainWindowShown = nullptr,
+    .mainWindowTitle = nullptr,
+    .mainWindowGone = nullptr,
+    .setFullScreen = SetFullScreen,
+    .showCursor = nullptr,
+    .warpMouse = nullptr,
+    .messageBox = nullptr,
+    .desktopSize = nullptr,
+    .textFromKeys = true,
 };
 
 bool HostHeadlessSetScript(const std::string& script, std::string& message) {

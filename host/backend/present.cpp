@@ -101,6 +101,13 @@ uint64_t HostPresentedFrames() {
     return g_frames.load();
 }
 
+uint64_t HostCountIdleFrame() {
+    std::call_once(g_limitOnce, ReadLimitFromEnvironment);
+    uint64_t frames = ++g_frames;
+    EnforceLimit(frames);
+    return frames;
+}
+
 void HostSetFullScreen(bool on) {
     const HostBackend& backend = HostGetBackend();
     if (backend.setFullScreen) backend.setFullScreen(on);

@@ -22,6 +22,10 @@ void HostPresentPrimary(const HostPicture& primary, bool fullscreen);
 
 // Frames presented since the process started (the headless script's FRAME and virtual clock count these).
 uint64_t HostPresentedFrames();
+// Counts a frame in which nothing was shown: the headless backend calls it for each empty look at the
+// queue while the program is inactive (it draws nothing then), so time, script and frame limit go on.
+// Returns the new count.
+uint64_t HostCountIdleFrame();
 
 // Asks the backend to show the program on the whole desktop (true, when the program takes the screen
 // for itself) or in its window (false). The headless backend only notes it.

@@ -1,6 +1,6 @@
 // The sdl backend: one SDL window shows the program's main window. The 16-bit picture goes into a 5-6-5
 // streaming texture (only the rows that changed are uploaded) and is drawn scaled to the window with its
-// aspect kept: nearest-neighbour, by a whole factor where one fits. Pointer positions are mapped back
+// proportions kept: nearest-neighbour, by a whole factor where one fits. Pointer positions are mapped back
 // through the same scaling into the picture's (= the main window's client) coordinates.
 #include <SDL.h>
 
@@ -36,7 +36,7 @@ struct SdlScreen {
 
 SdlScreen g_screen; // used from the message thread only
 
-// Where the picture lands in the renderer's output: centred, aspect kept, whole factors where they fit.
+// Where the picture lands in the renderer's output: centred, proportions kept, whole factors where they fit.
 SDL_Rect PictureArea() {
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(g_screen.renderer, &outputWidth, &outputHeight);
@@ -320,7 +320,19 @@ void WaitEvents(int milliseconds) {
 } // namespace
 
 const HostBackend g_HostSdlBackend = {
-    "sdl",           Init,          Shutdown,      PumpEvents,  WaitEvents, Present,        MainWindowShown,
-    MainWindowTitle, DestroyScreen, SetFullScreen, ShowPointer, WarpMouse,  ShowMessageBox, DesktopSize,
-    false, // printable characters come from SDL's text input
+    .name = "sdl",
+    .init = Init,
+    .shutdown = Shutdown,
+    .pumpEvents = PumpEvents,
+    .waitEvents = WaitEvents,
+    .present = Present,
+    .mainWindowShown = MainWindowShown,
+    .mainWindowTitle = MainWindowTitle,
+    .mainWindowGone = DestroyScreen,
+    .setFullScreen = SetFullScreen,
+    .showCursor = ShowPointer,
+    .warpMouse = WarpMouse,
+    .messageBox = ShowMessageBox,
+    .desktopSize = DesktopSize,
+    .textFromKeys = false, // printable characters come from SDL's text input
 };

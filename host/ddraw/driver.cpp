@@ -7,6 +7,8 @@
 #include "host/ddraw/hooks.h"
 #include "host/ddraw/palette.h"
 #include "host/ddraw/surface.h"
+#include "host/backend/machine.h"
+#include "host/backend/present.h"
 
 namespace host_ddraw {
 namespace {
@@ -132,7 +134,11 @@ HRESULT DirectDrawObject::GetDisplayMode(LPDDSURFACEDESC desc) {
 }
 
 HRESULT DirectDrawObject::RestoreDisplayMode() {
-    RestoreMode(state_.get());
+    // The backend leaves full screen only when this object owned the mode.
+    if (RestoreMode(state_.get())) {
+        HostRestoreScreenMode();
+        HostSetFullScreen(false);
+    }
     return DD_OK;
 }
 
@@ -162,6 +168,9 @@ HRESULT DirectDrawObject::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPe
         !FindMachineMode(int(width), int(height), int(bitsPerPixel), mode))
         return DDERR_INVALIDMODE;
     ChangeMode(state_.get(), mode);
+    // The screen metrics follow the mode, and the backend shows the program full screen.
+    HostSetScreenMode(mode.width, mode.height, mode.bits);
+    HostSetFullScreen(true);
     return DD_OK;
 }
 

@@ -73,10 +73,10 @@ void PropSheet_SetWizButtons(HWND page, DWORD buttons);
 
 // What the last PropertySheetA call asked for (tests).
 struct HostPropertySheetCall {
-    int calls;          // PropertySheetA calls so far
-    DWORD headerFlags;  // the last header's dwFlags
-    UINT pages;         // its nPages
-    DWORD pageFlags;    // its first page's dwFlags
+    int calls;         // PropertySheetA calls so far
+    DWORD headerFlags; // the last header's dwFlags
+    UINT pages;        // its nPages
+    DWORD pageFlags;   // its first page's dwFlags
     LPCSTR pageTemplate;
     bool pageHasProcedure;
 };

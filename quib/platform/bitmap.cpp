@@ -35,7 +35,8 @@ BitmapSize SizeOf(HBITMAP bitmap) {
 }
 
 // Releases what a failing loader made and reports hr; always NULL.
-IDirectDrawSurface* Fail(HRESULT hr, const char* file, int line, IDirectDrawSurface* surface, HBITMAP bitmap) {
+IDirectDrawSurface* Fail(HRESULT hr, const char* file, int line, IDirectDrawSurface* surface,
+                         HBITMAP bitmap) {
     ReportDDError(hr, file, line);
     if (surface) surface->Release();
     if (bitmap) DeleteObject(bitmap);
@@ -103,7 +104,8 @@ IDirectDrawSurface* LoadFile(IDirectDraw* dd, const char* name, DepthRule rule, 
         return nullptr;
     }
     auto bitmap = static_cast<HBITMAP>(
-        name ? LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION) : nullptr);
+        name ? LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)
+             : nullptr);
     if (!bitmap) {
         RegErrorf("LoadBitmap : can't load bitmap <%s>", name ? name : "");
         return nullptr;

@@ -49,7 +49,8 @@ BITMAPINFOHEADER* NewImage(int width, int height, WORD bitCount, DWORD colours) 
     header.biClrImportant = colours;
     const uint64_t rowBytes = (uint64_t(width) * bitCount + 31) / 32 * 4;
     const uint64_t imageBytes = rowBytes * uint64_t(height);
-    if (imageBytes > 0xFFFFFFFFu - sizeof(BITMAPINFOHEADER) - kPaletteEntries * sizeof(RGBQUAD)) return nullptr;
+    if (imageBytes > 0xFFFFFFFFu - sizeof(BITMAPINFOHEADER) - kPaletteEntries * sizeof(RGBQUAD))
+        return nullptr;
     header.biSizeImage = DWORD(imageBytes);
     const size_t total = sizeof header + DIBPaletteSize(&header) + size_t(imageBytes);
     auto* image = static_cast<BITMAPINFOHEADER*>(std::calloc(1, total));
@@ -153,7 +154,8 @@ int QuibWriteSurfaceToBMPFile(const char* name, IDirectDrawSurface* surface) {
     const DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
     const bool indexed = bits == 8;
     if (!indexed && bits != 16 && bits != 24 && bits != 32) {
-        RegErrorf("QuibWriteSurfaceToBMPFile : can't write a %d-bit surface <%s>", int(bits), name ? name : "");
+        RegErrorf("QuibWriteSurfaceToBMPFile : can't write a %d-bit surface <%s>", int(bits),
+                  name ? name : "");
         return 0;
     }
     BITMAPINFOHEADER* image =

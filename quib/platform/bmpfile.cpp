@@ -175,7 +175,8 @@ BITMAPINFOHEADER* ReadBmp(BmpSource& in, const char* growFailure) {
 // Writes all of bytes; false on a failed or short write.
 bool WriteAll(HANDLE file, const void* bytes, size_t count) {
     DWORD written = 0;
-    return count <= 0xFFFFFFFFu && WriteFile(file, bytes, DWORD(count), &written, nullptr) && written == count;
+    return count <= 0xFFFFFFFFu && WriteFile(file, bytes, DWORD(count), &written, nullptr) &&
+           written == count;
 }
 
 int WriteFailed(HANDLE file, const char* name) {
@@ -187,8 +188,9 @@ int WriteFailed(HANDLE file, const char* name) {
 } // namespace
 
 BITMAPINFOHEADER* ReadBMPFile(const char* name) {
-    HANDLE file = name ? CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                       : INVALID_HANDLE_VALUE;
+    HANDLE file =
+        name ? CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+             : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE) {
         RegErrorf("ReadBMPFile: error opening file <%s>", name ? name : "");
         return nullptr;

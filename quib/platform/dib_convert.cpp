@@ -110,11 +110,12 @@ int InitDIBColorTable(BITMAPINFOHEADER* dest, const BITMAPINFOHEADER* source) {
     return 1;
 }
 
-BITMAPINFOHEADER* ConvertDIB(const BITMAPINFOHEADER* image, int width, int height, int bitCount, int stretch) {
+BITMAPINFOHEADER* ConvertDIB(const BITMAPINFOHEADER* image, int width, int height, int bitCount,
+                             int stretch) {
     if (!image || width <= 0 || height <= 0) return nullptr;
     // The new header with room for the largest colour table.
-    auto* header =
-        static_cast<BITMAPINFOHEADER*>(std::calloc(1, sizeof(BITMAPINFOHEADER) + kTableEntries * sizeof(RGBQUAD)));
+    auto* header = static_cast<BITMAPINFOHEADER*>(
+        std::calloc(1, sizeof(BITMAPINFOHEADER) + kTableEntries * sizeof(RGBQUAD)));
     if (!header) return nullptr;
     header->biSize = sizeof(BITMAPINFOHEADER);
     header->biWidth = width;

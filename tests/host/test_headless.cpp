@@ -207,21 +207,57 @@ TEST_F(HeadlessTest, TheInputObserverFollowsTheMouse) {
     EXPECT_EQ(g_observedButtons, (std::vector<std::pair<int, bool>>{{1, true}, {1, false}}));
 }
 
-TEST_F(HeadlessTest, FocusAndCloseFromTheScript) {
+TEST_F(HeadlessTest, CloseFromTheScriptClosesTheMainWindow) {
+    HWND window = MakeMainWindow();
+    Pump();
+    UseScript("1 close\n");
+    TestPicture picture(800, 600);
+    EXPECT_TRUE(Pump().empty());
+    PresentFrames(picture, 1);
+    EXPECT_EQ(Numbers(Pump()), (std::vector<UINT>{WM_CLOSE}));
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(HeadlessTest, AnInactiveProgramStillMovesTimeAndTheScriptOn) {
     HWND window = MakeMainWindow();
     Pump();
     Heard().clear();
-    UseScript("0 focus out\n1 focus in\n2 close\n");
-    Pump();
+    UseScript("0 focus out\n3 focus in\n");
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)); // frame 0: the focus goes
     EXPECT_EQ(GetActiveWindow(), nullptr);
-    EXPECT_EQ(CountHeard(WM_ACTIVATEAPP), 1);
-    TestPicture picture(800, 600);
-    PresentFrames(picture, 1);
-    EXPECT_EQ(GetActiveWindow(), window);
-    PresentFrames(picture, 1);
+    EXPECT_EQ(HeardNumbers(), (std::vector<UINT>{WM_ACTIVATE, WM_ACTIVATEAPP}));
+    EXPECT_EQ(HostPresentedFrames(), 0u);
+    // Each empty look of the inactive program is a frame.
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(HostPresentedFrames(), 1u);
+    EXPECT_EQ(HostNowMs(), 16u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetActiveWindow(), window); // frame 3: it comes back
+    EXPECT_EQ(CountHeard(WM_ACTIVATEAPP), 2);
+    // An active program's frames are the ones it presents.
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(HostPresentedFrames(), 3u);
+}
+
+TEST_F(HeadlessTest, TheFrameLimitAlsoEndsAnInactiveProgram) {
+    HWND window = MakeMainWindow();
     Pump();
+    HostSetFrameLimit(5);
+    HostInputFocus(false);
+    std::vector<MSG> taken;
+    MSG msg;
+    for (int look = 0; look < 10 && IsWindow(window); ++look) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            taken.push_back(msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    EXPECT_EQ(Numbers(taken), (std::vector<UINT>{WM_CLOSE}));
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(CountHeard(WM_CLOSE), 1);
+    EXPECT_EQ(HostPresentedFrames(), 5u);
 }
 
 TEST_F(HeadlessTest, CaptureWritesTheMainWindowsPartOfTheDesktop) {

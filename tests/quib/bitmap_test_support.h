@@ -20,7 +20,7 @@
 namespace bmptest {
 
 // Every field of a BMP file, filled for a valid 24-bit 1x1 picture; tests change what they need.
-struct BmpSpec {
+struct BmpFields {
     uint16_t type = 0x4D42;
     uint16_t reserved1 = 0;
     uint16_t reserved2 = 0;
@@ -53,32 +53,32 @@ inline size_t RowBytes(int32_t width, int bits) {
     return (size_t(width) * size_t(bits) + 31) / 32 * 4;
 }
 
-inline std::vector<uint8_t> BuildBmp(const BmpSpec& spec) {
-    std::vector<uint8_t> pixels = spec.pixels;
-    if (pixels.empty() && spec.width > 0 && spec.height > 0 && spec.width < 4096 && spec.height < 4096)
-        pixels.assign(RowBytes(spec.width, spec.bitCount) * size_t(spec.height), 0);
-    const uint32_t headerBytes = spec.headerSize >= 40 ? spec.headerSize : 40;
-    const uint32_t autoOffset = 14 + headerBytes + uint32_t(spec.table.size() + spec.gap);
+inline std::vector<uint8_t> BuildBmp(const BmpFields& bmp) {
+    std::vector<uint8_t> pixels = bmp.pixels;
+    if (pixels.empty() && bmp.width > 0 && bmp.height > 0 && bmp.width < 4096 && bmp.height < 4096)
+        pixels.assign(RowBytes(bmp.width, bmp.bitCount) * size_t(bmp.height), 0);
+    const uint32_t headerBytes = bmp.headerSize >= 40 ? bmp.headerSize : 40;
+    const uint32_t autoOffset = 14 + headerBytes + uint32_t(bmp.table.size() + bmp.gap);
     std::vector<uint8_t> out;
-    Put16(out, spec.type);
+    Put16(out, bmp.type);
     Put32(out, 0); // file size, fixed below
-    Put16(out, spec.reserved1);
-    Put16(out, spec.reserved2);
-    Put32(out, spec.autoOffset ? autoOffset : spec.offset);
-    Put32(out, spec.headerSize);
-    Put32(out, uint32_t(spec.width));
-    Put32(out, uint32_t(spec.height));
-    Put16(out, spec.planes);
-    Put16(out, spec.bitCount);
-    Put32(out, spec.compression);
+    Put16(out, bmp.reserved1);
+    Put16(out, bmp.reserved2);
+    Put32(out, bmp.autoOffset ? autoOffset : bmp.offset);
+    Put32(out, bmp.headerSize);
+    Put32(out, uint32_t(bmp.width));
+    Put32(out, uint32_t(bmp.height));
+    Put16(out, bmp.planes);
+    Put16(out, bmp.bitCount);
+    Put32(out, bmp.compression);
     Put32(out, uint32_t(pixels.size()));
     Put32(out, 0);
     Put32(out, 0);
-    Put32(out, spec.colorsUsed);
+    Put32(out, bmp.colorsUsed);
     Put32(out, 0);
     out.resize(out.size() + (headerBytes - 40), 0); // the rest of a longer header
-    out.insert(out.end(), spec.table.begin(), spec.table.end());
-    out.resize(out.size() + spec.gap, 0xEE);
+    out.insert(out.end(), bmp.table.begin(), bmp.table.end());
+    out.resize(out.size() + bmp.gap, 0xEE);
     out.insert(out.end(), pixels.begin(), pixels.end());
     const uint32_t size = uint32_t(out.size());
     std::memcpy(&out[2], &size, 4);
@@ -110,22 +110,22 @@ inline void AddColour(std::vector<uint8_t>& table, uint8_t red, uint8_t green, u
 }
 
 // A 24-bit picture with the given pixels (row-major from the top, 0xRRGGBB), rows stored bottom-up.
-inline BmpSpec Picture24(int width, int height, const std::vector<uint32_t>& rgbTopDown) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 24;
+inline BmpFields Picture24(int width, int height, const std::vector<uint32_t>& rgbTopDown) {
+    BmpFields bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bitCount = 24;
     const size_t rowBytes = RowBytes(width, 24);
-    spec.pixels.assign(rowBytes * size_t(height), 0);
+    bmp.pixels.assign(rowBytes * size_t(height), 0);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const uint32_t rgb = rgbTopDown[size_t(y) * size_t(width) + size_t(x)];
-            uint8_t* at = &spec.pixels[size_t(height - 1 - y) * rowBytes + size_t(x) * 3];
+            uint8_t* at = &bmp.pixels[size_t(height - 1 - y) * rowBytes + size_t(x) * 3];
             at[0] = uint8_t(rgb);
             at[1] = uint8_t(rgb >> 8);
             at[2] = uint8_t(rgb >> 16);
         }
-    return spec;
+    return bmp;
 }
 
 // The truncating 5-6-5 (or 5-5-5) value of 0xRRGGBB, as GDI converts colours.

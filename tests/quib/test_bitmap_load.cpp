@@ -30,21 +30,21 @@ class BitmapLoadTest : public EngineDisplayTest {
     }
 
     // A 4x2 8-bit file whose table has three colours; pixel indices 0..2 and 1 0 2 1.
-    static BmpSpec ThreeColourFile() {
-        BmpSpec spec;
-        spec.width = 4;
-        spec.height = 2;
-        spec.bitCount = 8;
-        spec.colorsUsed = 3;
-        AddColour(spec.table, 0, 0, 255);   // 0: blue
-        AddColour(spec.table, 255, 0, 0);   // 1: red
-        AddColour(spec.table, 18, 52, 86);  // 2: 0x123456
-        spec.pixels = {1, 0, 2, 1, /*top row:*/ 0, 1, 2, 0};
-        return spec;
+    static BmpFields ThreeColourFile() {
+        BmpFields bmp;
+        bmp.width = 4;
+        bmp.height = 2;
+        bmp.bitCount = 8;
+        bmp.colorsUsed = 3;
+        AddColour(bmp.table, 0, 0, 255);  // 0: blue
+        AddColour(bmp.table, 255, 0, 0);  // 1: red
+        AddColour(bmp.table, 18, 52, 86); // 2: 0x123456
+        bmp.pixels = {1, 0, 2, 1, /*top row:*/ 0, 1, 2, 0};
+        return bmp;
     }
 
     // A 37x5 24-bit file: blue at (0, 0), red at (36, 0), white at (5, 4), 0x123456 elsewhere.
-    static BmpSpec OddSizedFile() {
+    static BmpFields OddSizedFile() {
         std::vector<uint32_t> pixels(37 * 5, 0x123456);
         pixels[0] = 0x0000FF;
         pixels[36] = 0xFF0000;
@@ -167,9 +167,9 @@ TEST_F(BitmapLoadTest, MemoryRouteGivesTheSamePixelsWithoutAKey) {
 }
 
 TEST_F(BitmapLoadTest, V4HeaderLoadsThroughThePlatformLoaderButNotTheEnginesReader) {
-    BmpSpec spec = Picture24(2, 2, {0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF});
-    spec.headerSize = 108;
-    WriteBytes("v4.bmp", BuildBmp(spec));
+    BmpFields bmp = Picture24(2, 2, {0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF});
+    bmp.headerSize = 108;
+    WriteBytes("v4.bmp", BuildBmp(bmp));
     IDirectDrawSurface* surface = QuibLoadBitmap(g_lpDD, "v4.bmp", 0);
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(Pixels(surface)[3], 0x001Fu);
@@ -178,11 +178,12 @@ TEST_F(BitmapLoadTest, V4HeaderLoadsThroughThePlatformLoaderButNotTheEnginesRead
     QuibDebugEnable(1);
     EXPECT_EQ(QuibLoadBitmap(g_lpDD, "v4.bmp", 1), nullptr);
     EXPECT_STREQ(g_ErrorText, "LoadBitmapFromMemory : invalid memory bitmap\n");
-    EXPECT_EQ(ReadLog(), "ReadBMPFile: OS/2 format not supported\nLoadBitmapFromMemory : invalid memory bitmap\n");
+    EXPECT_EQ(ReadLog(),
+              "ReadBMPFile: OS/2 format not supported\nLoadBitmapFromMemory : invalid memory bitmap\n");
 }
 
 TEST_F(BitmapLoadTest, MalformedFilesNeverCrashEitherRoute) {
-    BmpSpec bad;
+    BmpFields bad;
     bad.width = 0x7FFFFFFF;
     bad.height = 0x7FFFFFFF;
     WriteBytes("bad.bmp", BuildBmp(bad));

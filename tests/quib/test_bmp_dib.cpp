@@ -22,8 +22,8 @@ BITMAPINFOHEADER Header(int32_t width, int32_t height, uint16_t bits, uint32_t c
 
 // A packed image with room for its table, zero-filled.
 BITMAPINFOHEADER* NewImage(const BITMAPINFOHEADER& header) {
-    auto* image = static_cast<BITMAPINFOHEADER*>(
-        std::calloc(1, 40 + DIBPaletteSize(&header) + DIBImageBytes(&header)));
+    auto* image =
+        static_cast<BITMAPINFOHEADER*>(std::calloc(1, 40 + DIBPaletteSize(&header) + DIBImageBytes(&header)));
     *image = header;
     return image;
 }
@@ -62,7 +62,8 @@ TEST_F(DibTest, RowsArePaddedToWholeWords) {
         int32_t width;
         uint16_t bits;
         DWORD bytes;
-    } cases[] = {{3, 24, 12}, {4, 24, 12}, {1, 1, 4}, {33, 1, 8}, {9, 4, 8}, {5, 8, 8}, {3, 16, 8}, {7, 32, 28}};
+    } cases[] = {{3, 24, 12}, {4, 24, 12}, {1, 1, 4},  {33, 1, 8},
+                 {9, 4, 8},   {5, 8, 8},   {3, 16, 8}, {7, 32, 28}};
     for (const Case& c : cases) {
         BITMAPINFOHEADER header = Header(c.width, 2, c.bits);
         EXPECT_EQ(DIBRowBytes(&header), c.bytes) << c.width << "x" << c.bits;
@@ -82,8 +83,8 @@ TEST_F(DibTest, OneBitPixelsAreCountedFromTheTopRow) {
     std::vector<BYTE> rows(4 * 3, 0); // 3 rows of a 10-pixel 1-bit image, 4 bytes each
     SetDIBPixel1(rows.data(), 10, 3, 0, 0, 1);
     SetDIBPixel1(rows.data(), 10, 3, 9, 2, 1);
-    EXPECT_EQ(rows[8], 0x80);     // top row is stored last
-    EXPECT_EQ(rows[1], 0x40);     // x 9 is bit 6 of byte 1 in the bottom row
+    EXPECT_EQ(rows[8], 0x80); // top row is stored last
+    EXPECT_EQ(rows[1], 0x40); // x 9 is bit 6 of byte 1 in the bottom row
     SetDIBPixel1(rows.data(), 10, 3, 0, 0, 0);
     EXPECT_EQ(rows[8], 0x00);
     // Outside the picture nothing is touched.
