@@ -47,6 +47,7 @@ void AnimationManager::UpdateAndDraw(IDirectDrawSurface* target) {
         if (PlayedOut(*copy)) {
             list->Remove(copy);
             delete copy;
+            ++i;
         } else {
             ++i;
         }

@@ -100,7 +100,8 @@ class Pixels {
     Pixels& operator=(const Pixels&) = delete;
     bool ok() const { return locked_; }
     uint16_t& At(int x, int y) {
-        return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc_.lpSurface) + ptrdiff_t(y) * desc_.lPitch)[x];
+        return reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc_.lpSurface) +
+                                           ptrdiff_t(y) * desc_.lPitch)[x];
     }
     void Fill(uint16_t value) {
         for (DWORD y = 0; y < desc_.dwHeight; y++)
@@ -200,11 +201,12 @@ class DisplayTest : public ::testing::Test {
 
     // Starts the display full screen (a flip chain) or in a window, and fetches the back buffer.
     void StartDisplay(bool fullScreen) {
-        window_ = CreateWindowExA(0, "FrameworkTest", "Framework", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr,
-                                  nullptr, nullptr, nullptr);
+        window_ = CreateWindowExA(0, "FrameworkTest", "Framework", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600,
+                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window_, nullptr);
         g_mainWindow = window_;
-        int started = fullScreen ? QuibInitDirectX(window_, 800, 600, 16) : QuibInitDirectX(window_, 800, 600);
+        int started =
+            fullScreen ? QuibInitDirectX(window_, 800, 600, 16) : QuibInitDirectX(window_, 800, 600);
         ASSERT_EQ(1, started);
         QuibGetDDInfo(&primary_, &back_);
         ASSERT_NE(back_, nullptr);

@@ -22,6 +22,9 @@ class ScreenUpdaterTest : public DisplayTest {
         StartDisplay(fullScreen);
         background_ = MakeSurface(800, 600, kBackground);
         clean_ = MakeSurface(800, 600, kClean);
+        // Pages' backgrounds are images, keyed blue; restores copy with that key.
+        SetColorKey(background_, 0, 0, 255);
+        SetColorKey(clean_, 0, 0, 255);
         g_screenUpdater.SetBackground(background_);
         g_screenUpdater.SetCleanBackground(clean_);
     }
@@ -118,7 +121,6 @@ TEST_F(ScreenUpdaterTest, ReplayClipsRectanglesAtTheEdges) {
 TEST_F(ScreenUpdaterTest, BlueBackgroundPixelsAreNotRestored) {
     // Restores use the background's source key, which Image sets to blue.
     Start(false);
-    SetColorKey(background_, 0, 0, 255);
     PutPixel(background_, 11, 10, 0x001F);
     IDirectDrawSurface* target = MakeSurface(800, 600, kTarget);
     g_screenUpdater.AddRect(10, 10, 2, 1, kUpdateOneShot, kUpdateRestore);

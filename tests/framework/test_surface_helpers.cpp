@@ -280,7 +280,9 @@ TEST_F(SurfaceHelpersTest, CutFramesRefusesEmptyCells) {
 }
 
 TEST_F(SurfaceHelpersTest, LoadFramesCutsAFileAndReleasesIt) {
-    WriteBmp("strip.bmp", 30, 10, [](int x, int) { return x < 10 ? 0xFF0000u : x < 20 ? 0x00FF00u : 0xFFFFFFu; });
+    WriteBmp("strip.bmp", 30, 10, [](int x, int) {
+        return x < 10 ? 0xFF0000u : x < 20 ? 0x00FF00u : 0xFFFFFFu;
+    });
     PtrArray<IDirectDrawSurface> frames;
     int cols = 0;
     EXPECT_EQ(1, LoadFrames("strip.bmp", &frames, 10, 10, &cols));

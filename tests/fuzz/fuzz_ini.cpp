@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string machinePath = Folder() + "/fuzz.ini";
     FILE* out = std::fopen(machinePath.c_str(), "wb");
     if (!out) return 0;
-    std::fwrite(data, 1, size, out);
+    if (size) std::fwrite(data, 1, size, out);
     std::fclose(out);
     // The programs name their files in another case and with backslashes.
     std::string file = Folder() + "\\FUZZ.INI";
