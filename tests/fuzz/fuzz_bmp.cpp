@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = Folder() + "/fuzz.bmp";
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return 0;
-    std::fwrite(data, 1, size, out);
+    if (size) std::fwrite(data, 1, size, out);
     std::fclose(out);
 
     g_ErrorText[0] = '\0';
