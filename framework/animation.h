@@ -35,10 +35,10 @@ class Animation {
     int sizeChanged = 0; // an added frame differed in size from the one before
     int centered = 0;
     Rect rect = {0, 0, 0, 0};
-    int delay = 0; // milliseconds per frame
-    int step = 1;  // frame increment, may be negative
-    int time = 0;  // clock ms: the last advance for Update, the next due time for Step
-    int shared = 0; // 1: the frames belong to another Animation and are not released
+    int delay = 0;            // milliseconds per frame
+    int step = 1;             // frame increment, may be negative
+    int time = 0;             // clock ms: the last advance for Update, the next due time for Step
+    int shared = 0;           // 1: the frames belong to another Animation and are not released
     int first = -1, end = -1; // frame range: first and exclusive end
     int restoreFirst = 0;     // restore the background under the position before drawing
     int registerRect = 1;     // report the drawn rectangle to the screen updater

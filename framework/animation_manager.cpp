@@ -47,7 +47,6 @@ void AnimationManager::UpdateAndDraw(IDirectDrawSurface* target) {
         if (PlayedOut(*copy)) {
             list->Remove(copy);
             delete copy;
-            ++i;
         } else {
             ++i;
         }

@@ -20,3 +20,5 @@ void LogMessage(const char* format, ...) {
     va_end(args);
     std::fclose(file);
 }
+
+void LogMessageForgetStartedForTests() { g_logStarted = false; }

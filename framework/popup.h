@@ -14,15 +14,15 @@
 
 class Popup : public Page {
   public:
-    PtrArray<Image>* popupImages;           // owned with the images
-    Image* currentImage = nullptr;          // the one shown
-    int done = 0;                           // 1 once the run should end
-    RECT rect = {-1, -1, -1, -1};           // where the image is shown; -1 until placed
-    int originX = 0, originY = 0;           // the controls' origin: rect's left and top
-    int useAsBackground = 1;                // while running, the image is the screen updater's background
-    int deadline = 0;                       // clock ms after which the popup closes; 0: none
-    int closeKey = 0;                       // virtual key that closes it; 0: none
-    int passThrough = 0;                    // also poll the controls of the page behind
+    PtrArray<Image>* popupImages;  // owned with the images
+    Image* currentImage = nullptr; // the one shown
+    int done = 0;                  // 1 once the run should end
+    RECT rect = {-1, -1, -1, -1};  // where the image is shown; -1 until placed
+    int originX = 0, originY = 0;  // the controls' origin: rect's left and top
+    int useAsBackground = 1;       // while running, the image is the screen updater's background
+    int deadline = 0;              // clock ms after which the popup closes; 0: none
+    int closeKey = 0;              // virtual key that closes it; 0: none
+    int passThrough = 0;           // also poll the controls of the page behind
 
     Popup();
     // The popup's Leave, then the page's.

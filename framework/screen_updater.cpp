@@ -12,6 +12,13 @@ ScreenUpdater::~ScreenUpdater() {
 }
 
 void ScreenUpdater::SetDoubleBuffered(int flag) {
+    // The program's start-up enters its first page before it turns page flipping on; what that page
+    // queued went to one list only and would repair only one of the two buffers.
+    if (flag && !doubleBuffered) {
+        PtrArray<UpdateRect>& from = lists[index];
+        for (int i = 0; i < from.count; i++)
+            lists[1 - index].Add(new UpdateRect(*from.items[i]));
+    }
     doubleBuffered = flag;
 }
 

@@ -43,7 +43,8 @@ class ScreenUpdater {
     ScreenUpdater(const ScreenUpdater&) = delete;
     ScreenUpdater& operator=(const ScreenUpdater&) = delete;
 
-    // Page flipping on (full screen) or off (windowed).
+    // Page flipping on (full screen) or off (windowed). Turning it on copies the entries of the current
+    // list into the other one, so what was queued before reaches both buffers.
     void SetDoubleBuffered(int flag);
     // Replaces the restore source; the one-shot entries of both lists are dropped first.
     void SetBackground(IDirectDrawSurface* surface);

@@ -105,7 +105,8 @@ class QuibSound {
     static int MapVolume(int volume);
     // 0..0xFFFF to a pan: 0 gives +10000, 0x8000 gives 0, 0xFFFF gives -10000.
     static int MapPan(int pan);
-    // Forgets every slot (buffers are neither stopped nor released).
+    // Forgets every slot: playing sounds run on to their end (their buffers are released after that,
+    // by a later ClearSampleList or by Exit).
     static void ClearSampleList();
     static void ClearSample(SNDSample* sample);
 

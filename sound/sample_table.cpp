@@ -2,6 +2,7 @@
 // entries and the sample slots; taking, clearing and freeing slots; the polyphony rule of FindSample.
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "host/win/memory.h"
 #include "host/win/threads.h"
@@ -138,11 +139,39 @@ void QuibSound::ClearSample(SNDSample* sample) {
     }
 }
 
+namespace {
+
+// Buffers of slots forgotten by ClearSampleList: they play on to their end, then are released here.
+std::vector<IDirectSoundBuffer*>& ForgottenBuffers() {
+    static auto* buffers = new std::vector<IDirectSoundBuffer*>;
+    return *buffers;
+}
+
+} // namespace
+
+void SndReleaseForgotten(bool all) {
+    std::lock_guard<std::recursive_mutex> guard(SndSlotLock());
+    std::vector<IDirectSoundBuffer*>& buffers = ForgottenBuffers();
+    auto kept = std::remove_if(buffers.begin(), buffers.end(), [all](IDirectSoundBuffer* buffer) {
+        DWORD status = 0;
+        bool playing = SUCCEEDED(buffer->GetStatus(&status)) && (status & DSBSTATUS_PLAYING);
+        if (playing && !all) return false;
+        if (playing) buffer->Stop();
+        buffer->Release();
+        return true;
+    });
+    buffers.erase(kept, buffers.end());
+}
+
 void QuibSound::ClearSampleList() {
     std::lock_guard<std::recursive_mutex> guard(SndSlotLock());
     if (!g_SampleList) return;
-    for (SNDSample* slot = g_SampleList; slot < g_pEndSample; ++slot)
+    SndReleaseForgotten(false);
+    for (SNDSample* slot = g_SampleList; slot < g_pEndSample; ++slot) {
+        if (IDirectSoundBuffer* buffer = slot->m_pBuffer.exchange(nullptr))
+            ForgottenBuffers().push_back(buffer);
         ClearSample(slot);
+    }
     g_nLastSample = 0;
     g_pEndSample = g_SampleList + g_nMaxSampleCount;
 }

@@ -99,7 +99,7 @@ class SNDSample {
     // Clears every field except the notification pair.
     void Reset();
 
-    // Fields (the order of the design's record).
+    // Fields, in the record's order.
     std::atomic<DWORD> m_dwFlags{0};
     DWORD m_dwID = 0;
     DWORD m_dwDataSize = 0;

@@ -24,7 +24,7 @@ std::atomic<int> QuibSound::g_nLastSample{0};
 
 namespace {
 
-// The game ends without calling Exit: the callback and fill threads must still be ended and joined
+// A program may end without calling Exit: the callback and fill threads must still be ended and joined
 // before the program's statics go. Defined after g_sound, so it runs first.
 struct LibraryEnd {
     ~LibraryEnd() { g_sound.Exit(); }
@@ -40,8 +40,7 @@ QuibSound& QuibSound::operator=(const QuibSound& other) {
 }
 
 int QuibSound::Init(HWND window, int count) {
-    if (g_lpDSound || g_MemHandle || g_CallBackThread) Exit();
-    g_FillThread = nullptr;
+    Exit(); // a second Init starts over
     m_nEffectsEnabled = 1;
     m_nMusicEnabled = 1;
     m_nMusicVolume = 0x8000;
@@ -201,6 +200,7 @@ void QuibSound::Exit() {
                 if (g_SampleList[i].m_dwFlags.load() & SND_INUSE) FreeSample(&g_SampleList[i]);
         }
         free_sample_buffers();
+        SndReleaseForgotten(true);
     }
     if (g_lpSoundBuffer) {
         g_lpSoundBuffer->Stop();

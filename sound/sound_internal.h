@@ -29,3 +29,7 @@ DWORD SndBytesToEnd(HANDLE file);
 
 // Removes the buffer's position notifications (refused while it plays).
 void SndForgetNotifications(IDirectSoundBuffer* buffer);
+
+// Releases the buffers ClearSampleList forgot once they have stopped playing (all: every one, stopping
+// it first), so that no buffer outlives the library.
+void SndReleaseForgotten(bool all);

@@ -2,9 +2,11 @@
 // client area (windowed) or take the front buffer (full screen), convert to 5-6-5, count the frame.
 #include "host/backend/present.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -43,20 +45,30 @@ uint16_t To565(uint16_t pixel, bool is555) {
     return static_cast<uint16_t>((red << 11) | (green6 << 5) | blue);
 }
 
-// Copies the width x height block at (left, top) of picture; parts outside it are black.
+// Copies the width x height block at (left, top) of picture; parts outside it are black. Each row's
+// visible span is clipped once, then copied whole (5-6-5) or converted (5-5-5).
 void Cut(const HostPicture& picture, int left, int top, int width, int height, HostShownPicture& out) {
     out.width = width;
     out.height = height;
-    out.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    out.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    int firstX = std::max(0, -left);
+    int endX = std::min(width, picture.width - left);
     for (int y = 0; y < height; ++y) {
+        uint16_t* target = out.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
         int sourceY = top + y;
-        if (sourceY < 0 || sourceY >= picture.height) continue;
+        if (sourceY < 0 || sourceY >= picture.height || firstX >= endX) {
+            std::fill(target, target + width, uint16_t(0));
+            continue;
+        }
         const WORD* row = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(picture.pixels) +
                                                         static_cast<ptrdiff_t>(sourceY) * picture.pitchBytes);
-        uint16_t* target = out.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-        for (int x = 0; x < width; ++x) {
-            int sourceX = left + x;
-            if (sourceX >= 0 && sourceX < picture.width) target[x] = To565(row[sourceX], picture.is555);
+        std::fill(target, target + firstX, uint16_t(0));
+        std::fill(target + endX, target + width, uint16_t(0));
+        const WORD* from = row + (left + firstX);
+        if (picture.is555) {
+            for (int x = firstX; x < endX; ++x) target[x] = To565(*from++, true);
+        } else {
+            std::memcpy(target + firstX, from, static_cast<size_t>(endX - firstX) * sizeof(uint16_t));
         }
     }
 }

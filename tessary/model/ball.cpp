@@ -207,8 +207,8 @@ void Ball::CheckHoles(const TileGrid& field) {
         const HoleEntry& hole = *field.holes.items[i];
         if (!Within(float(hole.x), float(hole.y), float(hole.radius))) continue;
         state = kBallGone;
-        StartEffect(g_ballEffects.fall, float(hole.x + field.originX), float(hole.y + field.originY), colour * 6,
-                    6);
+        StartEffect(g_ballEffects.fall, float(hole.x + field.originX), float(hole.y + field.originY),
+                    colour * 6, 6);
         PlayGameSound("falling");
     }
 }

@@ -36,7 +36,7 @@ class Ball : public Animation {
     int diameter = 0;          // "ballw"
     int collideDistance = 0;   // "collidew"
     int fieldWidth = 0, fieldHeight = 0;
-    int goalX = -1, goalY = -1; // centre of its goal, or -1, -1
+    int goalX = -1, goalY = -1;                     // centre of its goal, or -1, -1
     IDirectDrawSurface* collisionSurface = nullptr; // the grid's (not owned)
     TileGrid* grid = nullptr;
     int colour = 0;        // 0-3, 4 for extra balls

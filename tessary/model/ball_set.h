@@ -11,7 +11,7 @@ struct GeneratorEntry;
 
 class BallSet {
   public:
-    PtrArray<Ball> balls; // owned
+    PtrArray<Ball> balls;     // owned
     TileGrid* grid = nullptr; // the grid of the last build
 
     BallSet() = default;

@@ -79,8 +79,9 @@ void TileGrid::EditorInput(int x, int y, int buttons) {
     const bool leftPress = newPress && (buttons & kButtonLeft);
     const int cell = CellAt(x, y);
     if (editMode == kEditPalette) {
-        // Picking only picks: the cell under the palette entry is not painted by the same click.
-        if (leftPress) {
+        // Picking only picks: the cell under the palette entry is not painted by the same click. A click
+        // outside the grid does nothing.
+        if (leftPress && cell >= 0) {
             const int entry = PaletteEntryAt(cell);
             selectedTile = entry >= 0 ? entry : 0;
             editMode = kEditPaint;

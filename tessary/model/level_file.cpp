@@ -63,15 +63,18 @@ bool ParseLayer(LevelReader& reader, int index, LevelLayerData& layer, std::stri
     }
     int32_t count = 0;
     if (!reader.ReadInt32(count)) {
-        error = Format("level file ends before the cell count of layer %d (\"%s\")", index + 1, layer.name.c_str());
+        error = Format("level file ends before the cell count of layer %d (\"%s\")", index + 1,
+                       layer.name.c_str());
         return false;
     }
     if (count < 0 || count > kLevelMaxCells) {
-        error = Format("layer %d (\"%s\") has an impossible cell count %d", index + 1, layer.name.c_str(), int(count));
+        error = Format("layer %d (\"%s\") has an impossible cell count %d", index + 1, layer.name.c_str(),
+                       int(count));
         return false;
     }
     if (reader.Remaining() / 4 < size_t(count)) {
-        error = Format("level file ends inside the cells of layer %d (\"%s\")", index + 1, layer.name.c_str());
+        error =
+            Format("level file ends inside the cells of layer %d (\"%s\")", index + 1, layer.name.c_str());
         return false;
     }
     layer.cells.resize(size_t(count));

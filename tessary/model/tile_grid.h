@@ -64,8 +64,8 @@ class TileGrid {
     int columns = 0, rows = 0;
     int paletteColumns = 0; // row length of the palette in the editor's palette view
     int editMode = kEditPaint;
-    int selectedTile = 0; // palette index the editor paints
-    int hoverCell = -1;   // cell under the mouse in paint mode
+    int selectedTile = 0;            // palette index the editor paints
+    int hoverCell = -1;              // cell under the mouse in paint mode
     PtrArray<Tile>* cells = nullptr; // the current layer's cells
     PtrArray<Tile> palette;          // owned; position = palette index
     PtrArray<GridLayer> layers;      // owned
@@ -73,7 +73,7 @@ class TileGrid {
     PtrArray<GeneratorEntry> generators;
     PtrArray<HoleEntry> holes;
     PtrArray<MineEntry> mines;
-    int currentLayer = -1; // -1 after selecting a missing name
+    int currentLayer = -1;                          // -1 after selecting a missing name
     IDirectDrawSurface* collisionSurface = nullptr; // owned
     IDirectDrawSurface* wallSurface = nullptr;      // owned
     Tile* checkerboard[2] = {nullptr, nullptr};     // palette entries 0 and 1
@@ -126,8 +126,9 @@ class TileGrid {
     // Empties every cell of every layer (the tiles stay in the palette).
     void ClearLayers();
     // A mine went off: empties cell of layer layerName, selects the previous layer again, and redraws the
-    // cell from every layer onto target (on the screen updater's background the cell's rectangle is first
-    // restored from the clean copy, so nothing of the old tile is left).
+    // cell onto target from every layer of the picture (up to "wall"; all layers without one). On the
+    // screen updater's background the cell's rectangle is first restored from the clean copy, so nothing
+    // of the old tile is left.
     void ClearCellAndRedraw(IDirectDrawSurface* target, const char* layerName, int cell);
     // Draws tile at cell on target (screen position = origin + cell position), with its special block
     // when withSpecial is set; the tile's x, y become the cell position.
@@ -177,7 +178,8 @@ class TileGrid {
     int GetEditMode() const { return editMode; }
     // The editor's mouse input (buttons: bit 1 left, bit 2 right; a press is new when the previous
     // call's bits were 0). A right press toggles palette view and paint mode. In palette view a left
-    // press picks the palette entry under the mouse (none: entry 0) and goes to paint mode; in paint
+    // press on the grid picks the palette entry under the mouse (none: entry 0) and goes to paint mode
+    // (outside the grid it does nothing); in paint
     // mode a left press paints the selected tile into the cell under the mouse, else the hover cell
     // follows the mouse.
     void EditorInput(int x, int y, int buttons);

@@ -148,6 +148,9 @@ void TileGrid::ClearCellAndRedraw(IDirectDrawSurface* target, const char* layerN
     CellPosition(cell, cx, cy);
     if (target == g_screenUpdater.GetBackground())
         g_screenUpdater.RestoreRect(originX + cx, originY + cy, cellWidth, cellHeight);
-    for (int layer = 0; layer < layers.count; ++layer)
+    // The layers of the picture only: a ball's start tile above "wall" is no part of the background.
+    const int wallLayer = FindLayer("wall");
+    const int lastLayer = wallLayer >= 0 ? wallLayer : layers.count - 1;
+    for (int layer = 0; layer <= lastLayer; ++layer)
         DrawCell(target, layers.items[layer]->cells.items[cell], cell, 1);
 }

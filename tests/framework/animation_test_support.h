@@ -57,7 +57,8 @@ class AnimationTest : public fwtest::DisplayTest {
         const PtrArray<UpdateRect>& list = g_screenUpdater.lists[g_screenUpdater.index];
         for (int i = 0; i < list.count; ++i) {
             const UpdateRect* entry = list.items[i];
-            found += entry->x == x && entry->y == y && entry->w == w && entry->h == h && entry->flags == flags;
+            found +=
+                entry->x == x && entry->y == y && entry->w == w && entry->h == h && entry->flags == flags;
         }
         return found;
     }

@@ -86,6 +86,32 @@ TEST_F(ScreenUpdaterTest, ToggleListSwapsOnlyWithPageFlipping) {
     EXPECT_EQ(0, g_screenUpdater.index);
 }
 
+TEST_F(ScreenUpdaterTest, TurningPageFlippingOnLateStillReachesBothBuffers) {
+    // The contract's start-up enters the first page (whose restore is queued windowed) before it turns
+    // page flipping on.
+    Start(false);
+    g_screenUpdater.ResetBackground();
+    g_screenUpdater.AddRect(5, 5, 1, 1, 0, kUpdateRestore);
+    g_screenUpdater.SetDoubleBuffered(1);
+    ASSERT_EQ(2, g_screenUpdater.lists[0].count);
+    ASSERT_EQ(2, g_screenUpdater.lists[1].count);
+    EXPECT_NE(g_screenUpdater.lists[0].items[0], g_screenUpdater.lists[1].items[0]);
+    IDirectDrawSurface* bufferA = MakeSurface(800, 600, kTarget);
+    IDirectDrawSurface* bufferB = MakeSurface(800, 600, kTarget);
+    g_screenUpdater.ToggleList();
+    g_screenUpdater.Replay(bufferB);
+    g_screenUpdater.ToggleList();
+    g_screenUpdater.Replay(bufferA);
+    EXPECT_EQ(kClean, PixelOf(bufferA, 400, 300));
+    EXPECT_EQ(kClean, PixelOf(bufferB, 400, 300));
+    // Already on: nothing is copied again.
+    g_screenUpdater.SetDoubleBuffered(1);
+    EXPECT_EQ(1, g_screenUpdater.lists[0].count);
+    EXPECT_EQ(1, g_screenUpdater.lists[1].count);
+    bufferA->Release();
+    bufferB->Release();
+}
+
 // ---- Replay ----
 
 TEST_F(ScreenUpdaterTest, ReplayRestoresFromTheBackgroundAndDropsOneShots) {

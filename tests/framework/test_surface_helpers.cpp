@@ -396,6 +396,7 @@ TEST_F(SurfaceHelpersFullScreenTest, ShowOnBothBuffersLeavesThePictureInBoth) {
 // ---- Message log ----
 
 TEST_F(SurfaceHelpersTest, MessageLogIsOffUntilEnabledThenStartsAfreshAndAppends) {
+    LogMessageForgetStartedForTests();
     LogMessage("ignored %d\n", 1);
     EXPECT_FALSE(std::filesystem::exists("debug.log"));
     WriteText("debug.log", "old engine lines\n");

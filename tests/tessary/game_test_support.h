@@ -183,8 +183,9 @@ inline std::string SetupIni() {
 // centre is a spot that the mask leaves out) and the two explosion frames into the current folder.
 inline void WriteGameFolder(const std::string& setupIni = SetupIni()) {
     WriteText("setup.ini", setupIni);
-    WriteBmp("tiles.bmp", 8 * kCell, 2 * kCell,
-             [](int x, int y) { return PaletteCellPixel((y / kCell) * 8 + x / kCell, x % kCell, y % kCell); });
+    WriteBmp("tiles.bmp", 8 * kCell, 2 * kCell, [](int x, int y) {
+        return PaletteCellPixel((y / kCell) * 8 + x / kCell, x % kCell, y % kCell);
+    });
     WriteBmp("dimple.bmp", 3 * kCell, 3 * kCell, [](int x, int y) {
         const int dx = x - 36, dy = y - 36;
         return dx * dx + dy * dy < 30 * 30 ? Rgb{70, 140, 70} : kBlue;
