@@ -21,4 +21,6 @@ void LogMessage(const char* format, ...) {
     std::fclose(file);
 }
 
-void LogMessageForgetStartedForTests() { g_logStarted = false; }
+void LogMessageForgetStartedForTests() {
+    g_logStarted = false;
+}

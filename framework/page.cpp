@@ -154,7 +154,7 @@ void Page::SetPresentOverride(Page* page) {
 
 Button* Page::AddControl(Button* control) {
     if (!control) return nullptr;
-    Init();
+    if (!controls) controls = new ControlList; // after a Leave
     control->SetOffset(controls->originX, controls->originY);
     return controls->Add(control);
 }

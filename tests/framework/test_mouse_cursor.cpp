@@ -93,16 +93,6 @@ TEST_F(MouseCursorTest, NoPollingNoPresses) {
     EXPECT_EQ(1, g_mouseCursor.leftPresses.load());
 }
 
-TEST_F(MouseCursorTest, PositionSettersAndGetters) {
-    g_mouseCursor.SetPosition(5, 6);
-    EXPECT_EQ(5, g_mouseCursor.GetX());
-    EXPECT_EQ(6, g_mouseCursor.GetY());
-    g_mouseCursor.SetX(7);
-    g_mouseCursor.SetY(8);
-    EXPECT_EQ(7, g_mouseCursor.mouseX);
-    EXPECT_EQ(8, g_mouseCursor.mouseY);
-}
-
 // ---- Images ----
 
 TEST_F(MouseCursorTest, SelectingAnImageOutsideTheListLeavesNone) {

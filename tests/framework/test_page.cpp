@@ -11,6 +11,7 @@
 #include "framework/control_list.h"
 #include "framework/image.h"
 #include "framework/page.h"
+#include "framework/page_manager.h"
 #include "framework/surface_helpers.h"
 #include "quib/scene/frame.h"
 
@@ -203,20 +204,6 @@ TEST_F(PageTest, PageWithAnOverrideNeverFlipsItself) {
     EXPECT_EQ(frames + 1, HostPresentedFrames());
 }
 
-TEST_F(PageTest, BackgroundSettersReachTheScreenUpdater) {
-    Page page("page");
-    IDirectDrawSurface* a = MakeSurface(8, 8, 0);
-    IDirectDrawSurface* b = MakeSurface(8, 8, 0);
-    page.SetBackground(a);
-    page.SetCleanBackground(b);
-    EXPECT_EQ(a, g_screenUpdater.GetBackground());
-    EXPECT_EQ(b, g_screenUpdater.GetCleanBackground());
-    page.SetBackground(nullptr);
-    page.SetCleanBackground(nullptr);
-    a->Release();
-    b->Release();
-}
-
 // ---- Names and images ----
 
 TEST_F(PageTest, NamesAreBoundedAndTerminated) {
@@ -328,4 +315,15 @@ TEST_F(PageTest, PageImagesIniLongSectionNamesStayBounded) {
     ASSERT_EQ(1, page.images->count);
     EXPECT_EQ(nullptr, page.images->items[0]->surface);
     EXPECT_LT(std::string(page.images->items[0]->name).size(), size_t(kImageNameSize));
+}
+
+// ---- Posting to the main window ----
+
+TEST_F(PageTest, PostWindowMessageReachesTheMainWindow) {
+    PostWindowMessage(WM_USER + 7);
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageA(&msg, window_, WM_USER + 7, WM_USER + 7, PM_REMOVE));
+    EXPECT_EQ(window_, msg.hwnd);
+    EXPECT_EQ(0u, msg.wParam);
+    EXPECT_EQ(0, msg.lParam);
 }

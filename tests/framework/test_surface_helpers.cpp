@@ -201,20 +201,6 @@ TEST_F(SurfaceHelpersTest, FillAndDuplicate) {
     copy->Release();
 }
 
-TEST_F(SurfaceHelpersTest, LockSurfaceHandsOutThePixelsAndTheDescriptor) {
-    IDirectDrawSurface* surface = MakeSurface(5, 3, 0x0101);
-    DDSURFACEDESC desc = {};
-    void* bits = LockSurface(surface, &desc);
-    ASSERT_NE(nullptr, bits);
-    EXPECT_EQ(bits, desc.lpSurface);
-    EXPECT_GE(desc.lPitch, 10);
-    EXPECT_EQ(5u, desc.dwWidth);
-    static_cast<uint16_t*>(bits)[1] = 0x7777;
-    UnlockSurface(surface);
-    EXPECT_EQ(0x7777, GetPixel(surface, 1, 0));
-    surface->Release();
-}
-
 // ---- Centring ----
 
 TEST_F(SurfaceHelpersTest, CenterRectUsesIntegerHalves) {
