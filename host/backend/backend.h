@@ -9,6 +9,9 @@
 
 #include "host/base/types.h"
 
+struct HostFileDialogRequest; // file_dialog.h
+struct HostFileDialogAnswer;
+
 // The picture on screen: the main window's client area (windowed) or the front buffer (full screen),
 // as 5-6-5 pixels in packed rows.
 struct HostShownPicture {
@@ -41,6 +44,9 @@ struct HostBackend {
     void (*warpMouse)(int x, int y);
     // Shows a message box and returns when it is closed; false when it could not be shown.
     bool (*messageBox)(const char* title, const char* text, UINT type);
+    // Runs a file dialog until the user chooses (true, answer filled in) or cancels (false). It never
+    // changes the current folder.
+    bool (*runFileDialog)(const HostFileDialogRequest& request, HostFileDialogAnswer& answer);
     // The real desktop's size, when the machine has one to report.
     bool (*desktopSize)(int* width, int* height);
     // TranslateMessage makes printable WM_CHARs from key messages (true), or the backend posts them from

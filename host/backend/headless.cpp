@@ -14,9 +14,12 @@
 
 #include "host/backend/audio_null.h"
 #include "host/backend/capture.h"
+#include "host/backend/file_chooser.h"
+#include "host/backend/file_dialog.h"
 #include "host/backend/headless_script.h"
 #include "host/backend/keys.h"
 #include "host/backend/present.h"
+#include "host/base/record.h"
 #include "host/mm/timer.h"
 #include "host/win/clock.h"
 #include "host/win/host_input.h"
@@ -32,7 +35,8 @@ const std::streamsize kMaxScriptBytes = 16 << 20;
 // Touched only by the message thread (pump and present), except the picture, which tests may read.
 std::vector<HostScriptEvent> g_events;
 size_t g_next = 0;
-std::string g_folder; // relative capture names are taken from the folder the run started in
+size_t g_nextAnswer = 0; // dialog answers before this index of g_events are used
+std::string g_folder;    // relative capture names are taken from the folder the run started in
 std::mutex g_pictureLock;
 HostShownPicture g_picture;
 std::atomic<bool> g_fullScreen{false};
@@ -85,6 +89,8 @@ void Perform(const HostScriptEvent& event) {
     case HostScriptVerb::Close: HostInputClose(); break;
     case HostScriptVerb::FocusIn: HostInputFocus(true); break;
     case HostScriptVerb::FocusOut: HostInputFocus(false); break;
+    case HostScriptVerb::Dialog:
+    case HostScriptVerb::DialogCancel: break; // waits for a dialog to take it (TakeDialogAnswer)
     }
 }
 
@@ -158,6 +164,39 @@ void SetFullScreen(bool on) {
     g_fullScreen.store(on);
 }
 
+bool IsDialogAnswer(const HostScriptEvent& event) {
+    return event.verb == HostScriptVerb::Dialog || event.verb == HostScriptVerb::DialogCancel;
+}
+
+// The first answer not yet used, when its frame has come (answers wait for a dialog to open); nullptr
+// when there is none.
+const HostScriptEvent* TakeDialogAnswer() {
+    while (g_nextAnswer < g_events.size() && !IsDialogAnswer(g_events[g_nextAnswer]))
+        ++g_nextAnswer;
+    if (g_nextAnswer == g_events.size() || g_events[g_nextAnswer].frame > HostPresentedFrames())
+        return nullptr;
+    return &g_events[g_nextAnswer++];
+}
+
+// Recorded, and answered from the script: a path is read against the dialog's folder as if typed into it
+// (and must pass the dialog's own checks); no answer, or "cancel", cancels.
+bool RunFileDialog(const HostFileDialogRequest& request, HostFileDialogAnswer& answer) {
+    HostRecord("dialog %s %s %s", request.save ? "save" : "open", request.title.c_str(),
+               request.folder.c_str());
+    const HostScriptEvent* given = TakeDialogAnswer();
+    if (!given || given->verb == HostScriptVerb::DialogCancel) return false;
+    HostTypedChoice choice = HostInterpretTyped(request.folder, given->text, request.defaultExtension);
+    std::string refusal = HostRefuseChoice(request, choice);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "HOST_SCRIPT line %d: dialog '%s' cannot take '%s': %s\n", given->line,
+                     request.title.c_str(), given->text.c_str(), refusal.c_str());
+        return false;
+    }
+    answer.path = choice.path;
+    answer.filter = request.filter;
+    return true;
+}
+
 } // namespace
 
 // Message boxes are recorded by the window layer; nothing arrives while waiting (only frames move the
@@ -176,6 +215,7 @@ const HostBackend g_HostHeadlessBackend = {
     .showCursor = nullptr,
     .warpMouse = nullptr,
     .messageBox = nullptr,
+    .runFileDialog = RunFileDialog,
     .desktopSize = nullptr,
     .textFromKeys = true,
 };
@@ -186,6 +226,7 @@ bool HostHeadlessSetScript(const std::string& script, std::string& message) {
     HostGetBackend();
     g_events = events;
     g_next = 0;
+    g_nextAnswer = 0;
     return true;
 }
 
@@ -212,6 +253,7 @@ void HostHeadlessReset() {
     HostGetBackend();
     g_events.clear();
     g_next = 0;
+    g_nextAnswer = 0;
     BlackScreen();
     g_fullScreen.store(false);
 }

@@ -107,6 +107,14 @@ bool ParseAction(const std::string& action, HostScriptEvent& event, std::string&
         if (!argument.empty()) return message = "close takes nothing more", false;
         return true;
     }
+    if (is("dialog")) {
+        // Everything after "dialog " is the path, blanks inside it included.
+        event.verb = strcasecmp(argument.c_str(), "cancel") == 0 ? HostScriptVerb::DialogCancel
+                                                                 : HostScriptVerb::Dialog;
+        event.text = argument;
+        if (event.text.empty()) return message = "dialog wants a path or cancel", false;
+        return true;
+    }
     if (is("focus")) {
         if (strcasecmp(argument.c_str(), "in") == 0) return event.verb = HostScriptVerb::FocusIn, true;
         if (strcasecmp(argument.c_str(), "out") == 0) return event.verb = HostScriptVerb::FocusOut, true;

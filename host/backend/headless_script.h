@@ -9,7 +9,21 @@
 
 #include "host/backend/keys.h"
 
-enum class HostScriptVerb { Move, Down, Up, Key, KeyDown, KeyUp, Text, Capture, Close, FocusIn, FocusOut };
+enum class HostScriptVerb {
+    Move,
+    Down,
+    Up,
+    Key,
+    KeyDown,
+    KeyUp,
+    Text,
+    Capture,
+    Close,
+    FocusIn,
+    FocusOut,
+    Dialog,       // the answer of the next file dialog opened at or after the frame: text, a path
+    DialogCancel, // the next file dialog opened at or after the frame is cancelled
+};
 
 struct HostScriptEvent {
     uint64_t frame = 0;
@@ -17,7 +31,7 @@ struct HostScriptEvent {
     int x = 0, y = 0;                 // move
     int button = 0;                   // down, up: 0 left, 1 right, 2 middle
     const HostKeyInfo* key = nullptr; // key, keydown, keyup
-    std::string text;                 // text: the characters; capture: the file
+    std::string text;                 // text: the characters; capture: the file; dialog: the path
     int line = 0;                     // where it was written
 };
 

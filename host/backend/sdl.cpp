@@ -13,6 +13,7 @@
 
 #include "host/backend/backend.h"
 #include "host/backend/sdl_keymap.h"
+#include "host/backend/sdl_screen.h"
 #include "host/win/host_input.h"
 #include "host/win/keystate.h"
 #include "host/win/messagebox.h"
@@ -32,6 +33,9 @@ struct SdlScreen {
     bool fullScreen = false;
     bool cursorVisible = true;
     bool swallowReturnUp = false; // the Return of Alt+Enter is the backend's, not the program's
+    // Releases of keys and buttons pressed in the backend's own dialogs belong to those dialogs.
+    bool ignoreKeyUp[SDL_NUM_SCANCODES] = {};
+    bool ignoreButtonUp[3] = {};
 };
 
 SdlScreen g_screen; // used from the message thread only
@@ -253,8 +257,14 @@ void KeyEvent(const SDL_KeyboardEvent& event) {
         g_screen.swallowReturnUp = false;
         return;
     }
+    SDL_Scancode scancode = event.keysym.scancode;
+    if (scancode >= 0 && scancode < SDL_NUM_SCANCODES && g_screen.ignoreKeyUp[scancode]) {
+        if (down && event.repeat) return;       // the dialog's press, still held
+        g_screen.ignoreKeyUp[scancode] = false; // the release is the dialog's; a new press is not
+        if (!down) return;
+    }
     HostPcKey key;
-    if (!HostPcKeyForSdlScancode(event.keysym.scancode, key)) return;
+    if (!HostPcKeyForSdlScancode(scancode, key)) return;
     HostInputKey(key.virtualKey, key.scanCode, key.extended, down, event.repeat != 0);
 }
 
@@ -275,9 +285,41 @@ void MouseButton(const SDL_MouseButtonEvent& event) {
                  : event.button == SDL_BUTTON_MIDDLE ? 2
                                                      : -1;
     if (button < 0) return;
+    if (g_screen.ignoreButtonUp[button]) {
+        g_screen.ignoreButtonUp[button] = false;
+        if (event.type == SDL_MOUSEBUTTONUP) return;
+    }
     SDL_Point at = WindowToPicture(event.x, event.y);
     HostInputMouseMove(at.x, at.y); // the press happens where the pointer is now
     HostInputMouseButton(button, event.type == SDL_MOUSEBUTTONDOWN);
+}
+
+// One event as window messages. closeAsked keeps a quit and a window close of one pump to one WM_CLOSE.
+void HandleEvent(const SDL_Event& event, bool& closeAsked) {
+    switch (event.type) {
+    case SDL_QUIT:
+        if (!closeAsked) HostInputClose();
+        closeAsked = true;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            if (closeAsked) break;
+            closeAsked = true;
+        }
+        WindowEvent(event.window);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: KeyEvent(event.key); break;
+    case SDL_TEXTINPUT: PostText(event.text.text); break;
+    case SDL_MOUSEMOTION: {
+        SDL_Point at = WindowToPicture(event.motion.x, event.motion.y);
+        HostInputMouseMove(at.x, at.y);
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: MouseButton(event.button); break;
+    default: break;
+    }
 }
 
 void PumpEvents() {
@@ -285,32 +327,8 @@ void PumpEvents() {
     if (!GetActiveWindow()) SDL_WaitEventTimeout(nullptr, 10);
     bool closeAsked = false;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        switch (event.type) {
-        case SDL_QUIT:
-            if (!closeAsked) HostInputClose();
-            closeAsked = true;
-            break;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                if (closeAsked) break;
-                closeAsked = true;
-            }
-            WindowEvent(event.window);
-            break;
-        case SDL_KEYDOWN:
-        case SDL_KEYUP: KeyEvent(event.key); break;
-        case SDL_TEXTINPUT: PostText(event.text.text); break;
-        case SDL_MOUSEMOTION: {
-            SDL_Point at = WindowToPicture(event.motion.x, event.motion.y);
-            HostInputMouseMove(at.x, at.y);
-            break;
-        }
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: MouseButton(event.button); break;
-        default: break;
-        }
-    }
+    while (SDL_PollEvent(&event))
+        HandleEvent(event, closeAsked);
 }
 
 void WaitEvents(int milliseconds) {
@@ -318,6 +336,42 @@ void WaitEvents(int milliseconds) {
 }
 
 } // namespace
+
+bool HostSdlHasWindow() {
+    return g_screen.window && g_screen.renderer;
+}
+
+HostShownPicture HostSdlShownPicture() {
+    HostShownPicture picture;
+    picture.width = g_screen.pictureWidth;
+    picture.height = g_screen.pictureHeight;
+    bool shown = !g_screen.uploaded.empty() && g_screen.textureWidth == picture.width &&
+                 g_screen.textureHeight == picture.height;
+    if (shown)
+        picture.pixels = g_screen.uploaded;
+    else
+        picture.pixels.assign(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height), 0);
+    return picture;
+}
+
+void HostSdlWindowToPicture(int x, int y, int* pictureX, int* pictureY) {
+    SDL_Point at = WindowToPicture(x, y);
+    *pictureX = at.x;
+    *pictureY = at.y;
+}
+
+void HostSdlHandleEvent(const SDL_Event& event) {
+    bool closeAsked = false;
+    HandleEvent(event, closeAsked);
+}
+
+void HostSdlIgnoreKeyRelease(int sdlScancode) {
+    if (sdlScancode >= 0 && sdlScancode < SDL_NUM_SCANCODES) g_screen.ignoreKeyUp[sdlScancode] = true;
+}
+
+void HostSdlIgnoreButtonRelease(int button) {
+    if (button >= 0 && button < 3) g_screen.ignoreButtonUp[button] = true;
+}
 
 const HostBackend g_HostSdlBackend = {
     .name = "sdl",
@@ -333,6 +387,7 @@ const HostBackend g_HostSdlBackend = {
     .showCursor = ShowPointer,
     .warpMouse = WarpMouse,
     .messageBox = ShowMessageBox,
+    .runFileDialog = HostSdlRunFileDialog,
     .desktopSize = DesktopSize,
     .textFromKeys = false, // printable characters come from SDL's text input
 };
