@@ -66,7 +66,8 @@ void Cut(const HostPicture& picture, int left, int top, int width, int height, H
         std::fill(target + endX, target + width, uint16_t(0));
         const WORD* from = row + (left + firstX);
         if (picture.is555) {
-            for (int x = firstX; x < endX; ++x) target[x] = To565(*from++, true);
+            for (int x = firstX; x < endX; ++x)
+                target[x] = To565(*from++, true);
         } else {
             std::memcpy(target + firstX, from, static_cast<size_t>(endX - firstX) * sizeof(uint16_t));
         }

@@ -18,11 +18,15 @@ typedef const GUID& REFGUID;
 typedef const IID& REFIID;
 typedef const GUID& REFCLSID;
 
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
-inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+inline bool operator==(REFGUID a, REFGUID b) {
+    return IsEqualGUID(a, b);
+}
 
 // Declares an identifier defined once in a host source file (HOST_DEFINE_GUID there).
 #define HOST_DECLARE_GUID(name) extern const GUID name
-#define HOST_DEFINE_GUID(name, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                                          \
-    extern const GUID name;                                                                                      \
+#define HOST_DEFINE_GUID(name, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                                   \
+    extern const GUID name;                                                                                  \
     const GUID name = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}

@@ -42,8 +42,8 @@ typedef int64_t LONGLONG;
 #endif
 
 // Handles are distinct opaque pointer types so that one cannot be passed for another by mistake.
-#define HOST_DECLARE_HANDLE(name)                                                                                \
-    struct name##__;                                                                                             \
+#define HOST_DECLARE_HANDLE(name)                                                                            \
+    struct name##__;                                                                                         \
     typedef name##__* name
 HOST_DECLARE_HANDLE(HWND);
 HOST_DECLARE_HANDLE(HINSTANCE);
@@ -96,16 +96,17 @@ typedef PALETTEENTRY* LPPALETTEENTRY;
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
 #define HIBYTE(w) ((BYTE)((((DWORD_PTR)(w)) >> 8) & 0xff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                                       \
+    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(SHORT)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(SHORT)HIWORD(lp))
-#define RGB(r, g, b) ((DWORD)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
-#define GetRValue(rgb) (LOBYTE(rgb))
-#define GetGValue(rgb) (LOBYTE(((WORD)(rgb)) >> 8))
-#define GetBValue(rgb) (LOBYTE((rgb) >> 16))
+#define RGB(r, g, b)     ((DWORD)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb)   (LOBYTE(rgb))
+#define GetGValue(rgb)   (LOBYTE(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb)   (LOBYTE((rgb) >> 16))
 typedef DWORD COLORREF;
 
-#define FAILED(hr) (((HRESULT)(hr)) < 0)
+#define FAILED(hr)    (((HRESULT)(hr)) < 0)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)

@@ -48,9 +48,13 @@ class RefCount {
 };
 
 // Implements AddRef and Release of one interface on top of RefCount.
-#define HOST_REFCOUNTED                                                                                          \
-    ULONG AddRef() override { return AddRefShared(); }                                                           \
-    ULONG Release() override { return ReleaseShared(); }
+#define HOST_REFCOUNTED                                                                                      \
+    ULONG AddRef() override {                                                                                \
+        return AddRefShared();                                                                               \
+    }                                                                                                        \
+    ULONG Release() override {                                                                               \
+        return ReleaseShared();                                                                              \
+    }
 
 // QueryInterface for an object with a single interface Iface whose identifier is iid: answers for
 // that identifier and IID_IUnknown.

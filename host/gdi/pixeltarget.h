@@ -9,9 +9,9 @@ struct HostPixelTarget {
     int width;
     int height;
     int pitchBytes;
-    int bitsPerPixel;              // 8 (palettised) or 16
-    bool is555;                    // for 16 bits: 5-5-5 when true, else 5-6-5
-    const PALETTEENTRY* palette;   // for 8 bits: 256 entries (may be NULL: grey ramp)
+    int bitsPerPixel;            // 8 (palettised) or 16
+    bool is555;                  // for 16 bits: 5-5-5 when true, else 5-6-5
+    const PALETTEENTRY* palette; // for 8 bits: 256 entries (may be NULL: grey ramp)
 };
 
 // Creates a device context that draws into target until HostDeleteSurfaceDC. The pixels must stay

@@ -22,9 +22,11 @@ void CheckShape(const HostDib& dib) {
     Require(dib.height >= 1 && dib.height <= kHostDibMaxSide, "height within limits");
     Require(dib.stride == HostDibStride(dib.width, dib.bitsPerPixel), "stride matches width and depth");
     Require(dib.stride * static_cast<size_t>(dib.height) <= kHostDibMaxBytes, "rows within limits");
-    Require(dib.bitsPerPixel > 8 || dib.colors.size() == (size_t{1} << dib.bitsPerPixel), "full colour table");
+    Require(dib.bitsPerPixel > 8 || dib.colors.size() == (size_t{1} << dib.bitsPerPixel),
+            "full colour table");
     unsigned touched = 0; // every row is readable to its last byte
-    for (int y = 0; y < dib.height; ++y) touched += dib.Row(y)[dib.stride - 1];
+    for (int y = 0; y < dib.height; ++y)
+        touched += dib.Row(y)[dib.stride - 1];
     Require(touched <= 255u * static_cast<unsigned>(dib.height), "row bytes");
 }
 
@@ -38,7 +40,8 @@ void ConvertPixels(const HostDib& dib) {
     Require(HostRasterOfTarget(wordTarget, paletteTable, words), "16-bit target");
     BYTE index = 0;
     PALETTEENTRY palette[256];
-    for (int i = 0; i < 256; ++i) palette[i] = PALETTEENTRY{BYTE(i * 7), BYTE(i * 13), BYTE(i * 29), 0};
+    for (int i = 0; i < 256; ++i)
+        palette[i] = PALETTEENTRY{BYTE(i * 7), BYTE(i * 13), BYTE(i * 29), 0};
     HostRaster indices = {};
     HostPixelTarget indexTarget{&index, 1, 1, 1, 8, false, palette};
     Require(HostRasterOfTarget(indexTarget, paletteTable, indices), "8-bit target");
