@@ -134,6 +134,10 @@ int GetSecondsLeft() {
     return secondsLeft.load();
 }
 
+void AddToSecondsLeft(int seconds) {
+    secondsLeft.fetch_add(seconds);
+}
+
 void StartCountdown() {
     countdownRunning.store(1);
 }

@@ -32,6 +32,8 @@ int GetElapsedMs(int t);
 // never below 0.
 void SetSecondsLeft(int seconds);
 int GetSecondsLeft();
+// Adds seconds to the countdown in one step, so a second the timer thread takes meanwhile is not lost.
+void AddToSecondsLeft(int seconds);
 void StartCountdown();
 void StopCountdown();
 int IsCountdownRunning();

@@ -182,7 +182,7 @@ void WriteHowToPlay(ArtOutput& out) {
     DrawText(c, tx, float(y) + 46,
              "NEW starts the level, the arrows pick a level you have solved, Esc quits.", body);
     DrawText(c, lx, float(y) + 68, "EDITOR", label);
-    DrawText(c, tx, float(y) + 68, "F2 tile palette   F3 save level   F4 play   F5 load level   F9 paint",
+    DrawText(c, tx, float(y) + 68, "F2 tile palette   F3 save level   F4 play   F5 load level   F9 reload",
              body);
     DrawText(c, tx, float(y) + 86, "Right click swaps palette and paint; left click picks or paints a tile.",
              body);
