@@ -4,9 +4,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "assets/common/canvas.h"
+#include "assets/common/picture_folder.h"
 
 namespace art {
 
@@ -15,25 +16,16 @@ enum class Kind {
     Background, // restore source or popup face: no blue at all
 };
 
-class ArtOutput {
+class ArtOutput : public PictureFolder {
   public:
     // Writes under folder (created with its title/ subfolder when missing).
-    explicit ArtOutput(std::string folder);
+    explicit ArtOutput(std::string folder) : PictureFolder(std::move(folder), "title") {}
 
     // Checks and writes picture as name (a path relative to the folder, '/' separated). Records an
     // error and writes nothing when the picture breaks the colour rule.
-    void Save(const std::string& name, const Picture& picture, Kind kind = Kind::Sprite);
-    // Writes a text file (setup.ini).
-    void SaveText(const std::string& name, const std::string& text);
-
-    const std::string& Folder() const { return folder_; }
-    const std::vector<std::string>& Written() const { return written_; }
-    const std::vector<std::string>& Errors() const { return errors_; }
-
-  private:
-    std::string folder_;
-    std::vector<std::string> written_;
-    std::vector<std::string> errors_;
+    void Save(const std::string& name, const Picture& picture, Kind kind = Kind::Sprite) {
+        SavePicture(name, picture, kind == Kind::Background ? "a background" : nullptr);
+    }
 };
 
 // Quantisers for the two kinds: sprites keyed with smooth edges toward matte, backgrounds opaque.

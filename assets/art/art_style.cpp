@@ -59,28 +59,41 @@ void DrawWell(Canvas& canvas, int x, int y, int w, int h, Rgb face) {
     BevelRect(canvas, x, y, w, h, 2, 0.55f, 0.6f, true);
 }
 
-void DrawLogoText(Canvas& canvas, float cx, float y, float size, const std::string& text) {
+namespace {
+
+// The logo's lettering: gold capitals shading down to amber, a dark outline and a drop shadow.
+TextStyle LogoStyle(float size, float baseline) {
     TextStyle s;
     s.size = size;
     s.weight = 0.22f;
     s.tracking = size * 0.08f;
-    float top = y - size;
+    float top = baseline - size;
     s.paint = VerticalStops({{top, Hex(0xFFF2B0)},
                              {top + size * 0.45f, kGold},
                              {top + size * 0.55f, Hex(0xC8902C)},
-                             {y, Hex(0xF0C060)}});
+                             {baseline, Hex(0xF0C060)}});
     s.outline = std::max(1.0f, size * 0.07f);
     s.outlineColour = Hex(0x2A1A08);
     s.shadowX = size * 0.06f;
     s.shadowY = size * 0.08f;
     s.shadowOpacity = 0.65f;
+    return s;
+}
+
+} // namespace
+
+void DrawLogoLettering(Canvas& canvas, float x, float y, float size, const std::string& text) {
+    TextStyle s = LogoStyle(size, y);
+    float top = y - size;
     float w = TextWidth(text, s);
-    float x = cx - w / 2;
     DrawText(canvas, x, y, text, s);
-    TextStyle shape = s;
-    Sdf sdf = TextShape(x, y, text, shape);
     Box box{int(x) - 2, int(top) - 4, int(x + w) + 4, int(y + size * 0.4f) + 4};
-    EmbossSdf(canvas, box, sdf, size * 0.09f, 0.45f);
+    EmbossSdf(canvas, box, TextShape(x, y, text, s), size * 0.09f, 0.45f);
+}
+
+void DrawLogoText(Canvas& canvas, float cx, float y, float size, const std::string& text) {
+    float w = TextWidth(text, LogoStyle(size, y));
+    DrawLogoLettering(canvas, cx - w / 2, y, size, text);
 }
 
 void DrawEmblem(Canvas& canvas, float cx, float cy, float r) {

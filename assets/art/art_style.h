@@ -50,6 +50,8 @@ void DrawWell(Canvas& canvas, int x, int y, int w, int h, Rgb face = kDisplay);
 // The game's name lettered as a logo: gold capitals with a dark outline and relief, centred on cx with
 // the baseline at y, cap height size.
 void DrawLogoText(Canvas& canvas, float cx, float y, float size, const std::string& text = "TESSARY");
+// The same lettering with its left end at x (the menu letters its own name this way).
+void DrawLogoLettering(Canvas& canvas, float x, float y, float size, const std::string& text);
 // The emblem: four balls (red, green, blue, yellow) around a gold tessera, radius r.
 void DrawEmblem(Canvas& canvas, float cx, float cy, float r);
 

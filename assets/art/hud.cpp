@@ -5,6 +5,7 @@
 
 #include "assets/art/art_style.h"
 #include "assets/art/pictures.h"
+#include "assets/common/glyph_strip.h"
 
 namespace art {
 
@@ -87,43 +88,17 @@ void WriteFont(ArtOutput& out) {
     s.outline = 1.0f;
     s.outlineColour = Hex(0x20242A);
     std::vector<Picture> glyphs;
-    int total = 0;
     for (int ch = 33; ch <= 126; ++ch) {
         Canvas g(24, height);
         DrawText(g, 0.0f, 12.0f, std::string(1, char(ch)), s);
         Picture p = SpritePicture(g, Hex(0x20242A));
-        int x0 = p.width, x1 = -1;
-        for (int x = 0; x < p.width; ++x)
-            for (int y = 0; y < height; ++y)
-                if (!IsKey(p.At(x, y))) {
-                    x0 = std::min(x0, x);
-                    x1 = std::max(x1, x);
-                }
-        Picture cut(x1 - x0 + 1, height);
-        for (int y = 0; y < height; ++y)
-            for (int x = x0; x <= x1; ++x)
-                cut.At(x - x0, y) = p.At(x, y);
-        for (int x = 1; x < cut.width - 1; ++x) {
-            bool empty = true;
-            for (int y = 0; y < height && empty; ++y)
-                empty = IsKey(cut.At(x, y));
-            if (!empty) continue;
-            int row = 0;
-            while (row < height && IsKey(cut.At(0, row)))
-                ++row;
-            cut.At(x, std::min(row, height - 1)) = Rgb8{32, 36, 42};
-        }
+        int x0 = 0, x1 = 0;
+        InkColumns(p, &x0, &x1); // every glyph of the range has ink
+        Picture cut = CropColumns(p, x0, x1);
+        BridgeInnerGaps(cut, Rgb8{32, 36, 42});
         glyphs.push_back(cut);
-        total += cut.width + 1;
     }
-    Picture strip(total, height);
-    int x = 0;
-    for (const Picture& g : glyphs) {
-        for (int y = 0; y < height; ++y)
-            for (int i = 0; i < g.width; ++i)
-                strip.At(x + i, y) = g.At(i, y);
-        x += g.width + 1;
-    }
+    Picture strip = JoinGlyphs(glyphs, height);
     out.Save("font.bmp", strip);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assets/art/art_output.h"
+#include "assets/common/glyph_strip.h"
 
 namespace menuart {
 
@@ -294,71 +295,26 @@ void DrawRoundButton(Canvas& c, int ox, int d, bool hot, const Icon& icon) {
 
 Picture FontStrip(const TextStyle& style, int height, float baseline, Rgb matte) {
     std::vector<Picture> glyphs;
-    int total = 0;
     const int cellW = int(style.size * 2.2f) + 8;
     for (int ch = 33; ch <= 126; ++ch) {
         Canvas g(cellW, height);
         DrawText(g, 2.0f, baseline, std::string(1, char(ch)), style);
         Picture p = SpritePicture(g, matte);
-        int x0 = p.width, x1 = -1;
-        for (int x = 0; x < p.width; ++x)
-            for (int y = 0; y < height; ++y)
-                if (!IsKey(p.At(x, y))) {
-                    x0 = std::min(x0, x);
-                    x1 = std::max(x1, x);
-                }
-        if (x1 < x0) { // no ink at all: a one-pixel mark keeps the glyph count right
+        int x0 = 0, x1 = 0;
+        if (!InkColumns(p, &x0, &x1)) { // no ink at all: a one-pixel mark keeps the glyph count right
             x0 = x1 = 0;
             p.At(0, int(baseline) - 1) = ToRgb8(matte);
         }
-        Picture cut(x1 - x0 + 1, height);
-        for (int y = 0; y < height; ++y)
-            for (int x = x0; x <= x1; ++x)
-                cut.At(x - x0, y) = p.At(x, y);
-        // Bridge empty inner columns along the row of the glyph's first inked pixel on the left.
-        int bridgeRow = 0;
-        while (bridgeRow < height - 1 && IsKey(cut.At(0, bridgeRow)))
-            ++bridgeRow;
-        for (int x = 1; x < cut.width - 1; ++x) {
-            bool empty = true;
-            for (int y = 0; y < height && empty; ++y)
-                empty = IsKey(cut.At(x, y));
-            if (empty) cut.At(x, bridgeRow) = cut.At(0, bridgeRow);
-        }
+        Picture cut = CropColumns(p, x0, x1);
+        // Bridge empty inner columns in the colour of the glyph's first inked pixel on the left.
+        BridgeInnerGaps(cut, cut.At(0, LeftInkRow(cut)));
         glyphs.push_back(cut);
-        total += cut.width + 1;
     }
-    Picture strip(total, height);
-    int x = 0;
-    for (const Picture& g : glyphs) {
-        for (int y = 0; y < height; ++y)
-            for (int i = 0; i < g.width; ++i)
-                strip.At(x + i, y) = g.At(i, y);
-        x += g.width + 1;
-    }
-    return strip;
+    return JoinGlyphs(glyphs, height);
 }
 
 void DrawMenuLogo(Canvas& c, float x, float y, float size) {
-    TextStyle s;
-    s.size = size;
-    s.weight = 0.22f;
-    s.tracking = size * 0.08f;
-    float top = y - size;
-    s.paint = VerticalStops({{top, Hex(0xFFF2B0)},
-                             {top + size * 0.45f, kGold},
-                             {top + size * 0.55f, Hex(0xC8902C)},
-                             {y, Hex(0xF0C060)}});
-    s.outline = std::max(1.0f, size * 0.07f);
-    s.outlineColour = Hex(0x2A1A08);
-    s.shadowX = size * 0.06f;
-    s.shadowY = size * 0.08f;
-    s.shadowOpacity = 0.65f;
-    const std::string text = "LOBBIT";
-    DrawText(c, x, y, text, s);
-    float w = TextWidth(text, s);
-    Box box{int(x) - 2, int(top) - 4, int(x + w) + 4, int(y + size * 0.4f) + 4};
-    EmbossSdf(c, box, TextShape(x, y, text, s), size * 0.09f, 0.45f);
+    DrawLogoLettering(c, x, y, size, "LOBBIT");
 }
 
 void DrawScreenPanel(Canvas& c, float radius, unsigned seed) {

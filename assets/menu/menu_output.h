@@ -4,9 +4,10 @@
 #pragma once
 
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "assets/common/canvas.h"
+#include "assets/common/picture_folder.h"
 
 namespace menuart {
 
@@ -15,26 +16,15 @@ enum class Kind {
     Screen, // restore source or popup face: no blue at all
 };
 
-class MenuOutput {
+class MenuOutput : public PictureFolder {
   public:
     // Writes into folder (created when missing).
-    explicit MenuOutput(std::string folder);
+    explicit MenuOutput(std::string folder) : PictureFolder(std::move(folder)) {}
 
     // Checks and writes picture as name. Records an error and writes nothing when the rule is broken.
-    void Save(const std::string& name, const Picture& picture, Kind kind = Kind::Sprite);
-    // Writes a text file, replacing it.
-    void SaveText(const std::string& name, const std::string& text);
-    // Writes a text file only when none exists yet (user data the menu rewrites later).
-    void SaveTextOnce(const std::string& name, const std::string& text);
-
-    const std::string& Folder() const { return folder_; }
-    const std::vector<std::string>& Written() const { return written_; }
-    const std::vector<std::string>& Errors() const { return errors_; }
-
-  private:
-    std::string folder_;
-    std::vector<std::string> written_;
-    std::vector<std::string> errors_;
+    void Save(const std::string& name, const Picture& picture, Kind kind = Kind::Sprite) {
+        SavePicture(name, picture, kind == Kind::Screen ? "a screen" : nullptr);
+    }
 };
 
 } // namespace menuart

@@ -190,6 +190,10 @@ class InputDevice final : public IDirectInputDevice2A, public RefCount {
         state_.motionX -= mouse.lX;
         state_.motionY -= mouse.lY;
         CopyMouseButtonsLocked(mouse.rgbButtons);
+        for (int i = 0; i < 4; ++i) {
+            if (state_.pressedSinceRead[i]) mouse.rgbButtons[i] = 0x80;
+            state_.pressedSinceRead[i] = false;
+        }
         std::memcpy(data, &mouse, sizeof mouse);
     }
 

@@ -57,6 +57,9 @@ void OnMouseButton(int button, bool down) {
     if (button < 0 || button >= 4) return;
     std::lock_guard<std::mutex> lock(InputMutex());
     g_buttons[button] = down ? 0x80 : 0x00;
+    if (!down) return;
+    for (DeviceState* device : Devices())
+        if (device->kind == InputKind::Mouse && device->acquired) device->pressedSinceRead[button] = true;
 }
 
 const HostInputObserver g_observer = {OnKey, OnMouseMotion, OnMouseButton};

@@ -31,6 +31,8 @@ struct DeviceState {
     bool acquired = false;
     int64_t motionX = 0; // mouse motion collected since the last read while acquired
     int64_t motionY = 0;
+    // Buttons pressed since the last read: a click shorter than the reading interval still shows once.
+    bool pressedSinceRead[4] = {false, false, false, false};
     LONG axisMin[2] = {kDefaultAxisMin, kDefaultAxisMin}; // joystick X, Y
     LONG axisMax[2] = {kDefaultAxisMax, kDefaultAxisMax};
 };

@@ -2,38 +2,18 @@
 // with damaged files refused and the table kept.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "framework/halloffame.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-class TempFolder {
-  public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        std::random_device random;
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("quib-hof-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-        std::filesystem::create_directory(candidate);
-        path_ = candidate.string();
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
+using testsupport::TempFolder;
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -79,7 +59,7 @@ class HallOfFameTest : public ::testing::Test {
     }
 
     HallOfFame table_;
-    TempFolder folder_;
+    TempFolder folder_{"quib-hof-test"};
 };
 
 } // namespace

@@ -2,39 +2,20 @@
 // through the profile rules.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
 #include "framework/playerlist.h"
 #include "host/win/profile.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-class TempFolder {
-  public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        std::random_device random;
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("quib-players-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-        std::filesystem::create_directory(candidate);
-        path_ = candidate.string();
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using testsupport::TempFolder;
 
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -68,7 +49,7 @@ class PlayerListTest : public ::testing::Test {
         return list.GetPlayerString(i, out);
     }
 
-    TempFolder folder_;
+    TempFolder folder_{"quib-players-test"};
     std::string path_;
     PlayerList players_;
 };

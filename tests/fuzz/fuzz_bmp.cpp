@@ -14,29 +14,13 @@
 #include "quib/platform/bmpfile.h"
 #include "quib/platform/dib.h"
 #include "quib/platform/errors.h"
+#include "tests/fuzz/fuzz_support.h"
+
+const char* const fuzz::kPromisesOf = "BMP reader";
 
 namespace {
 
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "BMP reader promise broken: %s\n", what);
-    std::abort();
-}
-
-// A folder of this process's own, removed when the process ends.
-const std::string& Folder() {
-    static const std::string* folder = [] {
-        auto* pattern =
-            new std::string((std::filesystem::temp_directory_path() / "quib-fuzz-bmp-XXXXXX").string());
-        Require(mkdtemp(pattern->data()) != nullptr, "temporary folder");
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(Folder(), ignored);
-        });
-        return pattern;
-    }();
-    return *folder;
-}
+using fuzz::Require;
 
 void CheckImage(const BITMAPINFOHEADER* image, size_t fileSize) {
     Require(image->biSize == 40, "40-byte header");
@@ -72,15 +56,13 @@ void UseImage(const BITMAPINFOHEADER* image) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = Folder() + "/fuzz.bmp";
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 0;
-    if (size) std::fwrite(data, 1, size, out);
-    std::fclose(out);
+    const std::string& folder = fuzz::OwnFolder("bmp");
+    const std::string path = folder + "/fuzz.bmp";
+    if (!fuzz::WriteInput(path, data, size)) return 0;
 
     g_ErrorText[0] = '\0';
     // The programs name their files in another case and with backslashes.
-    BITMAPINFOHEADER* image = ReadBMPFile((Folder() + "\\FUZZ.BMP").c_str());
+    BITMAPINFOHEADER* image = ReadBMPFile((folder + "\\FUZZ.BMP").c_str());
     if (image) {
         CheckImage(image, size);
         UseImage(image);

@@ -8,14 +8,13 @@
 
 #include "host/gdi/dib.h"
 #include "host/gdi/raster.h"
+#include "tests/fuzz/fuzz_support.h"
+
+const char* const fuzz::kPromisesOf = "decoder";
 
 namespace {
 
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "decoder promise broken: %s\n", what);
-    std::abort();
-}
+using fuzz::Require;
 
 void CheckShape(const HostDib& dib) {
     Require(dib.width >= 1 && dib.width <= kHostDibMaxSide, "width within limits");

@@ -10,30 +10,13 @@
 #include <vector>
 
 #include "host/win/profile.h"
+#include "tests/fuzz/fuzz_support.h"
+
+const char* const fuzz::kPromisesOf = "profile";
 
 namespace {
 
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "profile promise broken: %s\n", what);
-    std::abort();
-}
-
-// A folder of this process's own, removed when the process ends (the name is never freed, so the
-// exit handler can still use it).
-const std::string& Folder() {
-    static const std::string* folder = [] {
-        auto* pattern =
-            new std::string((std::filesystem::temp_directory_path() / "quib-fuzz-ini-XXXXXX").string());
-        Require(mkdtemp(pattern->data()) != nullptr, "temporary folder");
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(Folder(), ignored);
-        });
-        return pattern;
-    }();
-    return *folder;
-}
+using fuzz::Require;
 
 std::vector<std::string> SplitList(const char* list, DWORD length) {
     std::vector<std::string> names;
@@ -70,13 +53,11 @@ std::vector<std::string> ListNames(const char* file, const char* section) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string machinePath = Folder() + "/fuzz.ini";
-    FILE* out = std::fopen(machinePath.c_str(), "wb");
-    if (!out) return 0;
-    if (size) std::fwrite(data, 1, size, out);
-    std::fclose(out);
+    const std::string& folder = fuzz::OwnFolder("ini");
+    std::string machinePath = folder + "/fuzz.ini";
+    if (!fuzz::WriteInput(machinePath, data, size)) return 0;
     // The programs name their files in another case and with backslashes.
-    std::string file = Folder() + "\\FUZZ.INI";
+    std::string file = folder + "\\FUZZ.INI";
 
     std::vector<std::string> sections = ListNames(file.c_str(), nullptr);
     for (size_t s = 0; s < sections.size() && s < 4; ++s) {

@@ -13,14 +13,13 @@
 
 #include "tessary/model/level_file.h"
 #include "tessary/model/tile_grid.h"
+#include "tests/fuzz/fuzz_support.h"
+
+const char* const fuzz::kPromisesOf = "level reader";
 
 namespace {
 
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "level reader promise broken: %s\n", what);
-    std::abort();
-}
+using fuzz::Require;
 
 // A 6 x 4 grid with the game's layers and one palette tile of each kind.
 const char* const kSetupIni = "[grid]\ngridx=120\ngridy=12\ngridw=6\ngridh=4\nwallw=24\nwallh=24\n"
@@ -40,9 +39,7 @@ constexpr int kPaletteTiles = 10; // p002 .. p011
 
 TileGrid& Grid() {
     static TileGrid* grid = [] {
-        std::string folder = (std::filesystem::temp_directory_path() / "quib-fuzz-level-XXXXXX").string();
-        Require(mkdtemp(folder.data()) != nullptr, "temporary folder");
-        std::string ini = folder + "/setup.ini";
+        std::string ini = fuzz::OwnFolder("level") + "/setup.ini";
         std::ofstream(ini) << kSetupIni;
         CreateGrid(ini.c_str());
         TileGrid* made = g_tileGrid;
@@ -51,8 +48,6 @@ TileGrid& Grid() {
             std::snprintf(section, sizeof section, "p%03d", i + 2);
             made->AddPaletteTile(nullptr, section)->ReadAttributes(ini.c_str(), *made);
         }
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
         return made;
     }();
     return *grid;

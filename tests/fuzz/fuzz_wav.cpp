@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "host/backend/audio_null.h"
@@ -14,31 +13,13 @@
 #include "host/win/messages.h"
 #include "host/win/window.h"
 #include "sound/quibsound.h"
+#include "tests/fuzz/fuzz_support.h"
+
+const char* const fuzz::kPromisesOf = "sound library";
 
 namespace {
 
-void Require(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "sound library promise broken: %s\n", what);
-    std::abort();
-}
-
-// A folder of this process's own, removed when the process ends.
-const std::string& Folder() {
-    static const std::string* folder = [] {
-        std::random_device random;
-        auto* path = new std::string(
-            (std::filesystem::temp_directory_path() / ("quib-fuzz-wav-" + std::to_string(random())))
-                .string());
-        std::filesystem::create_directories(*path);
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(Folder(), ignored);
-        });
-        return path;
-    }();
-    return *folder;
-}
+using fuzz::Require;
 
 LRESULT FuzzWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -115,11 +96,9 @@ void StreamIt(const std::string& path, bool loop) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string path = Folder() + "/fuzz.wav";
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 0;
-    std::fwrite(data, 1, size, out);
-    std::fclose(out);
+    const std::string& folder = fuzz::OwnFolder("wav");
+    std::string path = folder + "/fuzz.wav";
+    if (!fuzz::WriteInput(path, data, size)) return 0;
 
     ParseAlone(path);
     if (!SoundStarted()) return 0;

@@ -89,6 +89,14 @@ TEST_F(DinputMouse, ButtonsReadWithTheHighBitWhileDown) {
     EXPECT_EQ(state.rgbButtons[1], 0x80);
 }
 
+// A click shorter than the reading interval (a tap, a scripted click) still reads as down once.
+TEST_F(DinputMouse, ClickBetweenTwoReadsShowsOnceAsDown) {
+    Button(0, true);
+    Button(0, false);
+    EXPECT_EQ(ReadMouse(mouse_).rgbButtons[0], 0x80);
+    EXPECT_EQ(ReadMouse(mouse_).rgbButtons[0], 0x00);
+}
+
 TEST_F(DinputMouse, MotionBeyondOneReadIsKeptForTheNext) {
     Motion(INT_MAX, INT_MIN);
     Motion(INT_MAX, INT_MIN);

@@ -1,26 +1,30 @@
-#include "assets/menu/menu_output.h"
+#include "assets/common/picture_folder.h"
 
 #include <filesystem>
 #include <fstream>
 
 #include "assets/common/bmp_file.h"
 
-namespace menuart {
-
-MenuOutput::MenuOutput(std::string folder) : folder_(std::move(folder)) {
+PictureFolder::PictureFolder(std::string folder, const std::string& subfolder) : folder_(std::move(folder)) {
+    std::filesystem::path path(folder_);
+    std::string shown = folder_;
+    if (!subfolder.empty()) {
+        path /= subfolder;
+        shown += "/" + subfolder;
+    }
     std::error_code ec;
-    std::filesystem::create_directories(folder_, ec);
-    if (ec) errors_.push_back("cannot create " + folder_ + ": " + ec.message());
+    std::filesystem::create_directories(path, ec);
+    if (ec) errors_.push_back("cannot create " + shown + ": " + ec.message());
 }
 
-void MenuOutput::Save(const std::string& name, const Picture& picture, Kind kind) {
+void PictureFolder::SavePicture(const std::string& name, const Picture& picture, const char* keyFree) {
     for (const Rgb8& c : picture.pixels) {
         if (!IsKey(c) && ShowsAsKey(c)) {
             errors_.push_back(name + ": an opaque colour shows as the colour key");
             return;
         }
-        if (kind == Kind::Screen && IsKey(c)) {
-            errors_.push_back(name + ": a screen holds the colour key");
+        if (keyFree && IsKey(c)) {
+            errors_.push_back(name + ": " + keyFree + " holds the colour key");
             return;
         }
     }
@@ -32,7 +36,7 @@ void MenuOutput::Save(const std::string& name, const Picture& picture, Kind kind
     written_.push_back(name);
 }
 
-void MenuOutput::SaveText(const std::string& name, const std::string& text) {
+void PictureFolder::SaveText(const std::string& name, const std::string& text) {
     std::string path = (std::filesystem::path(folder_) / name).string();
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
@@ -43,10 +47,8 @@ void MenuOutput::SaveText(const std::string& name, const std::string& text) {
     written_.push_back(name);
 }
 
-void MenuOutput::SaveTextOnce(const std::string& name, const std::string& text) {
+void PictureFolder::SaveTextOnce(const std::string& name, const std::string& text) {
     std::error_code ec;
     if (std::filesystem::exists(std::filesystem::path(folder_) / name, ec)) return;
     SaveText(name, text);
 }
-
-} // namespace menuart

@@ -1,0 +1,250 @@
+// The menu program's start-up, main loop and message pump.
+#include "lobbit/menu_program.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "framework/game_clock.h"
+#include "framework/mouse_cursor.h"
+#include "framework/page_manager.h"
+#include "framework/program_contract.h"
+#include "framework/screen_updater.h"
+#include "framework/soundmanager.h"
+#include "framework/surface_helpers.h"
+#include "host/base/record.h"
+#include "host/gdi/dc.h"
+#include "host/win/clock.h"
+#include "host/win/messagebox.h"
+#include "host/win/messages.h"
+#include "host/win/profile.h"
+#include "host/win/system.h"
+#include "lobbit/game_menu_page.h"
+#include "lobbit/key_queue.h"
+#include "lobbit/title_page.h"
+#include "quib/quib.h"
+
+HINSTANCE hInstance = nullptr;
+HWND hwnd = nullptr;
+int fullscreen = 0;
+int windowed = 1;
+IDirectDraw* directDraw = nullptr;
+IDirectDrawSurface* primary = nullptr;
+IDirectDrawSurface* backBuffer = nullptr;
+int active = 0;
+int showFps = 0;
+int cursorOffsetX = 0;
+int cursorOffsetY = 0;
+
+namespace {
+
+constexpr const char* kWindowClass = "DirectX Class";
+constexpr const char* kWindowTitle = "Plovix Lobbit";
+constexpr const char* kSetupIni = ".\\setup.ini";
+constexpr int kSampleSlots = 200;
+constexpr int kStopValue = 7; // what a page's Frame returns to end the program
+constexpr int kFpsX = 580;
+// Passes of the main loop a second on a real display (headless runs are paced by their frames).
+constexpr int kPassesPerSecond = 60;
+
+// Refuses a desktop that is not in high colour, and a machine without DirectX 7. False after the box.
+bool DisplayIsSuitable() {
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    if (bits != 15 && bits != 16) {
+        MessageBoxA(nullptr, "Brisko Games needs the display set to High Color (16 bit).", nullptr,
+                    MB_ICONERROR);
+        return false;
+    }
+    IDirectDraw* probe = nullptr;
+    if (FAILED(DirectDrawCreate(nullptr, &probe, nullptr)) || !probe) {
+        MessageBoxA(nullptr, "DirectX not installed. Program needs DirectX 7.0a or higher to run", nullptr,
+                    MB_ICONERROR);
+        return false;
+    }
+    void* probe7 = nullptr;
+    const bool hasVersion7 = SUCCEEDED(probe->QueryInterface(IID_IDirectDraw7, &probe7)) && probe7;
+    if (probe7) static_cast<IUnknown*>(probe7)->Release();
+    probe->Release();
+    if (!hasVersion7) {
+        MessageBoxA(nullptr, "DirectX Version 7.0a or greater not installed", nullptr, MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+// The engine on the window: full screen 800x600x16, or an 800x600 window. False when it cannot start.
+bool StartEngine() {
+    if (fullscreen) {
+        windowed = 0;
+        if (!QuibInitDirectX(hwnd, kScreenWidth, kScreenHeight, 16)) return false;
+    } else {
+        windowed = 1;
+        if (!QuibInitDirectX(hwnd, kScreenWidth, kScreenHeight)) {
+            QuibPrintError();
+            return false;
+        }
+    }
+    QuibSetViewport(0, 0, kScreenWidth, kScreenHeight);
+    directDraw = QuibGetLPDD();
+    if (directDraw) {
+        DDCAPS caps{};
+        caps.dwSize = sizeof caps;
+        directDraw->GetCaps(&caps, nullptr); // read as designed; nothing depends on it
+    }
+    QuibGetDDInfo(&primary, &backBuffer);
+    FillSurface(backBuffer, 0);
+    return true;
+}
+
+// The software cursor has no picture: the system arrow of the window class is the visible pointer.
+void SetUpCursor() {
+    g_mouseCursor.SetImage(nullptr);
+    g_mouseCursor.SelectImage(0);
+    g_mouseCursor.Hide();
+    g_mouseCursor.SetFlipMode(fullscreen != 0);
+    POINT at{0, 0};
+    GetCursorPos(&at);
+    g_mouseCursor.SetPosition(at.x, at.y);
+    QuibAcquireMouse(1);
+}
+
+// Everything after the window exists, up to the main loop. False when the engine cannot start.
+bool StartMenu(const char* commandLine) {
+    QuibDebugEnable(0);
+    if (!StartEngine()) return false;
+    QuibSetInstance(hInstance);
+    QuibInitMouse();
+    StartClock();
+    g_soundManager.Init(hwnd, kSampleSlots);
+    SetUpCursor();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    QuibInitFont(hwnd);
+    g_pageManager.SetDirectDraw(directDraw, backBuffer);
+    g_pageManager.AddPage(&g_gameMenuPage);
+    g_pageManager.AddPage(&g_titlePage);
+    g_screenUpdater.SetDoubleBuffered(fullscreen);
+    g_pageManager.SwitchTo("Lobbit");
+    if (commandLine && *commandLine) g_gameMenuPage.SelectByCommandLine(commandLine);
+    QuibInitKeyboard();
+    return true;
+}
+
+// Waits so a real display gets at most kPassesPerSecond passes a second; headless runs never wait.
+class PassPacer {
+  public:
+    void Wait() {
+        if (HostIsHeadless()) return;
+        const double period = 1000.0 / kPassesPerSecond;
+        const double now = static_cast<double>(HostNowMs());
+        if (!started_ || now - due_ > 4 * period) {
+            started_ = true;
+            due_ = now;
+            return;
+        }
+        due_ += period;
+        if (due_ > now) Sleep(static_cast<DWORD>(due_ - now));
+    }
+
+  private:
+    bool started_ = false;
+    double due_ = 0;
+};
+
+void PrintFrameRate() {
+    char text[32];
+    std::snprintf(text, sizeof text, "%5.2f", static_cast<double>(QuibGetFPS()));
+    QuibPrintString(text, kFpsX, 0);
+}
+
+// Ends the program from inside the loop: the window goes (its WM_DESTROY shuts everything down) unless
+// it already went while a popup ran.
+void DestroyMainWindow() {
+    if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
+}
+
+int RunMainLoop() {
+    PassPacer pacer;
+    while (PumpMessages() == 0) {
+        if (backBuffer) {
+            HDC dc = nullptr;
+            if (SUCCEEDED(backBuffer->GetDC(&dc))) backBuffer->ReleaseDC(dc);
+        }
+        pacer.Wait();
+        if (active) {
+            QuibAcquireMouse(1);
+            if (showFps) PrintFrameRate();
+            if (g_pageManager.Frame(active) == kStopValue) {
+                DestroyMainWindow();
+                return 0;
+            }
+        } else {
+            QuibAcquireMouse(0);
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    if (!DisplayIsSuitable()) return 0;
+    hInstance = instance;
+    QuibSetInstance(hInstance);
+    char value[256] = {};
+    GetPrivateProfileStringA("setup", "fullscreen", "0", value, sizeof value, kSetupIni);
+    fullscreen = std::atoi(value);
+    if (!RegisterWindowClass(hInstance) || !CreateMainWindow(hInstance)) return 1;
+    if (!StartMenu(commandLine)) return 1;
+    return RunMainLoop();
+}
+
+int RegisterWindowClass(HINSTANCE instance) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MenuWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr; // the window paints nothing itself: every pixel is the engine's
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassA(&windowClass) != 0 ? 1 : 0;
+}
+
+int CreateMainWindow(HINSTANCE instance) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    HWND window = nullptr;
+    if (fullscreen) {
+        window = CreateWindowExA(WS_EX_LEFT, kWindowClass, kWindowTitle, WS_VISIBLE, 0, 0, screenWidth,
+                                 screenHeight, nullptr, nullptr, instance, nullptr);
+    } else {
+        const int x = screenWidth / 2 - 400, y = screenHeight / 2 - 300;
+        window = CreateWindowExA(WS_EX_LEFT, kWindowClass, kWindowTitle,
+                                 WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y, 800, 600,
+                                 nullptr, nullptr, instance, nullptr);
+        if (window && screenWidth == 800 && screenHeight == 600)
+            SetWindowPos(window, HWND_TOPMOST, x, y, 800, 600, SWP_SHOWWINDOW);
+    }
+    if (!window) return 0;
+    hwnd = window;
+    g_mainWindow = window;
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    UpdateWindow(hwnd);
+    return 1;
+}
+
+int PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        g_keyQueue.FeedFromKeyState(reinterpret_cast<const unsigned char*>(QuibGetKeys()));
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return 1;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
