@@ -111,7 +111,8 @@ class InputDevice final : public IDirectInputDevice2A, public RefCount {
         if (state_.acquired) return S_FALSE;
         if ((state_.level & DISCL_EXCLUSIVE) && ExclusiveTakenLocked(state_)) return DIERR_OTHERAPPHASPRIO;
         state_.acquired = true;
-        state_.motionX = state_.motionY = 0;
+        // Motion made meanwhile is kept (the software cursor stays where the pointer is); presses are not.
+        for (bool& pressed : state_.pressedSinceRead) pressed = false;
         return DI_OK;
     }
 
@@ -160,10 +161,10 @@ class InputDevice final : public IDirectInputDevice2A, public RefCount {
     }
 
   private:
-    // Gives up the acquisition; motion collected so far is dropped with it.
+    // Gives up the acquisition. Motion goes on being collected, so that a cursor drawn from the relative
+    // counts is back in step with the pointer once the device is acquired again.
     void DropLocked() {
         state_.acquired = false;
-        state_.motionX = state_.motionY = 0;
     }
 
     // A foreground device loses its acquisition once its window is no longer the foreground window;

@@ -47,7 +47,7 @@ void OnKey(int scanCode, bool extended, bool down) {
 void OnMouseMotion(int dx, int dy) {
     std::lock_guard<std::mutex> lock(InputMutex());
     for (DeviceState* device : Devices()) {
-        if (device->kind != InputKind::Mouse || !device->acquired) continue;
+        if (device->kind != InputKind::Mouse) continue;
         device->motionX += dx;
         device->motionY += dy;
     }
