@@ -112,7 +112,8 @@ class InputDevice final : public IDirectInputDevice2A, public RefCount {
         if ((state_.level & DISCL_EXCLUSIVE) && ExclusiveTakenLocked(state_)) return DIERR_OTHERAPPHASPRIO;
         state_.acquired = true;
         // Motion made meanwhile is kept (the software cursor stays where the pointer is); presses are not.
-        for (bool& pressed : state_.pressedSinceRead) pressed = false;
+        for (bool& pressed : state_.pressedSinceRead)
+            pressed = false;
         return DI_OK;
     }
 
@@ -163,9 +164,7 @@ class InputDevice final : public IDirectInputDevice2A, public RefCount {
   private:
     // Gives up the acquisition. Motion goes on being collected, so that a cursor drawn from the relative
     // counts is back in step with the pointer once the device is acquired again.
-    void DropLocked() {
-        state_.acquired = false;
-    }
+    void DropLocked() { state_.acquired = false; }
 
     // A foreground device loses its acquisition once its window is no longer the foreground window;
     // true at that moment, so the read that notices it answers DIERR_INPUTLOST.
