@@ -18,7 +18,8 @@ void ReportAndExit(int pipeFd) {
 }
 
 // In the grandchild, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void RunProgram(const char* program, char* const* argv, const char* folder, int pipeFd) {
+[[noreturn]] void RunProgram(const char* program, char* const* argv, char* const* envp, const char* folder,
+                             int pipeFd) {
     if (::chdir(folder) != 0) ReportAndExit(pipeFd);
     int devNull = ::open("/dev/null", O_RDONLY);
     if (devNull >= 0) {
@@ -37,7 +38,7 @@ void ReportAndExit(int pipeFd) {
     standard.sa_handler = SIG_DFL;
     ::sigaction(SIGPIPE, &standard, nullptr);
     ::sigaction(SIGCHLD, &standard, nullptr);
-    ::execv(program, argv);
+    ::execve(program, argv, envp);
     ReportAndExit(pipeFd);
     ::_exit(127);
 }
@@ -46,6 +47,14 @@ void ReportAndExit(int pipeFd) {
 
 bool HostStartDetached(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& folder, int& error) {
+    std::vector<std::string> environment;
+    for (char** variable = environ; variable && *variable; ++variable)
+        environment.push_back(*variable);
+    return HostStartDetached(program, arguments, folder, environment, error);
+}
+
+bool HostStartDetached(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& folder, const std::vector<std::string>& environment, int& error) {
     // Everything the child needs is prepared before fork: after it only async-signal-safe calls run.
     std::vector<std::string> words;
     words.push_back(program);
@@ -54,6 +63,11 @@ bool HostStartDetached(const std::string& program, const std::vector<std::string
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    std::vector<std::string> settings = environment;
+    std::vector<char*> envp;
+    for (std::string& setting : settings)
+        envp.push_back(setting.data());
+    envp.push_back(nullptr);
 
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
@@ -73,7 +87,7 @@ bool HostStartDetached(const std::string& program, const std::vector<std::string
         pid_t grandchild = ::fork();
         if (grandchild < 0) ReportAndExit(report[1]);
         if (grandchild > 0) ::_exit(0);
-        RunProgram(program.c_str(), argv.data(), folder.c_str(), report[1]);
+        RunProgram(program.c_str(), argv.data(), envp.data(), folder.c_str(), report[1]);
     }
     ::close(report[1]);
     int status = 0;

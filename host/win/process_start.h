@@ -11,5 +11,9 @@
 bool HostStartDetached(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& folder, int& error);
 
+// The same, with environment ("NAME=value" items) as the program's whole environment.
+bool HostStartDetached(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& folder, const std::vector<std::string>& environment, int& error);
+
 // The machine path of an executable named name in a folder of $PATH; false when there is none.
 bool HostFindOnSearchPath(const std::string& name, std::string& program);

@@ -1,5 +1,7 @@
 // Starting another program and opening web addresses, as the menu and the game do. Headless runs start
 // nothing: they append "start PROGRAM PARAMETERS FOLDER" or "open URL" to the record (HOST_RECORD).
+// With HOST_START=real they also start the program, whose HOST_SCRIPT and HOST_MAX_FRAMES become
+// HOST_SCRIPT_<NAME> and HOST_MAX_FRAMES_<NAME> (NAME: its file name in upper case), or are unset.
 #pragma once
 
 #include "host/base/types.h"
