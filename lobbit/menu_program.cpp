@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "framework/display_check.h"
 #include "framework/game_clock.h"
 #include "framework/mouse_cursor.h"
 #include "framework/page_manager.h"
@@ -46,33 +47,6 @@ constexpr int kStopValue = 7; // what a page's Frame returns to end the program
 constexpr int kFpsX = 580;
 // Passes of the main loop a second on a real display (headless runs are paced by their frames).
 constexpr int kPassesPerSecond = 60;
-
-// Refuses a desktop that is not in high colour, and a machine without DirectX 7. False after the box.
-bool DisplayIsSuitable() {
-    HDC screen = GetDC(nullptr);
-    const int bits = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
-    if (bits != 15 && bits != 16) {
-        MessageBoxA(nullptr, "Brisko Games needs the display set to High Color (16 bit).", nullptr,
-                    MB_ICONERROR);
-        return false;
-    }
-    IDirectDraw* probe = nullptr;
-    if (FAILED(DirectDrawCreate(nullptr, &probe, nullptr)) || !probe) {
-        MessageBoxA(nullptr, "DirectX not installed. Program needs DirectX 7.0a or higher to run", nullptr,
-                    MB_ICONERROR);
-        return false;
-    }
-    void* probe7 = nullptr;
-    const bool hasVersion7 = SUCCEEDED(probe->QueryInterface(IID_IDirectDraw7, &probe7)) && probe7;
-    if (probe7) static_cast<IUnknown*>(probe7)->Release();
-    probe->Release();
-    if (!hasVersion7) {
-        MessageBoxA(nullptr, "DirectX Version 7.0a or greater not installed", nullptr, MB_ICONERROR);
-        return false;
-    }
-    return true;
-}
 
 // The engine on the window: full screen 800x600x16, or an 800x600 window. False when it cannot start.
 bool StartEngine() {
@@ -189,7 +163,7 @@ int RunMainLoop() {
 } // namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    if (!DisplayIsSuitable()) return 0;
+    if (!DisplayIsSuitable("Brisko Games needs the display set to High Color (16 bit).")) return 0;
     hInstance = instance;
     QuibSetInstance(hInstance);
     char value[256] = {};
