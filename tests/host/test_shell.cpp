@@ -13,6 +13,7 @@
 namespace {
 
 using wintest::CurrentFolderGuard;
+using wintest::EnvironmentGuard;
 using wintest::ReadText;
 using wintest::TempFolder;
 using wintest::WriteText;
@@ -20,30 +21,6 @@ using wintest::WriteText;
 intptr_t Code(HINSTANCE result) {
     return reinterpret_cast<intptr_t>(result);
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class EnvironmentGuard {
-  public:
-    EnvironmentGuard(const char* name, const char* value) : name_(name) {
-        const char* old = std::getenv(name);
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~EnvironmentGuard() {
-        if (hadOld_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-
-  private:
-    std::string name_, old_;
-    bool hadOld_ = false;
-};
 
 void WriteScript(const std::string& path, const std::string& body) {
     WriteText(path, "#!/bin/sh\n" + body);

@@ -13,6 +13,7 @@
 
 namespace {
 
+using wintest::EnvironmentGuard;
 using wintest::ReadText;
 using wintest::TempFolder;
 using wintest::WriteText;
@@ -20,30 +21,6 @@ using wintest::WriteText;
 intptr_t Code(HINSTANCE result) {
     return reinterpret_cast<intptr_t>(result);
 }
-
-// Sets (or, with nullptr, removes) an environment variable for one test and puts the old value back.
-class Setting {
-  public:
-    Setting(const char* name, const char* value) : name_(name) {
-        const char* old = std::getenv(name);
-        hadOld_ = old != nullptr;
-        if (old) old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~Setting() {
-        if (hadOld_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-
-  private:
-    std::string name_, old_;
-    bool hadOld_ = false;
-};
 
 // Waits (up to half a minute, never expected) for a started program to leave its report.
 std::string WaitForReport(const std::string& path) {
@@ -66,15 +43,15 @@ class ShellRealStart : public ::testing::Test {
 
     TempFolder folder_;
     std::string record_ = folder_ / "record.txt";
-    Setting headless_{"HOST_BACKEND", "headless"};
-    Setting recordFile_{"HOST_RECORD", record_.c_str()};
-    Setting real_{"HOST_START", "real"};
-    Setting script_{"HOST_SCRIPT", "starter-script.txt"};
-    Setting frames_{"HOST_MAX_FRAMES", "500"};
+    EnvironmentGuard headless_{"HOST_BACKEND", "headless"};
+    EnvironmentGuard recordFile_{"HOST_RECORD", record_.c_str()};
+    EnvironmentGuard real_{"HOST_START", "real"};
+    EnvironmentGuard script_{"HOST_SCRIPT", "starter-script.txt"};
+    EnvironmentGuard frames_{"HOST_MAX_FRAMES", "500"};
 };
 
 TEST_F(ShellRealStart, ProgramIsRecordedAndStartedWithTheSettingsNamedForIt) {
-    Setting own{"HOST_SCRIPT_GAME_2", "game-script.txt"};
+    EnvironmentGuard own{"HOST_SCRIPT_GAME_2", "game-script.txt"};
     const std::string menu = folder_ / "Menu Folder";
     ASSERT_GT(Code(ShellExecuteA(nullptr, "open", "game-2.exe", "Tessary", menu.c_str(), 1)), 32);
     EXPECT_EQ(ReadText(record_), "start " + menu + "/Game-2 Tessary " + menu + "\n");
@@ -84,7 +61,7 @@ TEST_F(ShellRealStart, ProgramIsRecordedAndStartedWithTheSettingsNamedForIt) {
 }
 
 TEST_F(ShellRealStart, FrameLimitNamedForTheProgramIsHandedOn) {
-    Setting own{"HOST_MAX_FRAMES_GAME_2", "60"};
+    EnvironmentGuard own{"HOST_MAX_FRAMES_GAME_2", "60"};
     const std::string menu = folder_ / "Menu Folder";
     ASSERT_GT(Code(ShellExecuteA(nullptr, "open", "Game-2", nullptr, menu.c_str(), 1)), 32);
     EXPECT_EQ(WaitForReport(folder_ / "report.txt"), "\nscript=none\nframes=60\nrecord=" + record_ + "\n");

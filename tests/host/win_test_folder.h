@@ -57,4 +57,28 @@ inline std::string ReadText(const std::string& machinePath) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Sets (or, with nullptr, removes) an environment variable for one test and puts the old value back.
+class EnvironmentGuard {
+  public:
+    EnvironmentGuard(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        hadOld_ = old != nullptr;
+        if (old) old_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvironmentGuard() {
+        if (hadOld_)
+            setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+
+  private:
+    std::string name_, old_;
+    bool hadOld_ = false;
+};
+
 } // namespace wintest
