@@ -21,7 +21,8 @@ int ReleaseAllDirectX() {
     RELEASE_INTERFACE(g_lpD3DDevice);
     RELEASE_INTERFACE(g_lpZBuffer);
     RELEASE_INTERFACE(g_lpPrimary);
-    RELEASE_INTERFACE(g_lpDDPalette);
+    // Only 8-bit modes make a palette; where none was made the shutdown logs nothing for it.
+    if (g_lpDDPalette) RELEASE_INTERFACE(g_lpDDPalette);
     RELEASE_INTERFACE(g_lpClipper);
     // The camera's frames outlive the Retained Mode object that made them.
     DeleteDefaultCamera();
