@@ -2,17 +2,26 @@
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace {
 
 std::atomic<HostClockSource> g_source{nullptr};
 
-// Real monotonic milliseconds since the first use of the clock in this process.
+uint64_t Milliseconds(const timespec& time) {
+    return uint64_t(time.tv_sec) * 1000u + uint64_t(time.tv_nsec) / 1000000u;
+}
+
+// Real milliseconds since the machine started, as the platform's tick counters count them: the boot
+// clock includes the time the machine was suspended; the monotonic clock stands in where it is missing.
 uint64_t RealNowMs() {
-    using namespace std::chrono;
-    static const steady_clock::time_point origin = steady_clock::now();
-    return uint64_t(duration_cast<milliseconds>(steady_clock::now() - origin).count());
+    timespec now{};
+#ifdef CLOCK_BOOTTIME
+    if (clock_gettime(CLOCK_BOOTTIME, &now) == 0) return Milliseconds(now);
+#endif
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return Milliseconds(now);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ctime>
 
 #include "host/win/clock.h"
 
@@ -41,14 +42,36 @@ TEST(Clock, ThirtyTwoBitClocksWrapWhileTheHostClockDoesNot) {
     EXPECT_EQ(DWORD(after - before), 0x20u);
 }
 
+// The machine's uptime in milliseconds, from the kernel's boot-time clock.
+uint64_t UptimeMs() {
+    timespec now{};
+    EXPECT_EQ(0, clock_gettime(CLOCK_BOOTTIME, &now));
+    return uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
+}
+
+TEST(Clock, RealClockCountsFromTheMachinesStart) {
+    HostSetClockSource(nullptr);
+    const uint64_t before = UptimeMs();
+    const uint64_t host = HostNowMs();
+    const DWORD tick = timeGetTime();
+    const uint64_t after = UptimeMs();
+    EXPECT_GE(host, before);
+    EXPECT_LE(host, after);
+    // The 32-bit clocks are the uptime modulo 2^32 (the difference, taken in 32 bits, is tiny).
+    EXPECT_LE(DWORD(tick - DWORD(before)), DWORD(after - before) + 1u);
+    EXPECT_LE(DWORD(GetTickCount() - DWORD(before)), DWORD(UptimeMs() - before) + 1u);
+}
+
 TEST(Clock, RemovingTheSourceRestoresRealTime) {
     {
         ClockSourceGuard guard;
-        g_virtualMs = 5000000000ull;
+        g_virtualMs = 1ull << 50; // far beyond any uptime
         HostSetClockSource(VirtualClock);
+        EXPECT_EQ(HostNowMs(), 1ull << 50);
     }
     uint64_t first = HostNowMs();
-    EXPECT_LT(first, 5000000000ull);
+    EXPECT_LT(first, 1ull << 50);
+    EXPECT_LE(first, UptimeMs());
     Sleep(15);
     uint64_t second = HostNowMs();
     EXPECT_GE(second, first + 15); // Sleep waits at least as long as asked, on the real clock
