@@ -1,5 +1,6 @@
 // Result-code names of the four platform families the engine reports. Each decoder is a switch over the
-// code values: two names with one value would not compile, so the tables stay unambiguous.
+// code values (the platform's own numbers): two names with one value would not compile, so the tables
+// stay unambiguous.
 #include "quib/platform/errors.h"
 
 #include "host/base/results.h"
@@ -141,11 +142,10 @@ const char* DSErrorName(HRESULT hr) {
     }
 }
 
-// The contiguous range D3DERR_BADMAJORVERSION .. D3DERR_SCENE_END_FAILED; later codes are not named.
+// The codes from D3DERR_BADMAJORVERSION to D3DERR_SCENE_END_FAILED; later codes are not named.
 const char* D3DErrorName(HRESULT hr) {
     switch (hr) {
         NAME_CASE(D3DERR_BADMAJORVERSION)
-        NAME_CASE(D3DERR_SCENE_END_FAILED)
         NAME_CASE(D3DERR_BADMINORVERSION)
         NAME_CASE(D3DERR_EXECUTE_CREATE_FAILED)
         NAME_CASE(D3DERR_EXECUTE_DESTROY_FAILED)
@@ -178,6 +178,7 @@ const char* D3DErrorName(HRESULT hr) {
         NAME_CASE(D3DERR_SCENE_IN_SCENE)
         NAME_CASE(D3DERR_SCENE_NOT_IN_SCENE)
         NAME_CASE(D3DERR_SCENE_BEGIN_FAILED)
+        NAME_CASE(D3DERR_SCENE_END_FAILED)
     default: return kUnknownError;
     }
 }
@@ -185,7 +186,6 @@ const char* D3DErrorName(HRESULT hr) {
 const char* D3DRMErrorName(HRESULT hr) {
     switch (hr) {
         NAME_CASE(D3DRMERR_BADOBJECT)
-        NAME_CASE(D3DRMERR_UNABLETOEXECUTE)
         NAME_CASE(D3DRMERR_BADTYPE)
         NAME_CASE(D3DRMERR_BADALLOC)
         NAME_CASE(D3DRMERR_FACEUSED)
@@ -197,6 +197,7 @@ const char* D3DRMErrorName(HRESULT hr) {
         NAME_CASE(D3DRMERR_BADVALUE)
         NAME_CASE(D3DRMERR_BADMAJORVERSION)
         NAME_CASE(D3DRMERR_BADMINORVERSION)
+        NAME_CASE(D3DRMERR_UNABLETOEXECUTE)
     default: return kUnknownError;
     }
 }
