@@ -10,6 +10,7 @@
 #include "framework/mouse_cursor.h"
 #include "framework/page_manager.h"
 #include "framework/program_contract.h"
+#include "framework/program_window.h"
 #include "framework/screen_updater.h"
 #include "framework/soundmanager.h"
 #include "framework/surface_helpers.h"
@@ -39,7 +40,6 @@ int cursorOffsetY = 0;
 
 namespace {
 
-constexpr const char* kWindowClass = "DirectX Class";
 constexpr const char* kWindowTitle = "Plovix Lobbit";
 constexpr const char* kSetupIni = ".\\setup.ini";
 constexpr int kSampleSlots = 200;
@@ -175,38 +175,12 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 }
 
 int RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = MenuWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = nullptr; // the window paints nothing itself: every pixel is the engine's
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassA(&windowClass) != 0 ? 1 : 0;
+    return RegisterProgramWindowClass(instance, MenuWndProc);
 }
 
+// The menu's window is made topmost on an 800x600 screen.
 int CreateMainWindow(HINSTANCE instance) {
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    HWND window = nullptr;
-    if (fullscreen) {
-        window = CreateWindowExA(WS_EX_LEFT, kWindowClass, kWindowTitle, WS_VISIBLE, 0, 0, screenWidth,
-                                 screenHeight, nullptr, nullptr, instance, nullptr);
-    } else {
-        const int x = screenWidth / 2 - 400, y = screenHeight / 2 - 300;
-        window = CreateWindowExA(WS_EX_LEFT, kWindowClass, kWindowTitle,
-                                 WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y, 800, 600,
-                                 nullptr, nullptr, instance, nullptr);
-        if (window && screenWidth == 800 && screenHeight == 600)
-            SetWindowPos(window, HWND_TOPMOST, x, y, 800, 600, SWP_SHOWWINDOW);
-    }
-    if (!window) return 0;
-    hwnd = window;
-    g_mainWindow = window;
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    UpdateWindow(hwnd);
-    return 1;
+    return CreateProgramWindow(instance, kWindowTitle, fullscreen != 0, true, &hwnd);
 }
 
 int PumpMessages() {

@@ -3,19 +3,15 @@
 #include "framework/game_clock.h"
 #include "framework/mouse_cursor.h"
 #include "framework/page_manager.h"
+#include "framework/program_window.h"
 #include "framework/soundmanager.h"
 #include "host/win/messages.h"
 #include "host/win/keystate.h"
-#include "host/win/system.h"
 #include "host/win/window.h"
 #include "lobbit/menu_program.h"
 #include "quib/quib.h"
 
 namespace {
-
-// Maximised, the 800x600 picture is centred in the client area: these offsets, as designed.
-constexpr int kCentreOffsetX = 399;
-constexpr int kCentreOffsetY = 300;
 
 void OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
@@ -31,27 +27,6 @@ void OnActivate(WPARAM wParam) {
 void OnKeyUp(WPARAM key) {
     if (key == VK_ESCAPE) PostMessageA(hwnd, WM_CLOSE, 0, 0);
     if (key == VK_F1) showFps = 1 - showFps;
-}
-
-void OnMove(HWND window) {
-    if (!hwnd) return; // messages of the window's creation come before the engine exists
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    QuibSetWindowXY(origin.x, origin.y);
-}
-
-void OnSize(WPARAM kind, LPARAM lParam) {
-    if (kind == SIZE_MAXIMIZED) {
-        const int width = LOWORD(lParam);
-        const int height = HIWORD(lParam);
-        QuibSetWindowXY(width / 2 - kCentreOffsetX, height / 2 - kCentreOffsetY);
-        cursorOffsetX = width / 2 - kCentreOffsetX;
-        cursorOffsetY =
-            height / 2 - GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYSMCAPTION) - kCentreOffsetY;
-    } else if (kind == SIZE_RESTORED) {
-        cursorOffsetX = 0;
-        cursorOffsetY = 0;
-    }
 }
 
 // The clock stops first, so no timer tick reads the mouse while the engine goes away.
@@ -82,8 +57,8 @@ LRESULT MenuWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         if (active) g_mouseCursor.SetPosition(LOWORD(lParam) - cursorOffsetX, HIWORD(lParam) - cursorOffsetY);
         break;
-    case WM_MOVE: OnMove(window); break;
-    case WM_SIZE: OnSize(wParam, lParam); break;
+    case WM_MOVE: OnProgramWindowMove(window); break;
+    case WM_SIZE: OnProgramWindowSize(wParam, lParam, &cursorOffsetX, &cursorOffsetY); break;
     case WM_CLOSE: DestroyWindow(hwnd); break;
     case WM_DESTROY: ShutDown(); break;
     default: break;

@@ -3,9 +3,12 @@
 // keeps it in step so that "for (cursor = 0; cursor < count; cursor++)" with removals skips nothing
 // (it can become -1 when the first item is removed, and the loop's ++ brings it back to 0).
 // The list owns its items only through DeleteAll and Reset; its destructor frees the slots alone.
-// One header for the engine and the programs, so that every instance has the same members.
+// One header for the engine and the programs, so that every instance has the same members. The
+// accessors that leave their index unchecked by contract assert it in builds with assertions (the
+// sanitizer build): a bad index there is a fault of the caller, never a case to handle.
 #pragma once
 
+#include <cassert>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -73,8 +76,11 @@ template <class T> class PtrArray {
 
     int GetCount() const { return count; }
 
-    // The item in slot i; i is not checked.
-    T* GetAt(int i) const { return items[i]; }
+    // The item in slot i; i is not checked (asserted to lie in 0 .. count - 1).
+    T* GetAt(int i) const {
+        assert(i >= 0 && i < count);
+        return items[i];
+    }
 
     // Deletes every item (its destructor runs) and empties the list; count and cursor become 0.
     void DeleteAll() {
@@ -108,8 +114,9 @@ template <class T> class PtrArray {
         return p;
     }
 
-    // Stores p in slot index; neither checked nor grown.
+    // Stores p in slot index; neither checked (asserted to lie within the storage) nor grown.
     T* SetAtUnchecked(int index, T* p) {
+        assert(index >= 0 && index < capacity);
         items[index] = p;
         return p;
     }

@@ -10,6 +10,7 @@
 #include "framework/mouse_cursor.h"
 #include "framework/page_manager.h"
 #include "framework/program_contract.h"
+#include "framework/program_window.h"
 #include "framework/screen_updater.h"
 #include "framework/soundmanager.h"
 #include "framework/surface_helpers.h"
@@ -39,7 +40,6 @@ int cursorOffsetY = 0;
 
 namespace {
 
-constexpr const char* kWindowClass = "DirectX Class";
 constexpr const char* kSetupIni = ".\\setup.ini";
 constexpr const char* kOptionsIni = "..\\options.ini";
 constexpr int kSampleSlots = 50;
@@ -142,32 +142,11 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
 }
 
 int RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = GameWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = nullptr; // nothing is painted by the window itself
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassA(&windowClass) != 0 ? 1 : 0;
+    return RegisterProgramWindowClass(instance, GameWndProc);
 }
 
 int CreateMainWindow(HINSTANCE instance) {
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    HWND window = fullscreen ? CreateWindowExA(WS_EX_LEFT, kWindowClass, kGameTitle, WS_VISIBLE, 0, 0,
-                                               screenWidth, screenHeight, nullptr, nullptr, instance, nullptr)
-                             : CreateWindowExA(WS_EX_LEFT, kWindowClass, kGameTitle,
-                                               WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-                                               screenWidth / 2 - 400, screenHeight / 2 - 300, 800, 600,
-                                               nullptr, nullptr, instance, nullptr);
-    if (!window) return 0;
-    hwnd = window;
-    g_mainWindow = window;
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    UpdateWindow(hwnd);
-    return 1;
+    return CreateProgramWindow(instance, kGameTitle, fullscreen != 0, false, &hwnd);
 }
 
 int PumpMessages() {

@@ -6,10 +6,10 @@
 #include "framework/game_clock.h"
 #include "framework/mouse_cursor.h"
 #include "framework/page_manager.h"
+#include "framework/program_window.h"
 #include "host/mm/mci.h"
 #include "host/win/keystate.h"
 #include "host/win/messages.h"
-#include "host/win/system.h"
 #include "quib/quib.h"
 #include "tessary/game_program.h"
 #include "tessary/model/level_editor.h"
@@ -22,10 +22,6 @@ namespace {
 constexpr WPARAM kFirstEditorKey = VK_F2;
 constexpr WPARAM kLastEditorKey = VK_F9;
 constexpr int kFirstEditorCommand = kCommandPaletteView;
-
-// Maximised, the 800x600 picture is centred in the client area: these offsets, as designed.
-constexpr int kCentreOffsetX = 399;
-constexpr int kCentreOffsetY = 300;
 
 // The file last chosen for Load Level: the level the editor then plays.
 std::string g_chosenLevelFile;
@@ -71,27 +67,6 @@ void OnMusicNotice(WPARAM code) {
     mciSendStringA("play music notify", nullptr, 0, hwnd);
 }
 
-void OnMove(HWND window) {
-    if (!hwnd) return; // messages of the window's creation come before the engine exists
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    QuibSetWindowXY(origin.x, origin.y);
-}
-
-void OnSize(WPARAM kind, LPARAM lParam) {
-    if (kind == SIZE_MAXIMIZED) {
-        const int width = LOWORD(lParam);
-        const int height = HIWORD(lParam);
-        QuibSetWindowXY(width / 2 - kCentreOffsetX, height / 2 - kCentreOffsetY);
-        cursorOffsetX = width / 2 - kCentreOffsetX;
-        cursorOffsetY =
-            height / 2 - GetSystemMetrics(SM_CYFRAME) - GetSystemMetrics(SM_CYSMCAPTION) - kCentreOffsetY;
-    } else if (kind == SIZE_RESTORED) {
-        cursorOffsetX = 0;
-        cursorOffsetY = 0;
-    }
-}
-
 void ShutDown() {
     mciSendStringA("close music", nullptr, 0, nullptr);
     g_pageManager.LeaveAll();
@@ -133,8 +108,8 @@ LRESULT GameWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == VK_ESCAPE) PostMessageA(hwnd, WM_CLOSE, 0, 0);
         break;
     case WM_CLOSE: DestroyWindow(hwnd); break;
-    case WM_MOVE: OnMove(window); break;
-    case WM_SIZE: OnSize(wParam, lParam); break;
+    case WM_MOVE: OnProgramWindowMove(window); break;
+    case WM_SIZE: OnProgramWindowSize(wParam, lParam, &cursorOffsetX, &cursorOffsetY); break;
     case WM_DESTROY: ShutDown(); break;
     default: break;
     }

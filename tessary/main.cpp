@@ -1,24 +1,8 @@
-// The program's entry on this system: the arguments after the program's name, joined by single spaces,
-// are the command line the game expects (the menu's folder, which may hold spaces).
-#include <string>
-
-#include "host/win/window.h"
+// The program's entry on this system: the joined arguments are the game's command line (the menu's
+// folder, which may hold spaces).
+#include "framework/program_entry.h"
 #include "tessary/game_program.h"
 
-namespace {
-
-std::string JoinArguments(int argc, char** argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) line += ' ';
-        line += argv[i];
-    }
-    return line;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    std::string commandLine = JoinArguments(argc, argv);
-    return WinMain(nullptr, nullptr, commandLine.data(), SW_SHOWNORMAL);
+    return RunWinMain(argc, argv, WinMain);
 }

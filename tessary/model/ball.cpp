@@ -1,5 +1,6 @@
 #include "tessary/model/ball.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -59,8 +60,12 @@ bool Ball::Within(float px, float py, float r, float* distance) const {
 }
 
 float Ball::MaxSpeed() const {
-    float radius = float(diameter / 2);
-    return radius > 2.0f ? radius - 1.0f : 1.0f;
+    return float(std::max({fieldWidth, fieldHeight, 1}));
+}
+
+float Ball::StepLength() const {
+    const int radius = diameter / 2;
+    return radius > 2 ? float(radius - 1) : 1.0f;
 }
 
 void Ball::WallSound(float oldHeading, float newHeading) {
@@ -105,21 +110,41 @@ void Ball::ReflectAtEdges() {
     }
 }
 
-int Ball::ProbeWalls() {
+bool Ball::LockCollisionView(CollisionView& view) {
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
     void* bits = LockSurface(collisionSurface, &desc);
-    if (!bits) return 0;
+    if (!bits) return false;
     if (transparentPixel < 0) transparentPixel = RGBToPixel(collisionSurface, 0, 0, 255);
-    CollisionView view;
     view.pixels = static_cast<const uint16_t*>(bits);
     view.pitch = int(desc.lPitch / 2);
     view.width = int(desc.dwWidth);
     view.height = int(desc.dwHeight);
     view.transparent = uint16_t(transparentPixel);
-    int mask = ProbeWallMask(view, x, y, heading, diameter);
-    UnlockSurface(collisionSurface);
-    return mask;
+    return true;
+}
+
+void Ball::MovePiece(const CollisionView& view, int pieces) {
+    // The probe's bits map onto the sides in this order: -x, +x, -y, +y. A pair of opposite bits
+    // reflects twice and so leaves the heading as it was.
+    const int mask = ProbeWallMask(view, x, y, heading, diameter);
+    if (mask & kSideMinusX) Reflect(kSideRight);
+    if (mask & kSidePlusX) Reflect(kSideLeft);
+    if (mask & kSideMinusY) Reflect(kSideBottom);
+    if (mask & kSidePlusY) Reflect(kSideTop);
+
+    // The probe alone lets a centre slip into a wall (with a small diameter it sees nothing before the
+    // centre arrives, and inside a wall a shallow heading flips the wrong way): a piece that would take
+    // the centre onto a wall bounces off that wall's face instead.
+    const float length = speed / float(pieces); // after the reflections, which may wake a resting ball
+    const float dx = std::cos(heading) * length;
+    const float dy = std::sin(heading) * length;
+    const int blocked = BlockedAxes(view, x, y, dx, dy);
+    if (blocked & kBlockedX) Reflect(dx > 0.0f ? kSideRight : kSideLeft);
+    if (blocked & kBlockedY) Reflect(dy > 0.0f ? kSideBottom : kSideTop);
+    if (blocked) return;
+    x += dx;
+    y += dy;
 }
 
 void Ball::Move() {
@@ -130,18 +155,20 @@ void Ball::Move() {
 
     ReflectAtEdges();
     if (!collisionSurface) return;
+    CollisionView view;
+    const bool locked = LockCollisionView(view);
 
-    // The probe's bits map onto the sides in this order: -x, +x, -y, +y. A pair of opposite bits
-    // reflects twice and so leaves the heading as it was.
-    const int mask = ProbeWalls();
-    if (mask) {
-        if (mask & kSideMinusX) Reflect(kSideRight);
-        if (mask & kSidePlusX) Reflect(kSideLeft);
-        if (mask & kSideMinusY) Reflect(kSideBottom);
-        if (mask & kSidePlusY) Reflect(kSideTop);
-    }
-
+    // A move longer than StepLength goes in equal pieces, each with the edges and the probe, so that no
+    // wall is skipped at any speed; a shorter one is a single probe, reflection and move.
     if (speed > MaxSpeed()) speed = MaxSpeed();
+    const int pieces = speed > StepLength() ? int(std::ceil(speed / StepLength())) : 1;
+    for (int piece = 0; piece < pieces; ++piece) {
+        if (piece > 0) ReflectAtEdges(); // a fast ball meets the field's edges within the frame too
+        MovePiece(view, pieces);
+    }
+    if (locked) UnlockSurface(collisionSurface);
+
+    // The velocity of the whole frame, then friction (the move above used the speed before it).
     vx = std::cos(heading) * speed;
     vy = std::sin(heading) * speed;
     if (speed > 0.0f) {
@@ -149,7 +176,6 @@ void Ball::Move() {
     } else {
         speed = 0.0f;
     }
-    Animation::Move();
 }
 
 void Ball::DrawTo(IDirectDrawSurface* target) {

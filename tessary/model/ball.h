@@ -6,6 +6,7 @@
 
 #include "framework/animation.h"
 #include "host/ddraw/ddraw.h"
+#include "tessary/model/ball_physics.h"
 
 class TileGrid;
 class ExplosionPool;
@@ -42,10 +43,10 @@ class Ball : public Animation {
     int colour = 0;        // 0-3, 4 for extra balls
     int nextWallSound = 0; // clock time before which no wall sound plays
 
-    // The frame's step: the field's edges, the wall probe and its reflections, the velocity from heading
-    // and speed, friction, and the move. Without a collision surface only the edges apply. The speed
-    // is held below half the diameter (at least 1 pixel a frame), so the probe always sees a wall before
-    // the centre reaches it and no ball passes through a wall.
+    // The frame's step: the field's edges, the wall probe and its reflections, the move by the speed,
+    // the velocity from heading and speed, and friction. Without a collision surface only the edges
+    // apply. A move longer than StepLength is made in equal pieces, each probed, and no piece takes the
+    // centre onto a wall, so no ball passes through a wall at any speed.
     void Move() override;
     // Draws the ball at its screen position (shifted by the grid origin).
     void DrawTo(IDirectDrawSurface* target) override;
@@ -69,13 +70,21 @@ class Ball : public Animation {
     void Explode(ExplosionPool* pool);
     // Whether (px, py) lies closer than r to the centre (d < r); the distance into *distance when given.
     bool Within(float px, float py, float r, float* distance = nullptr) const;
-    // The largest speed Move lets the ball have (pixels per frame).
+    // The largest speed Move lets the ball have (pixels per frame): its field's larger side, as a faster
+    // ball would cross the whole field in one frame.
     float MaxSpeed() const;
+    // The longest piece of a frame's move between two probes: one pixel less than the radius (at least
+    // one pixel), so that the probe ahead sees a wall before the centre can reach it.
+    float StepLength() const;
 
   private:
     // Reflects off a wall on side (0 +x, 1 -x, 2 +y, 3 -y), with the wall sound.
     void Reflect(int side);
     void WallSound(float oldHeading, float newHeading);
     void ReflectAtEdges();
-    int ProbeWalls();
+    // Locks the collision surface into view; false (view left empty) when it cannot be locked.
+    bool LockCollisionView(CollisionView& view);
+    // One of pieces equal pieces of the frame's move: probe, reflections, and the move unless it would
+    // take the centre onto a wall (then a reflection off that wall instead).
+    void MovePiece(const CollisionView& view, int pieces);
 };

@@ -1,6 +1,31 @@
 #include "tessary/model/ball_physics.h"
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Whether (px, py) lies on a solid pixel of the mask; outside it (or not a number) counts as free. The
+// bounds are checked as floats first: truncating a value outside int's range is undefined.
+bool SolidAt(const CollisionView& view, float px, float py) {
+    if (!(px > -1.0f && py > -1.0f && px < float(view.width) && py < float(view.height))) return false;
+    const int column = int(px);
+    const int row = int(py);
+    if (column < 0 || row < 0 || column >= view.width || row >= view.height) return false;
+    return view.pixels[size_t(row) * size_t(view.pitch) + size_t(column)] != view.transparent;
+}
+
+// Whether the pixel nearest to (px, py) is solid: a point on or past the mask's edge reads the edge's
+// pixel. A field's edges may leave a centre on the line one past its last row or column, and that line
+// must be no way round a wall that reaches the edge. Not a number: free.
+bool SolidNear(const CollisionView& view, float px, float py) {
+    if (view.width <= 0 || view.height <= 0 || !std::isfinite(px) || !std::isfinite(py)) return false;
+    const int column = int(std::clamp(px, 0.0f, float(view.width - 1)));
+    const int row = int(std::clamp(py, 0.0f, float(view.height - 1)));
+    return view.pixels[size_t(row) * size_t(view.pitch) + size_t(column)] != view.transparent;
+}
+
+} // namespace
 
 float NormaliseHeading(float a) {
     if (a < 0.0f) {
@@ -29,20 +54,20 @@ int ProbeWallMask(const CollisionView& view, float x, float y, float heading, in
     float a = heading - kBallHalfPi;
     for (int i = 0; i < kWallProbeCount; ++i) {
         a = NormaliseHeading(a);
-        float px = std::cos(a) * float(diameter) / 2.0f + x;
-        float py = std::sin(a) * float(diameter) / 2.0f + y;
-        // Checked as floats first: truncating a value outside int's range is undefined.
-        if (px > -1.0f && py > -1.0f && px < float(view.width) && py < float(view.height)) {
-            int column = int(px);
-            int row = int(py);
-            if (column >= 0 && row >= 0 && column < view.width && row < view.height &&
-                view.pixels[size_t(row) * size_t(view.pitch) + size_t(column)] != view.transparent) {
-                mask |= SideBits(a);
-            }
-        }
+        const float px = std::cos(a) * float(diameter) / 2.0f + x;
+        const float py = std::sin(a) * float(diameter) / 2.0f + y;
+        if (SolidAt(view, px, py)) mask |= SideBits(a);
         a += kWallProbeStep;
     }
     return mask;
+}
+
+int BlockedAxes(const CollisionView& view, float x, float y, float dx, float dy) {
+    if (!view.pixels || SolidNear(view, x, y) || !SolidNear(view, x + dx, y + dy)) return 0;
+    int axes = 0;
+    if (SolidNear(view, x + dx, y)) axes |= kBlockedX;
+    if (SolidNear(view, x, y + dy)) axes |= kBlockedY;
+    return axes ? axes : kBlockedX | kBlockedY;
 }
 
 bool WallSoundTurn(float h0, float h1) {

@@ -41,6 +41,15 @@ struct CollisionView {
 // reflect by themselves), as is a ball whose position is not a finite number.
 int ProbeWallMask(const CollisionView& view, float x, float y, float heading, int diameter);
 
+// The axes on which a move of a centre from (x, y) by (dx, dy) would go from a free pixel of the mask
+// onto a solid one: kBlockedX when the move along x alone does, kBlockedY for y alone, both when only
+// the diagonal step does (a corner). 0 when the destination is free, and when the centre already lies
+// on a solid pixel (a ball inside a wall may leave it). A point on or past the mask's edge counts as the
+// edge's nearest pixel.
+constexpr int kBlockedX = 1;
+constexpr int kBlockedY = 2;
+int BlockedAxes(const CollisionView& view, float x, float y, float dx, float dy);
+
 // Whether a reflection from heading h0 to h1 is worth a wall sound: 0.2 <= |h0 - h1| <= 6.0831802.
 bool WallSoundTurn(float h0, float h1);
 

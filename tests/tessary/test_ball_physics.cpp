@@ -180,3 +180,31 @@ TEST_F(PhysicsSettingsTest, HugeWidthsAreClamped) {
     EXPECT_EQ(g_physics.ballWidth, kMaxBallWidth);
     EXPECT_FLOAT_EQ(g_physics.speed, 3.0f);
 }
+
+TEST(BallPhysicsTest, BlockedAxesTellWhichWayAMoveEntersAWall) {
+    MemoryMask mask(100, 100);
+    mask.Solid(60, 0, 100, 100); // a wall from x = 60 on
+    mask.Solid(0, 80, 100, 100); // and from y = 80 on
+    EXPECT_EQ(BlockedAxes(mask.View(), 55.0f, 50.0f, 6.0f, 1.0f), kBlockedX);
+    EXPECT_EQ(BlockedAxes(mask.View(), 50.0f, 75.0f, 1.0f, 6.0f), kBlockedY);
+    EXPECT_EQ(BlockedAxes(mask.View(), 59.5f, 79.5f, 1.0f, 1.0f), kBlockedX | kBlockedY);
+    // A move that stays free, or that leaves a wall, is never blocked.
+    EXPECT_EQ(BlockedAxes(mask.View(), 50.0f, 50.0f, 9.0f, 9.0f), 0);
+    EXPECT_EQ(BlockedAxes(mask.View(), 61.0f, 50.0f, 1.0f, 0.0f), 0);
+    EXPECT_EQ(BlockedAxes(mask.View(), 61.0f, 50.0f, -5.0f, 0.0f), 0);
+    // A corner: only the diagonal step lands on the wall.
+    MemoryMask block(100, 100);
+    block.Solid(60, 60, 70, 70);
+    EXPECT_EQ(BlockedAxes(block.View(), 59.0f, 59.0f, 2.0f, 2.0f), kBlockedX | kBlockedY);
+    // Past the mask a point reads the edge's pixel: the line one past the last row is no way round a
+    // wall that reaches the edge.
+    MemoryMask column(100, 100);
+    column.Solid(40, 0, 50, 100);
+    EXPECT_EQ(BlockedAxes(column.View(), 39.5f, 100.0f, 1.0f, 0.0f), kBlockedX);
+    EXPECT_EQ(BlockedAxes(column.View(), 30.0f, 100.0f, 1.0f, 0.0f), 0);
+    EXPECT_EQ(BlockedAxes(mask.View(), 50.0f, 50.0f, 100.0f, 0.0f), kBlockedX);
+    // Positions that are not numbers count as free.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(BlockedAxes(mask.View(), nan, 50.0f, 10.0f, 0.0f), 0);
+    EXPECT_EQ(BlockedAxes(CollisionView(), 10.0f, 10.0f, 1.0f, 0.0f), 0);
+}

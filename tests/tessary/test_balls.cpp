@@ -155,6 +155,55 @@ TEST_F(BallTest, FrictionSlowsAndTheBallMovesByItsSpeed) {
     EXPECT_EQ(ball->speed, 0.0f);
 }
 
+// Friction is spread over the frames of a second at whatever rate the engine measures.
+TEST_F(BallTest, FrictionFollowsTheMeasuredFrameRate) {
+    Ball* ball = OneBall(5, 5);
+    for (float rate : {30.0f, 50.0f, 144.0f}) {
+        fps = rate;
+        ball->x = 132.0f;
+        ball->speed = 1.0f;
+        for (int frame = 0; frame < int(rate); ++frame) {
+            ball->x = 132.0f; // away from every edge and wall
+            ball->Move();
+        }
+        // One second of frames takes off the deceleration of one second, whatever the rate.
+        EXPECT_NEAR(ball->speed, 1.0f - 0.012f, 1e-5) << rate << " frames a second";
+    }
+    fps = 144.0f;
+    ball->speed = 1.0f;
+    ball->Move();
+    EXPECT_FLOAT_EQ(ball->speed, 1.0f - 0.012f / 144.0f);
+}
+
+// Without "ballw" (diameter 0, centre probes only) the magnet speeds a ball up by the formulas, well
+// past one pixel a frame, and the ball moves its whole speed each frame.
+TEST_F(BallTest, WithoutABallWidthTheMagnetSpeedsUpByTheFormulas) {
+    std::string setup = SetupIni();
+    setup.erase(setup.find("collidew=20\nballw=20\n"), std::string("collidew=20\nballw=20\n").size());
+    WriteText("setup.ini", setup);
+    Ball* ball = OneBall(5, 5);
+    ASSERT_EQ(ball->diameter, 0);
+    const float force = 4.8f; // the shipped game's strongest pull (max_magnet 1.6 x speed 3)
+    for (float rate : {30.0f, 60.0f}) {
+        fps = rate;
+        ball->heading = 0.0f;
+        ball->speed = 0.0f;
+        float expected = 0.0f;
+        // Two seconds of a magnet held far to the right, the ball kept where nothing is near.
+        for (int frame = 0; frame < 2 * int(rate); ++frame) {
+            ball->x = 60.0f;
+            ball->y = 120.0f;
+            ball->Move();
+            ASSERT_NEAR(ball->x - 60.0f, expected, 1e-3f + expected * 1e-3f) << "frame " << frame;
+            expected = expected > 0.0f ? expected - 0.012f / rate : 0.0f;
+            ball->PullToward(kGridX + 5000, kGridY + 120, force);
+            expected += force / rate;
+        }
+        EXPECT_NEAR(ball->speed, expected, expected * 1e-3f);
+        EXPECT_GT(ball->speed, 2 * (force - 0.012f) - 0.01f) << rate << " frames a second";
+    }
+}
+
 TEST_F(BallTest, MagnetPullsTowardThePointer) {
     Ball* ball = OneBall(5, 5);
     fps = 50.0f;
@@ -278,11 +327,12 @@ TEST_F(BallTest, CornerReversesTheBall) {
     EXPECT_NEAR(ball->heading, 0.7853975f + kPi, 1e-4);
 }
 
-// At any speed a ball bounces off a 12-pixel wall instead of passing through it.
+// At any speed a ball bounces off a 12-pixel wall instead of passing through it, and is not slowed.
 TEST_F(BallTest, FastBallsNeverPassThroughWalls) {
     for (int row = 0; row < kRows; ++row)
         grid_->SetCell(kHalfWallTile, Cell(6, row)); // solid x 144..155
     Ball* ball = OneBall(2, 4);
+    EXPECT_FLOAT_EQ(ball->MaxSpeed(), 288.0f); // the field's width
     for (float speed : {5.0f, 20.0f, 100.0f, 1e6f}) {
         ball->x = 60.0f;
         ball->y = 100.0f;
@@ -292,10 +342,43 @@ TEST_F(BallTest, FastBallsNeverPassThroughWalls) {
         for (int frame = 0; frame < 400; ++frame) {
             ball->Move();
             ASSERT_LT(ball->x, 144.0f) << "speed " << speed << " frame " << frame;
-            ASSERT_LE(ball->speed, ball->MaxSpeed());
+        }
+        EXPECT_FLOAT_EQ(ball->speed, std::min(speed, ball->MaxSpeed()));
+    }
+}
+
+// A wall one cell thick, across the field or along it, stops balls of every width at the highest speed
+// a ball can have, from any heading toward it (shallow ones included): the centre never even reaches it.
+TEST_F(BallTest, NoBallCrossesAOneCellWallAtTheTopSpeed) {
+    for (bool across : {true, false}) {
+        for (int cell = 0; cell < grid_->CellCount(); ++cell)
+            grid_->SetCell(0, cell); // empties every layer above the background
+        if (across) {
+            for (int row = 0; row < kRows; ++row)
+                grid_->SetCell(kWallTile, Cell(6, row)); // solid x 144..167
+        } else {
+            for (int col = 0; col < kColumns; ++col)
+                grid_->SetCell(kWallTile, Cell(col, 5)); // solid y 120..143
+        }
+        for (int diameter : {0, 4, 20}) {
+            for (float toward : {0.0f, 0.05f, 0.3f, 0.7853975f, 1.2f, -0.3f, -1.2f}) {
+                Ball* ball = OneBall(2, 2);
+                ball->diameter = diameter;
+                ball->deceleration = 0.0f;
+                ball->x = 60.0f;
+                ball->y = 60.0f;
+                ball->heading = NormaliseHeading(across ? toward : kPi / 2 - toward);
+                ball->speed = ball->MaxSpeed();
+                for (int frame = 0; frame < 200; ++frame) {
+                    ball->Move();
+                    const float beyond = across ? ball->x - 144.0f : ball->y - 120.0f;
+                    ASSERT_LT(beyond, 0.0f) << (across ? "across" : "along") << " diameter " << diameter
+                                            << " heading " << toward << " frame " << frame;
+                }
+                EXPECT_FLOAT_EQ(ball->speed, ball->MaxSpeed());
+            }
         }
     }
-    EXPECT_FLOAT_EQ(ball->MaxSpeed(), 9.0f);
 }
 
 TEST_F(BallTest, BrokenNumbersDoNotSpread) {
