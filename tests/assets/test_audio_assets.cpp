@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "game_folder.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -26,19 +27,9 @@ std::string SoundsFolder() {
     return GameFile("sounds/");
 }
 
-std::vector<unsigned char> ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-uint32_t U32(const std::vector<unsigned char>& bytes, size_t at) {
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-}
-
-uint16_t U16(const std::vector<unsigned char>& bytes, size_t at) {
-    return uint16_t(bytes[at] | bytes[at + 1] << 8);
-}
+using testsupport::Le16;
+using testsupport::Le32;
+using testsupport::ReadBytes;
 
 // What a RIFF/WAVE file holds, read the way a strict loader walks it: chunk by chunk from offset 12,
 // every chunk inside the file.
@@ -60,7 +51,7 @@ struct WavFile {
 
 WavFile ReadWav(const std::string& path) {
     WavFile wav;
-    std::vector<unsigned char> bytes = ReadWhole(path);
+    std::vector<uint8_t> bytes = ReadBytes(path);
     if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
         std::memcmp(&bytes[8], "WAVE", 4) != 0) {
         wav.fault = "not a RIFF/WAVE file";
@@ -69,7 +60,7 @@ WavFile ReadWav(const std::string& path) {
     bool dataSeen = false;
     for (size_t at = 12; at + 8 <= bytes.size();) {
         std::string id(reinterpret_cast<const char*>(&bytes[at]), 4);
-        uint32_t size = U32(bytes, at + 4);
+        uint32_t size = Le32(bytes, at + 4);
         size_t body = at + 8;
         if (size > bytes.size() - body) {
             wav.fault = "chunk \"" + id + "\" runs past the end of the file";
@@ -77,15 +68,15 @@ WavFile ReadWav(const std::string& path) {
         }
         wav.chunks.push_back(id);
         if (id == "fmt " && size >= 16) {
-            wav.format = U16(bytes, body);
-            wav.channels = U16(bytes, body + 2);
-            wav.rate = U32(bytes, body + 4);
-            wav.bits = U16(bytes, body + 14);
+            wav.format = Le16(bytes, body);
+            wav.channels = Le16(bytes, body + 2);
+            wav.rate = Le32(bytes, body + 4);
+            wav.bits = Le16(bytes, body + 14);
         }
         if (id == "data") {
             dataSeen = true;
             for (size_t i = 0; i + 1 < size; i += 2)
-                wav.samples.push_back(int16_t(U16(bytes, body + i)));
+                wav.samples.push_back(int16_t(Le16(bytes, body + i)));
         } else if (!dataSeen && size % 2 == 1) {
             wav.oddChunkBeforeData = true;
         }
@@ -338,7 +329,7 @@ DecodedMusic DecodeMp3(const std::string& path) {
         music.fault = "libmpg123.so.0 cannot be opened";
         return music;
     }
-    std::vector<unsigned char> file = ReadWhole(path);
+    std::vector<uint8_t> file = ReadBytes(path);
     if (file.empty()) {
         music.fault = "cannot read " + path;
         return music;

@@ -10,23 +10,12 @@
 #include "assets/common/relief.h"
 #include "assets/common/shapes.h"
 #include "assets/common/stroke_font.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-class TempFolder {
-  public:
-    TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("asset_tests_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 Picture Gradient(int w, int h) {
     Picture p(w, h);
@@ -42,14 +31,14 @@ TEST(BmpFile, TwentyFourBitRoundTripKeepsEveryPixelAtOddWidths) {
     TempFolder dir;
     for (int w : {1, 2, 3, 5, 13}) {
         Picture p = Gradient(w, 3);
-        ASSERT_TRUE(WriteBmp24(dir.File("a.bmp"), p));
+        ASSERT_TRUE(WriteBmp24((dir / "a.bmp"), p));
         Picture q;
-        ASSERT_TRUE(ReadBmp(dir.File("a.bmp"), q));
+        ASSERT_TRUE(ReadBmp((dir / "a.bmp"), q));
         EXPECT_EQ(q.width, w);
         EXPECT_EQ(q.height, 3);
         EXPECT_EQ(q.pixels, p.pixels) << "width " << w;
         // Rows are padded to 4 bytes: 54 header bytes + 3 rows.
-        EXPECT_EQ(std::filesystem::file_size(dir.File("a.bmp")), size_t(54 + 3 * ((w * 3 + 3) & ~3)));
+        EXPECT_EQ(std::filesystem::file_size((dir / "a.bmp")), size_t(54 + 3 * ((w * 3 + 3) & ~3)));
     }
 }
 
@@ -58,11 +47,11 @@ TEST(BmpFile, EightBitRoundTripUsesTheColoursOfThePicture) {
     Picture p(7, 2);
     p.At(3, 1) = Rgb8{200, 10, 20};
     p.At(6, 0) = Rgb8{1, 2, 3};
-    ASSERT_TRUE(WriteBmp8(dir.File("b.bmp"), p));
+    ASSERT_TRUE(WriteBmp8((dir / "b.bmp"), p));
     Picture q;
-    ASSERT_TRUE(ReadBmp(dir.File("b.bmp"), q));
+    ASSERT_TRUE(ReadBmp((dir / "b.bmp"), q));
     EXPECT_EQ(q.pixels, p.pixels);
-    EXPECT_EQ(std::filesystem::file_size(dir.File("b.bmp")), size_t(54 + 3 * 4 + 2 * 8));
+    EXPECT_EQ(std::filesystem::file_size((dir / "b.bmp")), size_t(54 + 3 * 4 + 2 * 8));
 }
 
 TEST(BmpFile, EightBitRefusesMoreThan256Colours) {
@@ -71,37 +60,33 @@ TEST(BmpFile, EightBitRefusesMoreThan256Colours) {
     for (int x = 0; x < 257; ++x)
         p.At(x, 0) = Rgb8{uint8_t(x), uint8_t(x >> 8), 9};
     std::string error;
-    EXPECT_FALSE(WriteBmp8(dir.File("c.bmp"), p, &error));
+    EXPECT_FALSE(WriteBmp8((dir / "c.bmp"), p, &error));
     EXPECT_NE(error.find("256"), std::string::npos);
 }
 
 TEST(BmpFile, ReaderRejectsDamagedFiles) {
     TempFolder dir;
-    ASSERT_TRUE(WriteBmp24(dir.File("d.bmp"), Gradient(9, 9)));
-    std::ifstream in(dir.File("d.bmp"), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto write = [&](const std::string& data) {
-        std::ofstream out(dir.File("e.bmp"), std::ios::binary | std::ios::trunc);
-        out << data;
-    };
+    ASSERT_TRUE(WriteBmp24((dir / "d.bmp"), Gradient(9, 9)));
+    const std::string bytes = testsupport::ReadText(dir / "d.bmp");
+    auto write = [&](const std::string& data) { testsupport::WriteText(dir / "e.bmp", data); };
     Picture p;
     write(bytes.substr(0, bytes.size() - 5)); // truncated pixel data
-    EXPECT_FALSE(ReadBmp(dir.File("e.bmp"), p));
+    EXPECT_FALSE(ReadBmp((dir / "e.bmp"), p));
     write(bytes.substr(0, 20)); // truncated headers
-    EXPECT_FALSE(ReadBmp(dir.File("e.bmp"), p));
+    EXPECT_FALSE(ReadBmp((dir / "e.bmp"), p));
     std::string bad = bytes;
     bad[0] = 'X';
     write(bad);
-    EXPECT_FALSE(ReadBmp(dir.File("e.bmp"), p));
+    EXPECT_FALSE(ReadBmp((dir / "e.bmp"), p));
     bad = bytes;
     bad[28] = 16; // 16 bits per pixel: not a layout the package uses
     write(bad);
-    EXPECT_FALSE(ReadBmp(dir.File("e.bmp"), p));
+    EXPECT_FALSE(ReadBmp((dir / "e.bmp"), p));
     bad = bytes;
     bad[18] = bad[19] = bad[20] = bad[21] = char(0xFF); // width -1
     write(bad);
-    EXPECT_FALSE(ReadBmp(dir.File("e.bmp"), p));
-    EXPECT_FALSE(ReadBmp(dir.File("missing.bmp"), p));
+    EXPECT_FALSE(ReadBmp((dir / "e.bmp"), p));
+    EXPECT_FALSE(ReadBmp((dir / "missing.bmp"), p));
 }
 
 TEST(Quantise, TransparentBecomesTheKeyAndNoOpaquePixelShowsAsIt) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "game_folder.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -224,9 +226,8 @@ TEST(MenuAssets, SetupIniStartsInAWindowAndOptionsAreValid) {
 // A fresh run writes a first options.ini with both switches on and the first player; a later run
 // keeps the players' file as the menu left it.
 TEST(MenuAssets, GeneratorWritesFirstOptionsAndKeepsAnExistingOne) {
-    // The working folder is the build's own, so parallel builds do not meet here.
-    fs::path dir = fs::current_path() / "menu_assets_generated";
-    fs::remove_all(dir);
+    testsupport::TempFolder temp("menu-assets");
+    const fs::path dir = temp / "generated";
     std::string command = std::string("\"") + LOBBIT_ARTGEN + "\" \"" + dir.string() + "\" > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     IniFile first((dir / "options.ini").string());
@@ -236,16 +237,12 @@ TEST(MenuAssets, GeneratorWritesFirstOptionsAndKeepsAnExistingOne) {
     EXPECT_EQ(first.Get("setup", "playerid"), "0");
     EXPECT_FALSE(first.HasSection("Player1")); // every player reads as its default
 
-    {
-        std::ofstream edit(dir / "options.ini", std::ios::trunc);
-        edit << "[setup]\nSFX=N\nMusic=Y\nplayerid=3\n[Player4]\nname=Ada\n";
-    }
+    testsupport::WriteText(dir / "options.ini", "[setup]\nSFX=N\nMusic=Y\nplayerid=3\n[Player4]\nname=Ada\n");
     ASSERT_EQ(std::system(command.c_str()), 0);
     IniFile kept((dir / "options.ini").string());
     EXPECT_EQ(kept.Get("setup", "SFX"), "N");
     EXPECT_EQ(kept.Get("Player4", "name"), "Ada");
     EXPECT_TRUE(fs::exists(dir / "background.bmp"));
-    fs::remove_all(dir);
 }
 #endif
 

@@ -10,20 +10,15 @@
 #include "assets/common/bmp_file.h"
 #include "assets/common/glyph_strip.h"
 #include "assets/common/picture_folder.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
+using testsupport::ReadText;
 using testsupport::TempFolder;
 
 constexpr Rgb8 kInk8{200, 180, 120};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A picture of the given width, all key, with ink in the given columns on the given row.
 Picture InkedAt(int width, int height, const std::vector<int>& columns, int row) {

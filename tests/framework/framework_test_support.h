@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,7 +24,9 @@
 #include "host/win/messages.h"
 #include "host/win/window.h"
 #include "quib/quib.h"
-#include "tests/support/test_files.h"
+#include "tests/support/bmp.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace fwtest {
 
@@ -35,19 +36,14 @@ inline uint16_t Rgb565(uint32_t rgb) {
 }
 
 // Writes a 24-bit BMP of width x height whose pixel (x, y) (from the top) is colour(x, y) as 0xRRGGBB.
-inline void WriteBmp(const std::string& name, int width, int height,
-                     const std::function<uint32_t(int, int)>& colour) {
-    testsupport::WriteBmp24(name, width, height, colour);
-}
+inline constexpr auto& WriteBmp = testsupport::WriteBmp24;
 
 // A one-colour BMP.
 inline void WriteSolidBmp(const std::string& name, int width, int height, uint32_t rgb) {
     WriteBmp(name, width, height, [rgb](int, int) { return rgb; });
 }
 
-inline void WriteText(const std::string& name, const std::string& text) {
-    testsupport::WriteTextFile(name, text);
-}
+using testsupport::WriteText;
 
 // 16-bit pixel access to a surface through one Lock.
 class Pixels {
@@ -127,12 +123,8 @@ class DisplayTest : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("HOST_BACKEND", "headless", 1);
-        previous_ = std::filesystem::current_path();
-        std::random_device random;
-        do {
-            folder_ = std::filesystem::temp_directory_path() / ("framework-test-" + std::to_string(random()));
-        } while (!std::filesystem::create_directory(folder_));
-        std::filesystem::current_path(folder_);
+        folder_ = std::make_unique<testsupport::TempCurrentFolder>("framework-test");
+        ASSERT_FALSE(folder_->Path().empty());
         HostResetWindowLayer();
         HostInputReset();
         HostSetMachine(HostDefaultMachine());
@@ -157,9 +149,7 @@ class DisplayTest : public ::testing::Test {
         EXPECT_EQ(surfacesBefore_, live.surfaces) << "a surface was left behind";
         HostResetWindowLayer();
         HostResetMessageQueue();
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        folder_.reset();
     }
 
     // Starts the display full screen (a flip chain) or in a window, and fetches the back buffer.
@@ -192,7 +182,7 @@ class DisplayTest : public ::testing::Test {
         return surface;
     }
 
-    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path Folder() const { return folder_->Path(); }
 
     HWND window_ = nullptr;
     IDirectDrawSurface* primary_ = nullptr;
@@ -200,8 +190,7 @@ class DisplayTest : public ::testing::Test {
 
   private:
     int surfacesBefore_ = 0;
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
+    std::unique_ptr<testsupport::TempCurrentFolder> folder_;
 };
 
 } // namespace fwtest

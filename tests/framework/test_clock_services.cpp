@@ -4,14 +4,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <thread>
 
 #include "framework/game_clock.h"
 #include "framework/message_log.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -81,11 +79,8 @@ class ClockServicesTest : public ::testing::Test {
 };
 
 TEST_F(ClockServicesTest, AMachineWithoutATenMillisecondPeriodIsReportedAndLogged) {
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("clock-log-" + std::to_string(std::random_device()()));
-    std::filesystem::create_directory(folder);
-    std::filesystem::current_path(folder);
+    const testsupport::TempCurrentFolder folder("clock-log");
+    ASSERT_FALSE(folder.Path().empty());
     g_logEnabled = 1;
 
     g_fake.periodMin = 15;
@@ -97,12 +92,8 @@ TEST_F(ClockServicesTest, AMachineWithoutATenMillisecondPeriodIsReportedAndLogge
     EXPECT_EQ(GetClockMs(), before);
 
     g_logEnabled = 0;
-    std::ifstream log("debug.log");
-    std::stringstream text;
-    text << log.rdbuf();
-    EXPECT_NE(text.str().find("Unable to use timers on this system"), std::string::npos);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(folder);
+    EXPECT_NE(testsupport::ReadText("debug.log").find("Unable to use timers on this system"),
+              std::string::npos);
 }
 
 TEST_F(ClockServicesTest, ATimerThatCannotStartIsReportedAndItsPeriodGivenBack) {

@@ -2,6 +2,7 @@
 // with damaged files refused and the table kept.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,34 +10,23 @@
 #include <vector>
 
 #include "framework/halloffame.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
+using testsupport::ReadBytes;
 using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-void PutLe32(uint8_t* at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        at[i] = uint8_t(value >> (8 * i));
-}
-
-// A file image: count, then names (zero-padded) and scores.
+// A file image: count, then names (zero-padded to 256 bytes) and scores.
 std::vector<uint8_t> FileImage(int32_t count, const std::vector<std::pair<std::string, int32_t>>& entries) {
-    std::vector<uint8_t> bytes(4 + 260 * entries.size(), 0);
-    PutLe32(bytes.data(), uint32_t(count));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        std::memcpy(bytes.data() + 4 + 260 * i, entries[i].first.data(), entries[i].first.size());
-        PutLe32(bytes.data() + 4 + 260 * i + 256, uint32_t(entries[i].second));
+    std::vector<uint8_t> bytes;
+    testsupport::PutLe32(bytes, uint32_t(count));
+    for (const auto& [name, score] : entries) {
+        bytes.resize(bytes.size() + 256, 0);
+        std::copy_n(name.begin(), std::min<size_t>(name.size(), 256), bytes.end() - 256);
+        testsupport::PutLe32(bytes, uint32_t(score));
     }
     return bytes;
 }

@@ -11,22 +11,15 @@
 
 #include "framework/playerlist.h"
 #include "host/win/profile.h"
+#include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 using testsupport::TempFolder;
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
+using testsupport::ReadText;
+using testsupport::WriteText;
 
 PlayerRecord Record(const char* name, const char* address, const char* email, const char* send) {
     PlayerRecord record{};

@@ -51,42 +51,10 @@ class SurfaceHelpersTest : public DisplayTest {
 
 // An 8-bit BMP with a 3-entry colour table: index 0 red (not black), 1 black, 2 white.
 void WriteIndexedBmp(const std::string& name, const std::vector<uint8_t>& indices, int width, int height) {
-    std::vector<uint8_t> out;
-    auto put16 = [&out](uint32_t v) {
-        out.push_back(uint8_t(v));
-        out.push_back(uint8_t(v >> 8));
-    };
-    auto put32 = [&put16](uint32_t v) {
-        put16(v & 0xFFFF);
-        put16(v >> 16);
-    };
-    const size_t rowBytes = (size_t(width) + 3) / 4 * 4;
-    const uint32_t tableBytes = 3 * 4;
-    put16(0x4D42);
-    put32(uint32_t(54 + tableBytes + rowBytes * size_t(height)));
-    put32(0);
-    put32(54 + tableBytes);
-    put32(40);
-    put32(uint32_t(width));
-    put32(uint32_t(height));
-    put16(1);
-    put16(8);
-    put32(0);
-    put32(uint32_t(rowBytes * size_t(height)));
-    put32(0);
-    put32(0);
-    put32(3);
-    put32(0);
-    const uint8_t table[] = {0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0}; // B, G, R, 0
-    out.insert(out.end(), std::begin(table), std::end(table));
-    for (int row = height - 1; row >= 0; row--) {
-        size_t start = out.size();
-        for (int x = 0; x < width; x++)
-            out.push_back(indices[size_t(row) * size_t(width) + size_t(x)]);
-        out.resize(start + rowBytes, 0);
-    }
-    std::ofstream file(name, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+    testsupport::WriteBytes(
+        name, testsupport::Bmp8Bytes(width, height, {0xFF0000, 0x000000, 0xFFFFFF}, [&](int x, int y) {
+            return indices[size_t(y) * size_t(width) + size_t(x)];
+        }));
 }
 
 } // namespace
@@ -391,7 +359,5 @@ TEST_F(SurfaceHelpersTest, MessageLogIsOffUntilEnabledThenStartsAfreshAndAppends
     LogMessage("second %d\n", 2);
     g_logEnabled = 0;
     LogMessage("off again\n");
-    std::ifstream in("debug.log", std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ("first line\nsecond 2\n", text);
+    EXPECT_EQ("first line\nsecond 2\n", testsupport::ReadText("debug.log"));
 }

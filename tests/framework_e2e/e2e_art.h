@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <string>
+
+#include "tests/support/bmp.h"
+#include "tests/support/files.h"
 
 namespace e2e {
 
@@ -13,13 +14,6 @@ namespace e2e {
 constexpr uint16_t To565(uint32_t rgb) {
     return uint16_t(((rgb >> 19) & 0x1F) << 11 | ((rgb >> 10) & 0x3F) << 5 | ((rgb >> 3) & 0x1F));
 }
-
-// Writes a 24-bit BMP whose pixel (x, y), counted from the top, is colour(x, y) as 0xRRGGBB.
-void WriteBmp(const std::string& name, int width, int height,
-              const std::function<uint32_t(int, int)>& colour);
-
-// Writes a text file.
-void WriteTextFile(const std::string& name, const std::string& text);
 
 // The software cursor every scene with a shown cursor uses: 12x12, white with a black (transparent)
 // triangle above its diagonal, so it has kCursorOpaquePixels visible pixels.

@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_folder.h"
 
 namespace e2e {
 
@@ -25,7 +28,7 @@ struct Picture {
     int Count(uint16_t value) const;
 };
 
-// Reads a 24-bit BMP (bottom-up or top-down); an empty picture when the file is missing or malformed.
+// A captured 24-bit BMP as 5-6-5 pixels; an empty picture when the file is missing or malformed.
 Picture ReadCapture(const std::filesystem::path& file);
 
 class SceneTest : public ::testing::Test {
@@ -42,7 +45,7 @@ class SceneTest : public ::testing::Test {
     std::string ProgramOutput() const;
 
   private:
-    std::filesystem::path folder_;
+    std::unique_ptr<testsupport::TempFolder> folder_;
 };
 
 } // namespace e2e

@@ -68,9 +68,9 @@ class AnimationPage : public Page {
 AnimationPage g_animationPage;
 
 void WriteArt() {
-    e2e::WriteBmp("anim_background.bmp", 800, 600, [](int, int) { return kBackground; });
-    e2e::WriteBmp("anim_strip.bmp", kCell * kFrames, kCell,
-                  [](int x, int) { return FrameColour(x / kCell); });
+    testsupport::WriteBmp24("anim_background.bmp", 800, 600, [](int, int) { return kBackground; });
+    testsupport::WriteBmp24("anim_strip.bmp", kCell * kFrames, kCell,
+                            [](int x, int) { return FrameColour(x / kCell); });
 }
 
 const char* AddPages() {

@@ -68,7 +68,7 @@ void WriteStrip() {
         }
         blue(GapAfter(i));
     }
-    e2e::WriteBmp("font_strip.bmp", int(glyphAt.size()), kHeight, [&](int x, int y) -> uint32_t {
+    testsupport::WriteBmp24("font_strip.bmp", int(glyphAt.size()), kHeight, [&](int x, int y) -> uint32_t {
         int glyph = glyphAt[size_t(x)];
         if (glyph < 0 || (y == kHeight - 1 && columnInGlyph[size_t(x)] > 0)) return 0x0000FF;
         return GlyphColour(glyph);
@@ -76,7 +76,7 @@ void WriteStrip() {
 }
 
 void WriteArt() {
-    e2e::WriteBmp("font_background.bmp", 800, 600, [](int, int) { return kBackground; });
+    testsupport::WriteBmp24("font_background.bmp", 800, 600, [](int, int) { return kBackground; });
     WriteStrip();
 }
 

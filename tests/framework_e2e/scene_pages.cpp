@@ -63,19 +63,19 @@ ButtonPage g_firstPage("first", "first_bg.bmp", ".\\pages.ini", "go", "go.bmp", 
 ButtonPage g_secondPage("second", "second_bg.bmp", nullptr, "back", "back.bmp", kBackX, kBackY, "first");
 
 void WriteStrip(const char* file, uint32_t normal, uint32_t hover, uint32_t pressed) {
-    e2e::WriteBmp(file, 3 * kButtonW, kButtonH, [=](int x, int) {
+    testsupport::WriteBmp24(file, 3 * kButtonW, kButtonH, [=](int x, int) {
         return x < kButtonW ? normal : x < 2 * kButtonW ? hover : pressed;
     });
 }
 
 void WriteArt() {
-    e2e::WriteBmp("first_bg.bmp", 800, 600, [](int, int) { return kFirstBackground; });
-    e2e::WriteBmp("second_bg.bmp", 800, 600, [](int, int) { return kSecondBackground; });
-    e2e::WriteBmp("art_badge.bmp", 20, 20, [](int, int) { return kBadge; });
+    testsupport::WriteBmp24("first_bg.bmp", 800, 600, [](int, int) { return kFirstBackground; });
+    testsupport::WriteBmp24("second_bg.bmp", 800, 600, [](int, int) { return kSecondBackground; });
+    testsupport::WriteBmp24("art_badge.bmp", 20, 20, [](int, int) { return kBadge; });
     WriteStrip("go.bmp", kGoNormal, kGoHover, kGoPressed);
     WriteStrip("back.bmp", kBackNormal, kBackHover, kBackPressed);
-    e2e::WriteTextFile("pages.ini",
-                       "[images]\nimage01=badge\n\n[badge]\nfile=.\\Art_Badge.bmp\nx=700\ny=20\n");
+    testsupport::WriteText("pages.ini",
+                           "[images]\nimage01=badge\n\n[badge]\nfile=.\\Art_Badge.bmp\nx=700\ny=20\n");
 }
 
 const char* AddPages() {

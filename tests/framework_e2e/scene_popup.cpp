@@ -94,7 +94,7 @@ class PopupHostPage : public Page {
 PopupHostPage g_popupHostPage;
 
 void Solid(const char* file, int width, int height, uint32_t colour) {
-    e2e::WriteBmp(file, width, height, [colour](int, int) { return colour; });
+    testsupport::WriteBmp24(file, width, height, [colour](int, int) { return colour; });
 }
 
 void WriteArt() {

@@ -44,8 +44,8 @@ class TrailPage : public Page {
 TrailPage g_trailPage;
 
 void WriteArt() {
-    e2e::WriteBmp("stripes.bmp", 800, 600, [](int x, int y) { return BackgroundAt(x, y); });
-    e2e::WriteBmp("sprite.bmp", kSpriteSize, kSpriteSize, [](int, int) { return kSprite; });
+    testsupport::WriteBmp24("stripes.bmp", 800, 600, [](int x, int y) { return BackgroundAt(x, y); });
+    testsupport::WriteBmp24("sprite.bmp", kSpriteSize, kSpriteSize, [](int, int) { return kSprite; });
 }
 
 const char* AddPages() {

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 namespace fuzz {
 
@@ -21,21 +22,12 @@ inline void Require(bool condition, const char* what) {
     std::abort();
 }
 
-// A folder of this process's own, quib-fuzz-NAME-XXXXXX in the temporary folder, made on the first call
-// and removed when the process ends (the name is never freed, so the exit handler can still use it).
+// A folder of this process's own, quib-fuzz-NAME-... in the temporary folder, made on the first call
+// and removed when the process ends.
 inline const std::string& OwnFolder(const char* name) {
-    static const std::string* folder = [name] {
-        auto* pattern = new std::string(
-            (std::filesystem::temp_directory_path() / (std::string("quib-fuzz-") + name + "-XXXXXX"))
-                .string());
-        Require(mkdtemp(pattern->data()) != nullptr, "temporary folder");
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(OwnFolder(nullptr), ignored);
-        });
-        return pattern;
-    }();
-    return *folder;
+    static const testsupport::TempFolder folder(std::string("quib-fuzz-") + name);
+    Require(!folder.Path().empty(), "temporary folder");
+    return folder.Path();
 }
 
 // Writes the input to path, replacing the file. False when the file cannot be written.

@@ -6,12 +6,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "host/gdi/gdi.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace gditest {
 
@@ -207,34 +208,16 @@ inline std::vector<BYTE> PackRows(const std::vector<std::vector<uint32_t>>& rows
 // A private folder under the working directory, removed with its files at the end of the test.
 class TempFolder {
   public:
-    TempFolder() {
-        name_ = "gdi_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++);
-        ::mkdir(name_.c_str(), 0700);
-    }
-    ~TempFolder() {
-        for (const std::string& file : files_)
-            std::remove((name_ + "/" + file).c_str());
-        ::rmdir(name_.c_str());
-    }
-    // Writes bytes as file and returns its program path (with a backslash, as the programs write them).
+    // Writes bytes as file and returns its program path, relative and with a backslash, as the programs
+    // write them.
     std::string write(const std::string& file, const std::vector<BYTE>& bytes) {
-        FILE* out = std::fopen((name_ + "/" + file).c_str(), "wb");
-        EXPECT_NE(out, nullptr);
-        if (out) {
-            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
-            std::fclose(out);
-        }
-        files_.push_back(file);
-        return name_ + "\\" + file;
+        EXPECT_FALSE(folder_.Path().empty()) << "no folder for " << file;
+        testsupport::WriteBytes(folder_ / file, bytes);
+        return std::filesystem::path(folder_.Path()).lexically_normal().string() + "\\" + file;
     }
 
   private:
-    static int& counter() {
-        static int value = 0;
-        return value;
-    }
-    std::string name_;
-    std::vector<std::string> files_;
+    testsupport::TempFolder folder_{"gdi_test", "."};
 };
 
 } // namespace gditest

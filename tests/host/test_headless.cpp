@@ -2,12 +2,12 @@
 #include "test_window_support.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <array>
 
 #include "host/backend/headless_script.h"
 #include "host/win/clock.h"
+#include "tests/support/bmp.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -25,22 +25,10 @@ void UseScript(const std::string& script) {
     ASSERT_TRUE(HostHeadlessSetScript(script, message)) << message;
 }
 
-std::vector<unsigned char> ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-uint32_t Little32(const std::vector<unsigned char>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-
-// Blue, green, red of pixel (x, y) (top-left origin) of a bottom-up 24-bit BMP.
-std::array<int, 3> BmpPixel(const std::vector<unsigned char>& bmp, int x, int y) {
-    uint32_t width = Little32(bmp, 18), height = Little32(bmp, 22);
-    size_t rowBytes = (width * 3 + 3) & ~3u;
-    size_t at = Little32(bmp, 10) + (height - 1 - y) * rowBytes + 3 * x;
-    return {bmp[at], bmp[at + 1], bmp[at + 2]};
-}
+using testsupport::Le32;
+using testsupport::ReadBytes;
+using testsupport::ReadCapture;
+using testsupport::Rgb;
 
 TEST(HeadlessScriptTest, BadLinesAreNamed) {
     struct Case {
@@ -261,8 +249,8 @@ TEST_F(HeadlessTest, TheFrameLimitAlsoEndsAnInactiveProgram) {
 }
 
 TEST_F(HeadlessTest, CaptureWritesTheMainWindowsPartOfTheDesktop) {
-    std::string path = ::testing::TempDir() + "wincore_capture.bmp";
-    std::remove(path.c_str());
+    const testsupport::TempFolder folder("wincore");
+    const std::string path = folder / "capture.bmp";
     MakeMainWindow(112, 84);
     TestPicture desktop(1024, 768, 0x001F); // blue everywhere
     desktop.At(112, 84) = 0xF800;           // red at the client's top-left
@@ -270,48 +258,48 @@ TEST_F(HeadlessTest, CaptureWritesTheMainWindowsPartOfTheDesktop) {
     desktop.At(111, 84) = 0xFFFF;           // just outside: must not show
     UseScript("1 capture " + path + "\n");
     HostPresentPrimary(desktop.Picture(), false);
-    std::vector<unsigned char> bmp = ReadFile(path);
+    const std::vector<uint8_t> bmp = ReadBytes(path);
     ASSERT_EQ(bmp.size(), 54u + 800u * 3u * 600u);
+    const testsupport::Picture shot = ReadCapture(path);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(Little32(bmp, 18), 800u);
-    EXPECT_EQ(Little32(bmp, 22), 600u);
+    EXPECT_EQ(Le32(bmp, 18), 800u);
+    EXPECT_EQ(Le32(bmp, 22), 600u);
     EXPECT_EQ(bmp[28], 24);
-    EXPECT_EQ(BmpPixel(bmp, 0, 0), (std::array<int, 3>{0, 0, 255}));
-    EXPECT_EQ(BmpPixel(bmp, 799, 599), (std::array<int, 3>{0, 255, 0}));
-    EXPECT_EQ(BmpPixel(bmp, 1, 0), (std::array<int, 3>{255, 0, 0}));
-    std::remove(path.c_str());
+    EXPECT_EQ(shot.At(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(shot.At(799, 599), (Rgb{0, 255, 0}));
+    EXPECT_EQ(shot.At(1, 0), (Rgb{0, 0, 255}));
 }
 
 TEST_F(HeadlessTest, CaptureOfAFullScreenFiveFiveFivePictureWidensEveryChannel) {
-    std::string path = ::testing::TempDir() + "wincore_capture555.bmp";
-    std::remove(path.c_str());
+    const testsupport::TempFolder folder("wincore");
+    const std::string path = folder / "capture555.bmp";
     MakeMainWindow(0, 0);
     TestPicture front(800, 600, 0x7FFF); // white in 5-5-5
     front.At(0, 0) = 0x03E0;             // full green
     front.At(5, 7) = 0x4210;             // middle grey: 16 of 31 in each channel
     UseScript("1 capture " + path + "\n");
     HostPresentPrimary(front.Picture(true), true);
-    std::vector<unsigned char> bmp = ReadFile(path);
+    const std::vector<uint8_t> bmp = ReadBytes(path);
     ASSERT_EQ(bmp.size(), 54u + 800u * 3u * 600u);
-    EXPECT_EQ(BmpPixel(bmp, 1, 1), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_EQ(BmpPixel(bmp, 0, 0), (std::array<int, 3>{0, 255, 0}));
-    EXPECT_EQ(BmpPixel(bmp, 5, 7), (std::array<int, 3>{132, 134, 132}));
+    const testsupport::Picture shot = ReadCapture(path);
+    EXPECT_EQ(shot.At(1, 1), (Rgb{255, 255, 255}));
+    EXPECT_EQ(shot.At(0, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(shot.At(5, 7), (Rgb{132, 134, 132}));
     HostShownPicture shown = HostHeadlessShownPicture();
     EXPECT_EQ(shown.pixels[0], 0x07E0); // kept as 5-6-5
-    std::remove(path.c_str());
 }
 
 TEST_F(HeadlessTest, CaptureBeforeAnyFrameIsBlack) {
-    std::string path = ::testing::TempDir() + "wincore_capture0.bmp";
-    std::remove(path.c_str());
+    const testsupport::TempFolder folder("wincore");
+    const std::string path = folder / "capture0.bmp";
     UseScript("0 capture " + path + "\n");
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
-    std::vector<unsigned char> bmp = ReadFile(path);
+    const std::vector<uint8_t> bmp = ReadBytes(path);
     ASSERT_EQ(bmp.size(), 54u + 800u * 3u * 600u);
-    EXPECT_EQ(BmpPixel(bmp, 400, 300), (std::array<int, 3>{0, 0, 0}));
-    std::remove(path.c_str());
+    const testsupport::Picture shot = ReadCapture(path);
+    EXPECT_EQ(shot.At(400, 300), (Rgb{0, 0, 0}));
 }
 
 TEST_F(HeadlessTest, TheFrameLimitClosesTheMainWindowThenQuits) {

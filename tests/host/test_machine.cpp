@@ -6,6 +6,8 @@
 #include <string>
 
 #include "host/backend/machine.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -103,25 +105,17 @@ TEST(MachineTest, BadLinesAreNamedAndChangeNothing) {
 }
 
 TEST(MachineTest, FilesAreReadAndMissingOrBinaryFilesRefused) {
-    std::string path = ::testing::TempDir() + "wincore_machine.txt";
-    {
-        std::ofstream file(path, std::ios::binary);
-        file << "desktop = 1280x1024x16\n";
-    }
+    const testsupport::TempFolder folder("wincore");
+    const std::string path = folder / "machine.txt";
+    testsupport::WriteText(path, "desktop = 1280x1024x16\n");
     HostMachine machine = HostDefaultMachine();
     std::string message;
     ASSERT_TRUE(HostLoadMachineFile(path.c_str(), machine, message)) << message;
     EXPECT_EQ(machine.desktopWidth, 1280);
-    {
-        std::ofstream file(path, std::ios::binary);
-        file << "audio = no\nbogus\n";
-    }
+    testsupport::WriteText(path, "audio = no\nbogus\n");
     EXPECT_FALSE(HostLoadMachineFile(path.c_str(), machine, message));
     EXPECT_EQ(message, path + " line 2: expected 'key = value'");
-    {
-        std::ofstream file(path, std::ios::binary);
-        file.write("audio = no\0\n", 12);
-    }
+    testsupport::WriteText(path, std::string("audio = no\0\n", 12));
     EXPECT_FALSE(HostLoadMachineFile(path.c_str(), machine, message));
     EXPECT_EQ(message, path + ": not a text file");
     std::remove(path.c_str());

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "host/mm/mci.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -48,16 +49,19 @@ void WriteToneWav(const std::string& path) {
 class MciTest : public DsoundTest {
   protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/mci-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        temp_ = new testsupport::TempFolder("mci-test");
+        ASSERT_FALSE(temp_->Path().empty());
+        folder_ = temp_->Path();
         std::filesystem::create_directories(folder_ + "/Sounds");
         WriteToneWav(folder_ + "/tone.wav");
         std::string command =
             "lame --quiet -m m -b 128 '" + folder_ + "/tone.wav' '" + folder_ + "/Sounds/Music.mp3'";
         encoded_ = std::system(command.c_str()) == 0;
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(folder_); }
+    static void TearDownTestSuite() {
+        delete temp_;
+        temp_ = nullptr;
+    }
 
     void SetUp() override {
         ASSERT_TRUE(encoded_) << "the lame encoder (Debian package lame) makes the test's MP3";
@@ -97,11 +101,13 @@ class MciTest : public DsoundTest {
         return crossings;
     }
 
+    static testsupport::TempFolder* temp_; // the suite's folder, made and removed with the suite
     static std::string folder_;
     static bool encoded_;
     std::string music_;
 };
 
+testsupport::TempFolder* MciTest::temp_ = nullptr;
 std::string MciTest::folder_;
 bool MciTest::encoded_ = false;
 

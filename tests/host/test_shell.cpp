@@ -12,6 +12,7 @@
 
 namespace {
 
+using testsupport::WaitForText;
 using wintest::CurrentFolderGuard;
 using wintest::EnvironmentGuard;
 using wintest::ReadText;
@@ -25,13 +26,6 @@ intptr_t Code(HINSTANCE result) {
 void WriteScript(const std::string& path, const std::string& body) {
     WriteText(path, "#!/bin/sh\n" + body);
     chmod(path.c_str(), 0755);
-}
-
-// Waits (up to half a minute, never expected) for a started program to leave its report.
-std::string WaitForReport(const std::string& path) {
-    for (int i = 0; i < 3000 && !std::filesystem::exists(path); ++i)
-        usleep(10000);
-    return ReadText(path);
 }
 
 class ShellHeadless : public ::testing::Test {
@@ -96,7 +90,7 @@ TEST_F(ShellReal, ProgramStartsDetachedInItsFolderWithOneParameter) {
         ShellExecuteA(nullptr, "open", "TOOL.exe", parameter.c_str(), gameInProgramForm.c_str(), 1);
     ASSERT_GT(Code(result), 32);
     std::string expected = "1\n" + parameter + "\n" + game + "\n";
-    std::string got = WaitForReport(report);
+    std::string got = WaitForText(report);
     ASSERT_EQ(got.compare(0, expected.size(), expected), 0) << got;
     // Not this process's child: it was handed over when its starter ended.
     EXPECT_NE(std::stol(got.substr(expected.size())), long(getpid()));
@@ -109,7 +103,7 @@ TEST_F(ShellReal, ProgramWithoutParametersGetsNoArgument) {
     CurrentFolderGuard restore;
     ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
     ASSERT_GT(Code(ShellExecuteA(nullptr, nullptr, "tool.exe", "", nullptr, 1)), 32);
-    EXPECT_EQ(WaitForReport(report), "0\n");
+    EXPECT_EQ(WaitForText(report), "0\n");
 }
 
 TEST_F(ShellReal, MissingProgramOrFolderFails) {
@@ -134,7 +128,7 @@ TEST_F(ShellReal, WebAddressGoesToTheBrowserOpenerAsOneArgument) {
     EnvironmentGuard searchPath("PATH", path.c_str());
     const char* url = "https://example.org/cgi-bin/hiscore.cgi?game=Tessary&name=A B;C&score=12";
     ASSERT_GT(Code(ShellExecuteA(nullptr, "open", url, nullptr, nullptr, 1)), 32);
-    EXPECT_EQ(WaitForReport(report), std::string("1|") + url + "\n");
+    EXPECT_EQ(WaitForText(report), std::string("1|") + url + "\n");
 }
 
 TEST_F(ShellReal, WebAddressWithoutABrowserOpenerFails) {

@@ -13,6 +13,7 @@
 
 namespace {
 
+using testsupport::WaitForText;
 using wintest::EnvironmentGuard;
 using wintest::ReadText;
 using wintest::TempFolder;
@@ -20,13 +21,6 @@ using wintest::WriteText;
 
 intptr_t Code(HINSTANCE result) {
     return reinterpret_cast<intptr_t>(result);
-}
-
-// Waits (up to half a minute, never expected) for a started program to leave its report.
-std::string WaitForReport(const std::string& path) {
-    for (int i = 0; i < 3000 && !std::filesystem::exists(path); ++i)
-        usleep(10000);
-    return ReadText(path);
 }
 
 class ShellRealStart : public ::testing::Test {
@@ -56,7 +50,7 @@ TEST_F(ShellRealStart, ProgramIsRecordedAndStartedWithTheSettingsNamedForIt) {
     ASSERT_GT(Code(ShellExecuteA(nullptr, "open", "game-2.exe", "Tessary", menu.c_str(), 1)), 32);
     EXPECT_EQ(ReadText(record_), "start " + menu + "/Game-2 Tessary " + menu + "\n");
     // No HOST_MAX_FRAMES_GAME_2: the starter's own limit is not handed on.
-    EXPECT_EQ(WaitForReport(folder_ / "report.txt"),
+    EXPECT_EQ(WaitForText(folder_ / "report.txt"),
               "Tessary\nscript=game-script.txt\nframes=none\nrecord=" + record_ + "\n");
 }
 
@@ -64,7 +58,7 @@ TEST_F(ShellRealStart, FrameLimitNamedForTheProgramIsHandedOn) {
     EnvironmentGuard own{"HOST_MAX_FRAMES_GAME_2", "60"};
     const std::string menu = folder_ / "Menu Folder";
     ASSERT_GT(Code(ShellExecuteA(nullptr, "open", "Game-2", nullptr, menu.c_str(), 1)), 32);
-    EXPECT_EQ(WaitForReport(folder_ / "report.txt"), "\nscript=none\nframes=60\nrecord=" + record_ + "\n");
+    EXPECT_EQ(WaitForText(folder_ / "report.txt"), "\nscript=none\nframes=60\nrecord=" + record_ + "\n");
 }
 
 TEST_F(ShellRealStart, MissingProgramIsRecordedAndFails) {

@@ -8,6 +8,8 @@
 
 #include "host/win/messagebox.h"
 #include "host/win/system.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -320,20 +322,17 @@ TEST_F(WindowLayerTest, WindowLongsKeepUserDataAndStayInsideTheExtraBytes) {
 }
 
 TEST_F(WindowLayerTest, MessageBoxesAreRecordedAndNeverWait) {
-    std::string record = ::testing::TempDir() + "wincore_record.txt";
-    std::remove(record.c_str());
+    const testsupport::TempFolder folder("wincore");
+    const std::string record = folder / "record.txt";
     setenv("HOST_RECORD", record.c_str(), 1);
     EXPECT_EQ(
         MessageBoxA(nullptr, "Game needs the display set to High Color (16 bit).", nullptr, MB_ICONERROR),
         IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, "two\nlines", "Question", MB_YESNO), IDYES);
     unsetenv("HOST_RECORD");
-    std::ifstream file(record);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_EQ(text.str(), "message Error: Game needs the display set to High Color (16 bit).\n"
-                          "message Question: two\\nlines\n");
-    std::remove(record.c_str());
+    EXPECT_EQ(testsupport::ReadText(record),
+              "message Error: Game needs the display set to High Color (16 bit).\n"
+              "message Question: two\\nlines\n");
 }
 
 TEST_F(WindowLayerTest, CursorPositionIsInScreenCoordinates) {

@@ -4,34 +4,15 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
+
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace wintest {
 
 // A new empty folder under the temporary folder, removed with everything in it at the end of the test.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quib-win-test-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    // The machine path of a name inside the folder ("a/b" for nested names).
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
+using testsupport::TempFolder;
 
 // Restores the process's current folder when the test ends.
 class CurrentFolderGuard {
@@ -46,16 +27,8 @@ class CurrentFolderGuard {
     std::filesystem::path saved_;
 };
 
-inline void WriteText(const std::string& machinePath, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(machinePath).parent_path());
-    std::ofstream out(machinePath, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-inline std::string ReadText(const std::string& machinePath) {
-    std::ifstream in(machinePath, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadText;
+using testsupport::WriteText;
 
 // Sets (or, with nullptr, removes) an environment variable for one test and puts the old value back.
 class EnvironmentGuard {

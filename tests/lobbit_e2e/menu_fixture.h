@@ -8,26 +8,25 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/bmp.h"
+#include "tests/support/files.h"
+#include "tests/support/program_runner.h"
+#include "tests/support/temp_folder.h"
+
 namespace lobbit_e2e {
 
-struct Rgb {
-    int r, g, b;
-};
-
+using testsupport::ReadBytes;
+using testsupport::ReadText;
+using testsupport::Rgb;
+using testsupport::Same565;
+using testsupport::WriteBytes;
+using testsupport::WriteText;
 // A captured 24-bit picture.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<Rgb> pixels;
-    bool ok() const { return width > 0 && height > 0; }
-    Rgb At(int x, int y) const;
-};
-
-// Whether two colours show as the same 16-bit (5-6-5) pixel.
-bool Same565(Rgb a, Rgb b);
+using Capture = testsupport::Picture;
 
 // The colours of the fixture's art.
 namespace colours {
@@ -81,16 +80,17 @@ class MenuTest : public ::testing::Test {
     // latest), with arguments as its command line. Returns the exit status, -1 when it did not end
     // normally.
     int RunMenu(const std::string& script, int maxFrames, const std::vector<std::string>& arguments = {});
+    // The menu's run in its folder with HOST_RECORD=record.txt and the given HOST_ settings, its output
+    // going to program.log.
+    testsupport::ProgramRun MenuRun(const std::vector<std::string>& settings,
+                                    const std::vector<std::string>& arguments) const;
 
     Capture Captured(const std::string& name) const;
     std::vector<std::string> RecordLines() const;
     std::string ProgramOutput() const;
-    std::string ReadText(const std::filesystem::path& file) const;
-    void WriteText(const std::filesystem::path& file, const std::string& text) const;
-    void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) const;
-    std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) const;
 
-    std::filesystem::path menuFolder_; // holds a blank
+    std::unique_ptr<testsupport::TempFolder> folder_;
+    std::filesystem::path menuFolder_; // folder_'s path; holds a blank
 };
 
 } // namespace lobbit_e2e

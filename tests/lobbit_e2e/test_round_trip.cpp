@@ -4,14 +4,14 @@
 // can wait for each of them and read its exit status.
 #include "menu_fixture.h"
 
-#include <csignal>
-#include <fcntl.h>
-#include <cstring>
-#include <fstream>
-#include <map>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace lobbit_e2e {
 namespace {
@@ -66,36 +66,10 @@ class RoundTripTest : public MenuTest {
     // Starts the menu in its folder with the given HOST_ settings (beside HOST_BACKEND and HOST_RECORD),
     // its output going to program.log.
     pid_t StartMenu(const std::vector<std::string>& settings, const std::vector<std::string>& arguments) {
-        std::vector<std::string> environment;
-        for (char** variable = environ; *variable; ++variable)
-            if (std::strncmp(*variable, "HOST_", 5) != 0) environment.push_back(*variable);
-        environment.push_back("HOST_BACKEND=headless");
-        environment.push_back("HOST_RECORD=" + (menuFolder_ / "record.txt").string());
-        environment.insert(environment.end(), settings.begin(), settings.end());
-        std::vector<char*> envp;
-        for (std::string& variable : environment)
-            envp.push_back(variable.data());
-        envp.push_back(nullptr);
-        std::string program = (menuFolder_ / "lobbit").string();
-        std::vector<std::string> args = arguments;
-        std::vector<char*> argv{program.data()};
-        for (std::string& argument : args)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        const std::string folder = menuFolder_.string();
-        const std::string logPath = (menuFolder_ / "program.log").string();
-        const pid_t child = fork();
-        if (child == 0) {
-            if (chdir(folder.c_str()) != 0) _exit(126);
-            const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            if (log >= 0) {
-                dup2(log, 1);
-                dup2(log, 2);
-            }
-            execve(argv[0], argv.data(), envp.data());
-            _exit(127);
-        }
-        return child;
+        testsupport::ProgramRun run = MenuRun(settings, arguments);
+        run.appendLog = true;
+        run.timeLimitSeconds = 0; // WaitForPrograms gives up in time, and TearDown ends what is left
+        return testsupport::StartProgram(run);
     }
 
     // Waits for count programs (the one started and those it started in turn) to end; the exit status of

@@ -5,8 +5,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,6 +14,7 @@
 #include "host/gdi/gdi.h"
 #include "log_folder.h"
 #include "quib/platform/directx.h"
+#include "tests/support/files.h"
 
 namespace bmptest {
 
@@ -38,15 +37,12 @@ struct BmpFields {
     std::vector<uint8_t> pixels; // raw pixel rows; empty: zero rows of the declared size
 };
 
-inline void Put16(std::vector<uint8_t>& out, uint16_t value) {
-    out.push_back(uint8_t(value));
-    out.push_back(uint8_t(value >> 8));
-}
-
-inline void Put32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
+using testsupport::Le16;
+using testsupport::Le32;
+using testsupport::PutLe16;
+using testsupport::PutLe32;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 // Bytes per row of a width x bits picture, padded to 4.
 inline size_t RowBytes(int32_t width, int bits) {
@@ -60,22 +56,22 @@ inline std::vector<uint8_t> BuildBmp(const BmpFields& bmp) {
     const uint32_t headerBytes = bmp.headerSize >= 40 ? bmp.headerSize : 40;
     const uint32_t autoOffset = 14 + headerBytes + uint32_t(bmp.table.size() + bmp.gap);
     std::vector<uint8_t> out;
-    Put16(out, bmp.type);
-    Put32(out, 0); // file size, fixed below
-    Put16(out, bmp.reserved1);
-    Put16(out, bmp.reserved2);
-    Put32(out, bmp.autoOffset ? autoOffset : bmp.offset);
-    Put32(out, bmp.headerSize);
-    Put32(out, uint32_t(bmp.width));
-    Put32(out, uint32_t(bmp.height));
-    Put16(out, bmp.planes);
-    Put16(out, bmp.bitCount);
-    Put32(out, bmp.compression);
-    Put32(out, uint32_t(pixels.size()));
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, bmp.colorsUsed);
-    Put32(out, 0);
+    PutLe16(out, bmp.type);
+    PutLe32(out, 0); // file size, fixed below
+    PutLe16(out, bmp.reserved1);
+    PutLe16(out, bmp.reserved2);
+    PutLe32(out, bmp.autoOffset ? autoOffset : bmp.offset);
+    PutLe32(out, bmp.headerSize);
+    PutLe32(out, uint32_t(bmp.width));
+    PutLe32(out, uint32_t(bmp.height));
+    PutLe16(out, bmp.planes);
+    PutLe16(out, bmp.bitCount);
+    PutLe32(out, bmp.compression);
+    PutLe32(out, uint32_t(pixels.size()));
+    PutLe32(out, 0);
+    PutLe32(out, 0);
+    PutLe32(out, bmp.colorsUsed);
+    PutLe32(out, 0);
     out.resize(out.size() + (headerBytes - 40), 0); // the rest of a longer header
     out.insert(out.end(), bmp.table.begin(), bmp.table.end());
     out.resize(out.size() + bmp.gap, 0xEE);
@@ -83,25 +79,6 @@ inline std::vector<uint8_t> BuildBmp(const BmpFields& bmp) {
     const uint32_t size = uint32_t(out.size());
     std::memcpy(&out[2], &size, 4);
     return out;
-}
-
-inline void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-inline uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-}
-
-inline uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
-    return uint16_t(bytes[at] | bytes[at + 1] << 8);
 }
 
 // A colour-table entry as a BMP stores it.

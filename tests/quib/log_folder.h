@@ -7,44 +7,35 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include <memory>
 #include <string>
 
 #include "quib/platform/alloc.h"
 #include "quib/platform/debug.h"
 #include "quib/platform/errors.h"
 #include "quib/quib.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 class LogFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = std::filesystem::current_path();
-        folder_ = MakeUniqueFolder();
-        std::filesystem::current_path(folder_);
+        folder_ = std::make_unique<testsupport::TempCurrentFolder>("quib-test");
+        ASSERT_FALSE(folder_->Path().empty());
         ResetEngineState();
     }
 
     void TearDown() override {
         ResetEngineState();
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        folder_.reset();
     }
 
     static bool LogExists() { return std::filesystem::exists("debug.log"); }
 
-    static std::string ReadLog() {
-        std::ifstream in("debug.log", std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string ReadLog() { return testsupport::ReadText("debug.log"); }
 
     static void WriteFile(const std::string& name, const std::string& text) {
-        std::ofstream out(name, std::ios::binary | std::ios::trunc);
-        out << text;
+        testsupport::WriteText(name, text);
     }
 
     // A pointer as the log prints it.
@@ -54,7 +45,7 @@ class LogFolderTest : public ::testing::Test {
         return text;
     }
 
-    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path Folder() const { return folder_->Path(); }
 
   private:
     static void ResetEngineState() {
@@ -65,15 +56,5 @@ class LogFolderTest : public ::testing::Test {
         FreeAllocs();
     }
 
-    static std::filesystem::path MakeUniqueFolder() {
-        std::random_device random;
-        for (;;) {
-            auto candidate =
-                std::filesystem::temp_directory_path() / ("quib-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) return candidate;
-        }
-    }
-
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
+    std::unique_ptr<testsupport::TempCurrentFolder> folder_;
 };

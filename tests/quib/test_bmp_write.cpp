@@ -22,12 +22,7 @@ class BmpWriteTest : public EngineDisplayTest {
         unsetenv("HOST_RECORD");
         EngineDisplayTest::TearDown();
     }
-    std::string Record() const {
-        std::ifstream in(record_);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Record() const { return testsupport::ReadText(record_); }
 
   private:
     std::string record_;

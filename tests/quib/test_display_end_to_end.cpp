@@ -7,6 +7,7 @@
 
 #include "bitmap_test_support.h"
 #include "host/gdi/text.h"
+#include "tests/support/bmp.h"
 #include "video_test_support.h"
 
 using namespace video_test;
@@ -37,24 +38,7 @@ uint32_t Widened(WORD pixel) {
     return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
 }
 
-// A captured 24-bit BMP: 0xRRGGBB at (x, y) from the top.
-struct Capture {
-    std::vector<uint8_t> bytes;
-    int width = 0, height = 0;
-    bool Read(const std::string& path) {
-        bytes = bmptest::ReadBytes(path);
-        if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bmptest::Le16(bytes, 28) != 24)
-            return false;
-        width = int(bmptest::Le32(bytes, 18));
-        height = int(bmptest::Le32(bytes, 22));
-        return bytes.size() >= bmptest::Le32(bytes, 10) + bmptest::RowBytes(width, 24) * size_t(height);
-    }
-    uint32_t At(int x, int y) const {
-        const size_t row = bmptest::RowBytes(width, 24) * size_t(height - 1 - y);
-        const uint8_t* p = &bytes[bmptest::Le32(bytes, 10) + row + size_t(x) * 3];
-        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-    }
-};
+using Capture = testsupport::Picture;
 
 // An interface the engine holds: the name of its CREATE line (none for those made as part of another),
 // of its RELEASE line, its pointer when the CREATE line is checked, and the interface whose last release
@@ -112,7 +96,8 @@ class DisplayEndToEndTest : public VideoTest {
             HostHeadlessSetScript(std::to_string(HostPresentedFrames() + 1) + " capture " + shot, problem))
             << problem;
         ASSERT_EQ(1, QuibFlip()) << ErrorText();
-        ASSERT_TRUE(capture.Read(shot)) << "no capture in " << shot;
+        capture = testsupport::ReadCapture(shot);
+        ASSERT_TRUE(capture.ok()) << "no capture in " << shot;
         ASSERT_EQ(800, capture.width);
         ASSERT_EQ(600, capture.height);
     }
@@ -126,7 +111,7 @@ class DisplayEndToEndTest : public VideoTest {
         int red = 0, wrong = 0;
         for (int y = 0; y < 600; y++)
             for (int x = 0; x < 800; x++) {
-                const uint32_t got = capture.At(x, y);
+                const uint32_t got = capture.At(x, y).Packed();
                 uint32_t want = Widened(kFill);
                 if (x >= kPicX && x < kPicX + kPicW && y >= kPicY && y < kPicY + kPicH) {
                     const uint32_t file = PictureRgb(x - kPicX, y - kPicY);

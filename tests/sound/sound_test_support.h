@@ -1,18 +1,15 @@
-// Shared set-up of the sound library tests: a temporary folder, WAV files built byte by byte, a window
+// Shared set-up of the sound library tests: WAV files built byte by byte, a window
 // for the sound device, the library started on the null audio output of the headless machine, and
 // the output read back sample by sample.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,49 +19,19 @@
 #include "host/win/messages.h"
 #include "host/win/window.h"
 #include "sound/quibsound.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace soundtest {
 
 // The rate of the null output: sounds recorded at it come out sample for sample.
 constexpr int kOutputRate = 44100;
 
-// A new empty folder, removed with its files when the test ends.
-class TempFolder {
-  public:
-    TempFolder() {
-        static std::atomic<int> counter{0};
-        std::random_device random;
-        auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            auto candidate =
-                base / ("quib-sound-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
-        }
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-inline void PutLe16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(uint8_t(value));
-    out.push_back(uint8_t(value >> 8));
-}
-
-inline void PutLe32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
+using testsupport::PutLe16;
+using testsupport::PutLe32;
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 // One chunk of a RIFF file. size overrides the stored size (to make lying headers); pad adds the pad
 // byte after an odd body as RIFF asks.
@@ -152,16 +119,6 @@ inline std::vector<int16_t> Ramp(int frames, int seed = 1) {
     for (int i = 0; i < frames; ++i)
         samples[size_t(i)] = int16_t(((i * 37 + seed * 1009) % 20000) - 10000 + (((i + seed) % 2) ? 1 : 2));
     return samples;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // The next frames of the output, stereo interleaved.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@
 #include "tessary/model/game_sounds.h"
 #include "tessary/model/physics_settings.h"
 #include "tessary/model/tile_grid.h"
+#include "tests/support/bmp.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace gametest {
 
@@ -53,54 +57,16 @@ constexpr Rgb kSpot{0, 255, 0};
 
 // Writes a 24-bit bottom-up BMP of w x h pixels coloured by pixel(x, y).
 inline void WriteBmp(const std::string& path, int w, int h, const std::function<Rgb(int, int)>& pixel) {
-    const int rowBytes = (w * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> out;
-    auto put16 = [&out](uint32_t v) {
-        out.push_back(uint8_t(v));
-        out.push_back(uint8_t(v >> 8));
-    };
-    auto put32 = [&out](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(uint8_t(v >> (8 * i)));
-    };
-    put16(0x4D42);
-    put32(uint32_t(54 + rowBytes * h));
-    put32(0);
-    put32(54);
-    put32(40);
-    put32(uint32_t(w));
-    put32(uint32_t(h));
-    put16(1);
-    put16(24);
-    put32(0);
-    put32(uint32_t(rowBytes * h));
-    put32(2835);
-    put32(2835);
-    put32(0);
-    put32(0);
-    for (int y = h - 1; y >= 0; --y) {
-        size_t start = out.size();
-        for (int x = 0; x < w; ++x) {
-            Rgb c = pixel(x, y);
-            out.push_back(c.b);
-            out.push_back(c.g);
-            out.push_back(c.r);
-        }
-        out.resize(start + size_t(rowBytes), 0);
-    }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+    testsupport::WriteBmp24(path, w, h, [&pixel](int x, int y) {
+        const Rgb c = pixel(x, y);
+        return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+    });
 }
 
-inline void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadBytes;
+using testsupport::ReadText;
+using testsupport::WriteBytes;
+using testsupport::WriteText;
 
 // The test palette: 24 x 24 cells, 8 per row in tiles.bmp. Palette index = cell + 2.
 enum PaletteIndex {
@@ -229,11 +195,8 @@ class FolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("HOST_BACKEND", "headless", 1);
-        previous_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessary-model-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        std::filesystem::current_path(folder_);
+        folder_ = std::make_unique<testsupport::TempCurrentFolder>("tessary-model");
+        ASSERT_FALSE(folder_->Path().empty());
         PlayedSounds().clear();
         SetGameSoundListener([](const char* name, int volume) { PlayedSounds().push_back({name, volume}); });
         g_physics = PhysicsSettings();
@@ -249,16 +212,13 @@ class FolderTest : public ::testing::Test {
         g_ballEffects = BallEffects();
         SetGameSoundListener(nullptr);
         fps = 0.0f;
-        std::filesystem::current_path(previous_);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        folder_.reset();
     }
 
-    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path Folder() const { return folder_->Path(); }
 
   private:
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
+    std::unique_ptr<testsupport::TempCurrentFolder> folder_;
 };
 
 // FolderTest with the headless engine started, the screen updater's two backgrounds, and the clock.

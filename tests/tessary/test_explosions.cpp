@@ -46,11 +46,8 @@ TEST_F(ExplosionTest, MissingFramesAreReportedOnceEach) {
     setenv("HOST_RECORD", (Folder() / "record.txt").c_str(), 1);
     CreateExplosionPool();
     unsetenv("HOST_RECORD");
-    std::ifstream in((Folder() / "record.txt").string());
-    std::ostringstream record;
-    record << in.rdbuf();
-    EXPECT_EQ(record.str(), "message ERROR: can't find file!: exp01.bmp\n"
-                            "message ERROR: can't find file!: exp02.bmp\n");
+    EXPECT_EQ(ReadText(Folder() / "record.txt"), "message ERROR: can't find file!: exp01.bmp\n"
+                                                 "message ERROR: can't find file!: exp02.bmp\n");
     // Without frames an explosion still ends.
     Explosion* explosion = g_explosionPool->GetFree();
     explosion->Start(100, 100);

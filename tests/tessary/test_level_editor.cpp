@@ -246,10 +246,8 @@ TEST_F(EditorCommandTest, LoadLevelOfABadFileKeepsTheLevel) {
     EXPECT_TRUE(log.starts.empty());
     EXPECT_EQ(grid_->GetEditMode(), kEditPaint);
     EXPECT_EQ(SerializeLevelFile(before), SerializeLevelFile(grid_->ToLevelFile()));
-    std::ifstream in((Folder() / "record.txt").string());
-    std::ostringstream record;
-    record << in.rdbuf();
-    EXPECT_EQ(record.str().rfind("message Can't load file...: bad.lev: ", 0), 0u) << record.str();
+    const std::string record = ReadText(Folder() / "record.txt");
+    EXPECT_EQ(record.rfind("message Can't load file...: bad.lev: ", 0), 0u) << record;
 }
 
 TEST_F(EditorCommandTest, ReloadSetsPaintModeBeforeTheLevelStart) {

@@ -5,13 +5,11 @@
 #include <vector>
 
 #include "tessary/model/level_file.h"
+#include "tests/support/files.h"
 
 namespace {
 
-void Put32(std::vector<uint8_t>& out, int32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(uint8_t(uint32_t(value) >> shift));
-}
+using testsupport::PutLe32;
 
 void PutName(std::vector<uint8_t>& out, const std::string& name) {
     out.insert(out.end(), name.begin(), name.end());
@@ -21,15 +19,15 @@ void PutName(std::vector<uint8_t>& out, const std::string& name) {
 // Two layers of a 2 x 2 grid, by hand.
 std::vector<uint8_t> TwoLayerBytes() {
     std::vector<uint8_t> bytes;
-    Put32(bytes, 2);
+    PutLe32(bytes, 2);
     PutName(bytes, "background");
-    Put32(bytes, 4);
+    PutLe32(bytes, 4);
     for (int32_t cell : {0, 1, 2, 3})
-        Put32(bytes, cell);
+        PutLe32(bytes, cell);
     PutName(bytes, "wall");
-    Put32(bytes, 4);
+    PutLe32(bytes, 4);
     for (int32_t cell : {-1, 5, -1, 7})
-        Put32(bytes, cell);
+        PutLe32(bytes, cell);
     return bytes;
 }
 
@@ -64,16 +62,16 @@ TEST(LevelFileTest, ParsesWhatItWrites) {
 
 TEST(LevelFileTest, AcceptsEmptyLayersAndNoLayers) {
     std::vector<uint8_t> bytes;
-    Put32(bytes, 0);
+    PutLe32(bytes, 0);
     LevelFileData level;
     std::string error;
     EXPECT_TRUE(Parse(bytes, level, error));
     EXPECT_TRUE(level.layers.empty());
 
     bytes.clear();
-    Put32(bytes, 1);
+    PutLe32(bytes, 1);
     PutName(bytes, "");
-    Put32(bytes, 0);
+    PutLe32(bytes, 0);
     ASSERT_TRUE(Parse(bytes, level, error));
     ASSERT_EQ(level.layers.size(), 1u);
     EXPECT_TRUE(level.layers[0].name.empty());
@@ -81,9 +79,9 @@ TEST(LevelFileTest, AcceptsEmptyLayersAndNoLayers) {
 
 TEST(LevelFileTest, KeepsNamesOfExactlyThirtyOneCharacters) {
     std::vector<uint8_t> bytes;
-    Put32(bytes, 1);
+    PutLe32(bytes, 1);
     PutName(bytes, std::string(31, 'n'));
-    Put32(bytes, 0);
+    PutLe32(bytes, 0);
     LevelFileData level;
     std::string error;
     ASSERT_TRUE(Parse(bytes, level, error)) << error;
@@ -104,46 +102,46 @@ TEST(LevelFileTest, RefusesMalformedFiles) {
     cases.push_back({"three bytes", {1, 0, 0}, "too short"});
     {
         std::vector<uint8_t> b;
-        Put32(b, -1);
+        PutLe32(b, -1);
         cases.push_back({"negative layer count", b, "impossible layer count -1"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, kLevelMaxLayers + 1);
+        PutLe32(b, kLevelMaxLayers + 1);
         cases.push_back({"huge layer count", b, "impossible layer count"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutName(b, std::string(32, 'x'));
-        Put32(b, 0);
+        PutLe32(b, 0);
         cases.push_back({"32-character name", b, "longer than 31"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         b.insert(b.end(), 10, 'y'); // no terminator before the end
         cases.push_back({"unterminated name", b, "ends inside the name of layer 1"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutName(b, "wall");
         b.push_back(4);
         cases.push_back({"cut cell count", b, "before the cell count"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutName(b, "wall");
-        Put32(b, -5);
+        PutLe32(b, -5);
         cases.push_back({"negative cell count", b, "impossible cell count -5"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutName(b, "wall");
-        Put32(b, 0x7FFFFFFF);
+        PutLe32(b, 0x7FFFFFFF);
         cases.push_back({"huge cell count", b, "impossible cell count"});
     }
     {

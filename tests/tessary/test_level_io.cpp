@@ -10,17 +10,14 @@ using namespace gametest;
 
 namespace {
 
-void Put32(std::vector<uint8_t>& out, int32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(uint8_t(uint32_t(value) >> shift));
-}
+using testsupport::PutLe32;
 
 void PutLayer(std::vector<uint8_t>& out, const std::string& name, const std::vector<int32_t>& cells) {
     out.insert(out.end(), name.begin(), name.end());
     out.push_back(0);
-    Put32(out, int32_t(cells.size()));
+    PutLe32(out, uint32_t(cells.size()));
     for (int32_t cell : cells)
-        Put32(out, cell);
+        PutLe32(out, cell);
 }
 
 // A 3 x 2 grid with the test palette.
@@ -33,7 +30,7 @@ std::string SmallSetupIni() {
 // The golden file of the small level that FillSmallLevel paints.
 std::vector<uint8_t> SmallLevelBytes() {
     std::vector<uint8_t> bytes;
-    Put32(bytes, 7);
+    PutLe32(bytes, 7);
     PutLayer(bytes, "background", {kFloorTile, 1, kGoal0Tile, 1, 0, kFloorTile});
     PutLayer(bytes, "dimple", {-1, -1, -1, kDimpleTile, -1, -1});
     PutLayer(bytes, "hole", {-1, kHoleTile, -1, -1, -1, -1});
@@ -42,18 +39,6 @@ std::vector<uint8_t> SmallLevelBytes() {
     PutLayer(bytes, "wall", {kWallTile, -1, -1, -1, -1, -1});
     PutLayer(bytes, "special", {-1, -1, kBall0Tile, -1, kBall4Tile, -1});
     return bytes;
-}
-
-std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 bool SameCells(const LevelFileData& a, const LevelFileData& b) {
@@ -139,7 +124,7 @@ TEST_F(LevelIoTest, LoadingRebuildsTheGrid) {
 
 TEST_F(LevelIoTest, TilesGoToTheirOwnLayersWhateverTheFileSays) {
     std::vector<uint8_t> bytes;
-    Put32(bytes, 1);
+    PutLe32(bytes, 1);
     PutLayer(bytes, "background", {kFloorTile, kWallTile, kBall0Tile, -1, 0, kFloorTile});
     WriteBytes("mixed.lev", bytes);
     ASSERT_EQ(grid_->LoadLevel("mixed.lev"), 1) << grid_->levelError;
@@ -183,44 +168,44 @@ TEST_F(LevelIoTest, RefusesBadFilesAndKeepsTheCurrentLevel) {
     cases.push_back({"empty", {}, "too short"});
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutLayer(b, "background", {kFloorTile, kPaletteSize, -1, -1, -1, -1});
         cases.push_back({"index past the palette", b, "holds tile 18, outside the palette of 18"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutLayer(b, "background", {kFloorTile, -2, -1, -1, -1, -1});
         cases.push_back({"negative index", b, "holds tile -2"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 2);
+        PutLe32(b, 2);
         PutLayer(b, "background", {kFloorTile, kFloorTile, kFloorTile, kFloorTile, kFloorTile, kFloorTile});
         PutLayer(b, "lava", {-1, -1, -1, -1, -1, -1});
         cases.push_back({"unknown layer", b, "layer \"lava\" that the grid does not have"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutLayer(b, std::string(40, 'w'), {-1, -1, -1, -1, -1, -1});
         cases.push_back({"40-character name", b, "longer than 31 characters"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutLayer(b, "wall", {-1, -1, -1, -1, -1, -1, kWallTile});
         cases.push_back({"more cells than the grid", b, "has 7 cells, the grid 6"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 1);
+        PutLe32(b, 1);
         PutLayer(b, "wall", {-1, -1});
         cases.push_back({"fewer cells than the grid", b, "has 2 cells, the grid 6"});
     }
     {
         std::vector<uint8_t> b;
-        Put32(b, 8);
+        PutLe32(b, 8);
         for (int i = 0; i < 8; ++i)
             PutLayer(b, "wall", {-1, -1, -1, -1, -1, -1});
         cases.push_back({"more layers than the grid", b, "has 8 layers, the grid only 7"});
@@ -250,7 +235,7 @@ TEST_F(LevelIoTest, RefusesBadFilesAndKeepsTheCurrentLevel) {
 TEST_F(LevelIoTest, FileWithSomeLayersEmptiesTheOthers) {
     FillSmallLevel();
     std::vector<uint8_t> bytes;
-    Put32(bytes, 1);
+    PutLe32(bytes, 1);
     PutLayer(bytes, "wall", {-1, -1, -1, -1, -1, kWallTile});
     WriteBytes("walls.lev", bytes);
     ASSERT_EQ(grid_->LoadLevel("walls.lev"), 1);
@@ -265,8 +250,7 @@ TEST_F(LevelIoTest, SaveFailureShowsABoxAndWritesNothing) {
     setenv("HOST_RECORD", (Folder() / "record.txt").c_str(), 1);
     EXPECT_EQ(grid_->SaveLevel("nofolder\\x.lev"), 0);
     unsetenv("HOST_RECORD");
-    EXPECT_EQ(ReadFileText((Folder() / "record.txt").string()),
-              "message Can't save file...: nofolder\\x.lev\n");
+    EXPECT_EQ(ReadText((Folder() / "record.txt").string()), "message Can't save file...: nofolder\\x.lev\n");
     EXPECT_FALSE(grid_->levelError.empty());
 }
 

@@ -20,13 +20,6 @@ class TileGridTest : public EngineTest {
     static int Cell(int col, int row) { return col + row * kColumns; }
 };
 
-std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 } // namespace
 
 TEST_F(TileGridTest, GridKeysAndLayerOrder) {
@@ -164,7 +157,7 @@ TEST_F(TileGridTest, BallOrGoalWithoutColourShowsBadAttributesOnce) {
     unsetenv("HOST_RECORD");
     EXPECT_EQ(g_tileGrid->palette.items[kBall1Tile]->colour, -1);
     EXPECT_EQ(g_tileGrid->palette.items[kGoal0Tile]->colour, -1);
-    std::string record = ReadFileText((Folder() / "record.txt").string());
+    std::string record = ReadText((Folder() / "record.txt").string());
     EXPECT_EQ(record, "message Bad Attributes!: p003\nmessage Bad Attributes!: p007\n");
 }
 

@@ -8,26 +8,20 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/bmp.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
+
 namespace tessary_e2e {
 
-struct Rgb {
-    int r, g, b;
-};
-
+using testsupport::Rgb;
+using testsupport::Same565;
 // A captured 24-bit picture.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<Rgb> pixels;
-    bool ok() const { return width > 0 && height > 0; }
-    Rgb At(int x, int y) const;
-};
-
-// Whether two colours show as the same 16-bit (5-6-5) pixel.
-bool Same565(Rgb a, Rgb b);
+using Capture = testsupport::Picture;
 
 // The fixture's art: the colours the checks look for.
 namespace colours {
@@ -91,7 +85,8 @@ class GameTest : public ::testing::Test {
     // The score's or best score's seven digits as the panel shows them ("" when a digit is unreadable).
     static std::string PanelNumber(const Capture& picture, int lastDigitX, int y, int digits);
 
-    std::filesystem::path menuFolder_; // holds a blank
+    std::unique_ptr<testsupport::TempFolder> folder_;
+    std::filesystem::path menuFolder_; // folder_'s path; holds a blank
     std::filesystem::path gameFolder_; // menuFolder_/Tessary
 };
 

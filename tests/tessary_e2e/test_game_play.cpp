@@ -1,8 +1,5 @@
 // Playing: "new" starts level 1, the magnet pulls the balls into their goals, the level is solved and
 // scored, the hall of fame and the solved level are written, level 2 comes; and running out of time.
-#include <fstream>
-#include <iterator>
-
 #include "game_fixture.h"
 
 namespace tessary_e2e {
@@ -26,16 +23,12 @@ struct HallOfFameTop {
 };
 
 HallOfFameTop ReadHallOfFame(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes = testsupport::ReadBytes(file);
     HallOfFameTop top;
     if (bytes.size() != 5204) return top;
-    auto le32 = [&](size_t at) {
-        return int(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
-    };
-    top.count = le32(0);
+    top.count = int(testsupport::Le32(bytes, 0));
     top.name = std::string(reinterpret_cast<const char*>(&bytes[4]));
-    top.score = le32(4 + 256);
+    top.score = int(testsupport::Le32(bytes, 4 + 256));
     return top;
 }
 
@@ -83,8 +76,7 @@ TEST_F(GamePlayE2E, MagnetSolvesLevelOneScoresItAndLevelTwoFollows) {
     std::snprintf(best, sizeof best, "%07d", top.score);
     EXPECT_EQ(PanelNumber(level2, kScoreX, kBestY, 7), best);
 
-    std::ifstream setup(gameFolder_ / "setup.ini");
-    std::string text((std::istreambuf_iterator<char>(setup)), std::istreambuf_iterator<char>());
+    const std::string text = testsupport::ReadText(gameFolder_ / "setup.ini");
     EXPECT_NE(text.find("solved=2"), std::string::npos) << text;
     for (const std::string& line : RecordLines())
         EXPECT_NE(line.rfind("message", 0), 0u) << line;

@@ -16,6 +16,7 @@
 
 #include "host/win/paths.h"
 #include "host/win/profile.h"
+#include "tests/support/files.h"
 
 #ifndef QUIB_GAME_DIR
 #error "the package test needs QUIB_GAME_DIR (the package's game folder)"
@@ -108,8 +109,7 @@ std::set<std::string> NamesInGameSources() {
          fs::recursive_directory_iterator(fs::path(SourceRoot()) / "tessary")) {
         const std::string extension = entry.path().extension().string();
         if (extension != ".cpp" && extension != ".h") continue;
-        std::ifstream in(entry.path());
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string text = testsupport::ReadText(entry.path());
         for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
             const std::string body = std::regex_replace((*it)[1].str(), std::regex("\\\\\\\\"), "\\");
             for (std::sregex_iterator n(body.begin(), body.end(), name); n != end; ++n)

@@ -4,8 +4,6 @@
 // generated art over the clean background.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "game_fixture.h"
@@ -132,11 +130,9 @@ class PackagePlayE2E : public GameTest {
     }
 
     int HallOfFameTop() const {
-        std::ifstream in(gameFolder_ / "hiscore.dat", std::ios::binary);
-        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> bytes = testsupport::ReadBytes(gameFolder_ / "hiscore.dat");
         if (bytes.size() != 5204) return -1;
-        return int(bytes[260] | bytes[261] << 8 | bytes[262] << 16 | unsigned(bytes[263]) << 24);
+        return int(testsupport::Le32(bytes, 260));
     }
 
     Capture clean_, font_, order_, marker_[2];
@@ -205,8 +201,7 @@ TEST_F(PackagePlayE2E, LevelOneSolvedByScriptIsScoredAndLevelTwoFollows) {
     EXPECT_EQ(Number(level2, kScoreX, kBestY, 7), best);
     EXPECT_EQ(OrderFrames(level2), kOrderWaiting);
     EXPECT_EQ(TimerMarkers(level2), 120);
-    std::ifstream setup(gameFolder_ / "setup.ini");
-    const std::string text((std::istreambuf_iterator<char>(setup)), std::istreambuf_iterator<char>());
+    const std::string text = testsupport::ReadText(gameFolder_ / "setup.ini");
     EXPECT_NE(text.find("solved=2"), std::string::npos);
 }
 
