@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include "host/backend/backend.h"
+
 namespace {
 
 std::atomic<HostClockSource> g_source{nullptr};
@@ -21,6 +23,10 @@ void HostSetClockSource(HostClockSource source) {
     g_source.store(source);
 }
 
+void HostUseBackendClock() {
+    HostSetClockSource(HostGetBackend().virtualNowMs);
+}
+
 uint64_t HostNowMs() {
     HostClockSource source = g_source.load();
     return source ? source() : RealNowMs();
@@ -36,4 +42,8 @@ DWORD GetTickCount() {
 
 void Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void HostPaceWait(DWORD milliseconds) {
+    if (!HostChosenBackend().virtualNowMs) Sleep(milliseconds);
 }

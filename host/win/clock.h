@@ -10,6 +10,9 @@ typedef uint64_t (*HostClockSource)();
 
 // Installs the source of milliseconds for all host clocks; nullptr restores the real clock.
 void HostSetClockSource(HostClockSource source);
+// Starts the backend and installs its clock: its virtual clock, or the real one (done when the backend
+// starts; tests that installed a clock of their own call it to go back).
+void HostUseBackendClock();
 // Milliseconds from the installed source (64-bit, never wraps).
 uint64_t HostNowMs();
 
@@ -18,3 +21,6 @@ DWORD timeGetTime();
 DWORD GetTickCount();
 // Waits the given milliseconds (real time).
 void Sleep(DWORD milliseconds);
+// Waits the given milliseconds to pace a loop to the clock: sleeps on the real clock; returns at once on
+// a virtual clock, which moves only as frames are presented.
+void HostPaceWait(DWORD milliseconds);
