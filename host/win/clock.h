@@ -10,8 +10,8 @@ typedef uint64_t (*HostClockSource)();
 
 // Installs the source of milliseconds for all host clocks; nullptr restores the real clock.
 void HostSetClockSource(HostClockSource source);
-// Starts the backend and installs its clock: its virtual clock, or the real one (done when the backend
-// starts; tests that installed a clock of their own call it to go back).
+// Starts the backend and installs its clock, virtual or real (a backend with a virtual clock installs it
+// when it starts); tests that installed a clock of their own call it to go back.
 void HostUseBackendClock();
 // Milliseconds from the installed source (64-bit, never wraps).
 uint64_t HostNowMs();
