@@ -162,9 +162,10 @@ void WaitMs(int ms) {
     int mode = clockMode.exchange(1);
     waitCountdown.store(std::max(ms, 0));
     // Only a timer on its own thread can drain the wait while this thread spins; on a virtual clock
-    // HostYieldToTimers says so at once and the wait ends.
-    while (timerId != 0 && clockActive.load() && waitCountdown.load() > 0 && HostYieldToTimers()) {
-    }
+    // HostYieldToTimers says at once that none will, and the wait ends.
+    bool mayDrain = timerId != 0;
+    while (mayDrain && clockActive.load() && waitCountdown.load() > 0)
+        mayDrain = HostYieldToTimers();
     waitCountdown.store(0);
     clockMode.store(mode);
 }
