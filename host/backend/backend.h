@@ -44,7 +44,7 @@ struct HostBackend {
     bool (*init)(std::string& error);
     // Ends it: closes windows and devices. Called once at process exit.
     void (*shutdown)();
-    // Turns what the machine has reported since the last call into window messages (host_input.h).
+    // Turns what the machine has reported since the last call into window messages (the window hooks).
     void (*pumpEvents)();
     // Waits up to milliseconds for the machine to report something (GetMessage with an empty queue).
     void (*waitEvents)(int milliseconds);
@@ -61,6 +61,7 @@ struct HostBackend {
     // Moves the real pointer to (x, y) in the main window's client coordinates, where the machine can.
     void (*warpMouse)(int x, int y);
     // Shows (or records) a message box and returns when it is closed; false when it could not be shown.
+    // Called on the chosen descriptor: a backend that needs to be started for it starts itself.
     bool (*messageBox)(const char* title, const char* text, HostMessageKind kind);
     // File dialogs: answered at once without being shown (answerFileDialog, when set: records the dialog,
     // a save dialog or an open one, showing folder first), else drawn over the program's picture
