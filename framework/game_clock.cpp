@@ -6,7 +6,7 @@
 
 #include "framework/message_log.h"
 #include "framework/mouse_cursor.h"
-#include "host/base/record.h"
+#include "host/mm/timer.h"
 
 namespace {
 
@@ -161,10 +161,11 @@ int GetWaitCountdown() {
 void WaitMs(int ms) {
     int mode = clockMode.exchange(1);
     waitCountdown.store(std::max(ms, 0));
-    // Only a timer on its own thread can drain the wait while this thread spins.
-    bool timerDrains = timerId != 0 && !HostIsHeadless();
-    while (timerDrains && clockActive.load() && waitCountdown.load() > 0)
-        std::this_thread::yield();
+    // Only a timer on its own thread can drain the wait while this thread spins; on a virtual clock
+    // HostYieldToTimers says at once that none will, and the wait ends.
+    bool mayDrain = timerId != 0;
+    while (mayDrain && clockActive.load() && waitCountdown.load() > 0)
+        mayDrain = HostYieldToTimers();
     waitCountdown.store(0);
     clockMode.store(mode);
 }

@@ -14,7 +14,6 @@
 #include "framework/screen_updater.h"
 #include "framework/soundmanager.h"
 #include "framework/surface_helpers.h"
-#include "host/base/record.h"
 #include "host/gdi/dc.h"
 #include "host/win/clock.h"
 #include "host/win/messagebox.h"
@@ -105,11 +104,11 @@ bool StartMenu(const char* commandLine) {
     return true;
 }
 
-// Waits so a real display gets at most kPassesPerSecond passes a second; headless runs never wait.
+// Waits so a real display gets at most kPassesPerSecond passes a second; on a virtual clock (headless
+// runs) HostPaceWait returns at once.
 class PassPacer {
   public:
     void Wait() {
-        if (HostIsHeadless()) return;
         const double period = 1000.0 / kPassesPerSecond;
         const double now = static_cast<double>(HostNowMs());
         if (!started_ || now - due_ > 4 * period) {
@@ -118,7 +117,7 @@ class PassPacer {
             return;
         }
         due_ += period;
-        if (due_ > now) Sleep(static_cast<DWORD>(due_ - now));
+        if (due_ > now) HostPaceWait(static_cast<DWORD>(due_ - now));
     }
 
   private:

@@ -18,5 +18,5 @@ void FramePacer::WaitForNextPass() {
         return;
     }
     nextDueMs_ += periodMs_;
-    if (nextDueMs_ > now) Sleep(static_cast<DWORD>(nextDueMs_ - now));
+    if (nextDueMs_ > now) HostPaceWait(static_cast<DWORD>(nextDueMs_ - now));
 }

@@ -14,7 +14,6 @@
 #include "framework/screen_updater.h"
 #include "framework/soundmanager.h"
 #include "framework/surface_helpers.h"
-#include "host/base/record.h"
 #include "host/gdi/dc.h"
 #include "host/mm/mci.h"
 #include "host/win/messagebox.h"
@@ -111,7 +110,7 @@ bool StartGame() {
 
 // Passes of the main loop until the program ends; returns WinMain's result.
 int RunMainLoop() {
-    FramePacer pacer(HostIsHeadless() ? 0 : kPassesPerSecond);
+    FramePacer pacer(kPassesPerSecond);
     for (;;) {
         fps = QuibGetFPS();
         if (PumpMessages() == 1) return 0;

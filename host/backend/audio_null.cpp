@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "host/win/clock.h"
+#include "host/backend/hooks.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ bool HostAudioNullOpen(int rate, HostAudioCallback callback, void* user) {
     output.rate = rate;
     output.callback = callback;
     output.user = user;
-    output.openedMs = HostNowMs();
+    output.openedMs = HostWindowUp().nowMs();
     output.pumpedFrames = 0;
     return true;
 }
@@ -87,7 +87,7 @@ void HostAudioNullPump() {
     NullOutput& output = Output();
     std::lock_guard<std::mutex> guard(output.lock);
     if (!output.open) return;
-    uint64_t now = HostNowMs();
+    uint64_t now = HostWindowUp().nowMs();
     uint64_t elapsed = now > output.openedMs ? now - output.openedMs : 0;
     uint64_t due = elapsed * uint64_t(output.rate) / 1000;
     if (due <= output.pumpedFrames) return;

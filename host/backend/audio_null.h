@@ -7,7 +7,7 @@
 
 #include "host/backend/audio.h"
 
-// The null output behind HostAudioOpen/HostAudioClose/HostAudioRate when headless. It opens at exactly
+// The headless backend's audio slots (behind HostAudioOpen/HostAudioClose/HostAudioRate). It opens at exactly
 // the rate asked for.
 bool HostAudioNullOpen(int rate, HostAudioCallback callback, void* user);
 void HostAudioNullClose();

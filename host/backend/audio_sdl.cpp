@@ -1,22 +1,15 @@
-// The machine's audio output: an SDL audio device whose callback runs the mixer, or the null output
-// (host/backend/audio_null.h) when headless.
+// The sdl backend's audio output: an SDL audio device whose callback runs the mixer.
+#include "host/backend/audio_sdl.h"
+
 #include <SDL.h>
 
 #include <atomic>
 #include <mutex>
 
-#include "host/backend/audio.h"
-#include "host/backend/audio_null.h"
-#include "host/backend/machine.h"
-#include "host/base/record.h"
-
 namespace {
 
-enum class OutputKind { None, Null, Sdl };
-
-// Which output is open; guarded by g_lock (the SDL callback reads only the atomics).
+// The open device; guarded by g_lock (the SDL callback reads only the atomics).
 std::mutex g_lock;
-OutputKind g_kind = OutputKind::None;
 SDL_AudioDeviceID g_device = 0;
 std::atomic<int> g_sdlRate{0};
 std::atomic<HostAudioCallback> g_callback{nullptr};
@@ -69,30 +62,17 @@ void CloseSdl() {
 
 } // namespace
 
-bool HostAudioOpen(int rate, HostAudioCallback callback, void* user) {
-    if (rate <= 0 || !callback || !HostGetMachine().audioDevice) return false;
+bool HostSdlAudioOpen(int rate, HostAudioCallback callback, void* user) {
     std::lock_guard<std::mutex> guard(g_lock);
-    if (g_kind != OutputKind::None) return false;
-    if (HostIsHeadless()) {
-        if (!HostAudioNullOpen(rate, callback, user)) return false;
-        g_kind = OutputKind::Null;
-        return true;
-    }
-    if (!OpenSdl(rate, callback, user)) return false;
-    g_kind = OutputKind::Sdl;
-    return true;
+    if (g_device != 0) return false;
+    return OpenSdl(rate, callback, user);
 }
 
-void HostAudioClose() {
+void HostSdlAudioClose() {
     std::lock_guard<std::mutex> guard(g_lock);
-    if (g_kind == OutputKind::Null) HostAudioNullClose();
-    if (g_kind == OutputKind::Sdl) CloseSdl();
-    g_kind = OutputKind::None;
+    if (g_device != 0) CloseSdl();
 }
 
-int HostAudioRate() {
-    std::lock_guard<std::mutex> guard(g_lock);
-    if (g_kind == OutputKind::Null) return HostAudioNullRate();
-    if (g_kind == OutputKind::Sdl) return g_sdlRate.load();
-    return 0;
+int HostSdlAudioRate() {
+    return g_sdlRate.load();
 }

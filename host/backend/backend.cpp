@@ -4,9 +4,10 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 
-#include "host/base/record.h"
+#include "host/backend/hooks.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void ShutdownAtExit() {
 }
 
 void Start() {
-    const HostBackend* backend = HostIsHeadless() ? &g_HostHeadlessBackend : &g_HostSdlBackend;
+    const HostBackend* backend = &HostChosenBackend();
     std::string error;
     if (!backend->init(error)) {
         // Nothing useful can run without the machine: say why in one line and end.
@@ -30,9 +31,19 @@ void Start() {
     g_backend = backend;
     g_started.store(true);
     std::atexit(ShutdownAtExit);
+    HostWindowUp().backendStarted(*backend);
 }
 
 } // namespace
+
+bool HostIsHeadless() {
+    const char* backend = std::getenv("HOST_BACKEND");
+    return backend && std::strcmp(backend, "headless") == 0;
+}
+
+const HostBackend& HostChosenBackend() {
+    return HostIsHeadless() ? g_HostHeadlessBackend : g_HostSdlBackend;
+}
 
 const HostBackend& HostGetBackend() {
     std::call_once(g_once, Start);

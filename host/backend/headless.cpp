@@ -4,27 +4,26 @@
 #include "host/backend/headless.h"
 
 #include <atomic>
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <strings.h>
 #include <unistd.h>
 
 #include "host/backend/audio_null.h"
 #include "host/backend/capture.h"
-#include "host/backend/file_chooser.h"
-#include "host/backend/file_dialog.h"
 #include "host/backend/headless_script.h"
+#include "host/backend/hooks.h"
 #include "host/backend/keys.h"
 #include "host/backend/present.h"
 #include "host/base/record.h"
-#include "host/mm/timer.h"
-#include "host/win/clock.h"
-#include "host/win/host_input.h"
-#include "host/win/keystate.h"
-#include "host/win/window.h"
+
+extern char** environ;
 
 namespace {
 
@@ -46,7 +45,7 @@ uint64_t VirtualNowMs() {
 }
 
 void PressKey(const HostKeyInfo& key, bool down) {
-    HostInputKey(key.virtualKey, key.scanCode, key.extended, down, false);
+    HostWindowUp().key(key.virtualKey, key.scanCode, key.extended, down, false);
 }
 
 void TypeText(const std::string& text) {
@@ -74,10 +73,11 @@ void Capture(const std::string& name) {
 }
 
 void Perform(const HostScriptEvent& event) {
+    const HostWindowHooks& up = HostWindowUp();
     switch (event.verb) {
-    case HostScriptVerb::Move: HostInputMouseMove(event.x, event.y); break;
-    case HostScriptVerb::Down: HostInputMouseButton(event.button, true); break;
-    case HostScriptVerb::Up: HostInputMouseButton(event.button, false); break;
+    case HostScriptVerb::Move: up.mouseMove(event.x, event.y); break;
+    case HostScriptVerb::Down: up.mouseButton(event.button, true); break;
+    case HostScriptVerb::Up: up.mouseButton(event.button, false); break;
     case HostScriptVerb::Key:
         PressKey(*event.key, true);
         PressKey(*event.key, false);
@@ -86,9 +86,9 @@ void Perform(const HostScriptEvent& event) {
     case HostScriptVerb::KeyUp: PressKey(*event.key, false); break;
     case HostScriptVerb::Text: TypeText(event.text); break;
     case HostScriptVerb::Capture: Capture(event.text); break;
-    case HostScriptVerb::Close: HostInputClose(); break;
-    case HostScriptVerb::FocusIn: HostInputFocus(true); break;
-    case HostScriptVerb::FocusOut: HostInputFocus(false); break;
+    case HostScriptVerb::Close: up.close(); break;
+    case HostScriptVerb::FocusIn: up.focus(true); break;
+    case HostScriptVerb::FocusOut: up.focus(false); break;
     case HostScriptVerb::Dialog:
     case HostScriptVerb::DialogCancel: break; // waits for a dialog to take it (TakeDialogAnswer)
     }
@@ -133,7 +133,6 @@ bool Init(std::string& error) {
             return false;
         }
     }
-    HostSetClockSource(VirtualNowMs);
     return true;
 }
 
@@ -142,10 +141,11 @@ void Shutdown() {}
 // The message queue is empty. An inactive program draws nothing and spins on its pump; each such look is
 // a frame, so that its time, the script and the frame limit still move on.
 void PumpEvents() {
-    if (HostMainWindow() && !GetActiveWindow()) {
+    const HostWindowHooks& up = HostWindowUp();
+    if (up.hasMainWindow() && !up.programActive()) {
         HostCountIdleFrame();
         HostAudioNullPump();
-        HostTimersRunDue();
+        HostRunTimePassedHooks();
     }
     RunDueEvents();
 }
@@ -155,8 +155,8 @@ void Present(const HostShownPicture& picture) {
         std::lock_guard<std::mutex> guard(g_pictureLock);
         g_picture = picture;
     }
-    HostAudioNullPump(); // the sound of this frame's stretch of virtual time
-    HostTimersRunDue();  // the multimedia timers due in that stretch, in order
+    HostAudioNullPump();      // the sound of this frame's stretch of virtual time
+    HostRunTimePassedHooks(); // the multimedia timers due in that stretch, in order
     RunDueEvents();
 }
 
@@ -178,29 +178,84 @@ const HostScriptEvent* TakeDialogAnswer() {
     return &g_events[g_nextAnswer++];
 }
 
-// Recorded, and answered from the script: a path is read against the dialog's folder as if typed into it
-// (and must pass the dialog's own checks); no answer, or "cancel", cancels.
-bool RunFileDialog(const HostFileDialogRequest& request, HostFileDialogAnswer& answer) {
-    HostRecord("dialog %s %s %s", request.save ? "save" : "open", request.title.c_str(),
-               request.folder.c_str());
+// Recorded, and answered from the script: the window layer reads the answer against the dialog's folder
+// as if typed into it; no answer, or "cancel", cancels.
+HostDialogAnswer AnswerFileDialog(bool save, const std::string& title, const std::string& folder) {
+    HostRecord("dialog %s %s %s", save ? "save" : "open", title.c_str(), folder.c_str());
+    HostDialogAnswer answer;
     const HostScriptEvent* given = TakeDialogAnswer();
-    if (!given || given->verb == HostScriptVerb::DialogCancel) return false;
-    HostTypedChoice choice = HostInterpretTyped(request.folder, given->text, request.defaultExtension);
-    std::string refusal = HostRefuseChoice(request, choice);
-    if (!refusal.empty()) {
-        std::fprintf(stderr, "HOST_SCRIPT line %d: dialog '%s' cannot take '%s': %s\n", given->line,
-                     request.title.c_str(), given->text.c_str(), refusal.c_str());
-        return false;
+    if (!given || given->verb == HostScriptVerb::DialogCancel) return answer;
+    answer.given = true;
+    answer.typed = given->text;
+    answer.line = given->line;
+    return answer;
+}
+
+// One record line per box (line ends in the text written as "\n"), answered at once: a test never waits
+// for a click.
+bool RecordMessageBox(const char* title, const char* text, HostMessageKind) {
+    std::string line;
+    for (const char* c = text; *c; ++c) {
+        if (*c == '\n')
+            line += "\\n";
+        else if (*c != '\r')
+            line += *c;
     }
-    answer.path = choice.path;
-    answer.filter = request.filter;
+    HostRecord("message %s: %s", title, line.c_str());
     return true;
+}
+
+// HOST_START=real: programs recorded as started are also really started.
+bool StartsForReal() {
+    const char* mode = std::getenv("HOST_START");
+    return mode && strcasecmp(mode, "real") == 0;
+}
+
+// The environment of a program started for real: this one's, except that its HOST_SCRIPT and
+// HOST_MAX_FRAMES become those meant for it, HOST_SCRIPT_<NAME> and HOST_MAX_FRAMES_<NAME> (NAME: its file
+// name in upper case, other characters than letters and digits as '_'), or are left out when not set.
+std::vector<std::string> EnvironmentFor(const std::string& program) {
+    std::string name = program.substr(program.find_last_of('/') + 1);
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c))
+                ? static_cast<char>(std::toupper(static_cast<unsigned char>(c)))
+                : '_';
+    std::vector<std::string> environment;
+    for (char** variable = environ; variable && *variable; ++variable)
+        if (std::strncmp(*variable, "HOST_SCRIPT=", 12) != 0 &&
+            std::strncmp(*variable, "HOST_MAX_FRAMES=", 16) != 0)
+            environment.push_back(*variable);
+    for (const char* setting : {"HOST_SCRIPT", "HOST_MAX_FRAMES"}) {
+        const char* value = std::getenv((std::string(setting) + "_" + name).c_str());
+        if (value) environment.push_back(std::string(setting) + "=" + value);
+    }
+    return environment;
+}
+
+// Recorded; really started only with HOST_START=real, in an environment of its own.
+HostOutsideAction StartProgram(const char* program, const char* parameters, const char* folder) {
+    HostRecord("start %s %s %s", program, parameters, folder);
+    HostOutsideAction action;
+    action.perform = StartsForReal();
+    if (action.perform) {
+        action.ownEnvironment = true;
+        action.environment = EnvironmentFor(program);
+    }
+    return action;
+}
+
+// Recorded only: no browser opens in a test.
+HostOutsideAction OpenAddress(const char* address) {
+    HostRecord("open %s", address);
+    HostOutsideAction action;
+    action.perform = false;
+    return action;
 }
 
 } // namespace
 
-// Message boxes are recorded by the window layer; nothing arrives while waiting (only frames move the
-// script on); there is no window, pointer or desktop to show.
+// Nothing arrives while waiting (only frames move the script on); there is no window, pointer or desktop
+// to show; outside actions are recorded; time is virtual.
 const HostBackend g_HostHeadlessBackend = {
     .name = "headless",
     .init = Init,
@@ -214,10 +269,17 @@ const HostBackend g_HostHeadlessBackend = {
     .setFullScreen = SetFullScreen,
     .showCursor = nullptr,
     .warpMouse = nullptr,
-    .messageBox = nullptr,
-    .runFileDialog = RunFileDialog,
+    .messageBox = RecordMessageBox,
+    .answerFileDialog = AnswerFileDialog,
+    .runModal = nullptr,
     .desktopSize = nullptr,
     .textFromKeys = true,
+    .virtualNowMs = VirtualNowMs,
+    .startProgram = StartProgram,
+    .openAddress = OpenAddress,
+    .audioOpen = HostAudioNullOpen,
+    .audioClose = HostAudioNullClose,
+    .audioRate = HostAudioNullRate,
 };
 
 bool HostHeadlessSetScript(const std::string& script, std::string& message) {
@@ -242,11 +304,6 @@ bool HostHeadlessFullScreen() {
 
 uint64_t HostHeadlessMsAtFrame(uint64_t frames) {
     return frames * 1000 / 60;
-}
-
-void HostHeadlessUseVirtualClock() {
-    HostGetBackend();
-    HostSetClockSource(VirtualNowMs);
 }
 
 void HostHeadlessReset() {

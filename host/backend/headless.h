@@ -14,7 +14,5 @@ HostShownPicture HostHeadlessShownPicture();
 bool HostHeadlessFullScreen();
 // Milliseconds of virtual time after frames presented frames: frames x 1000 / 60, rounded down.
 uint64_t HostHeadlessMsAtFrame(uint64_t frames);
-// Installs the virtual clock again (tests that installed a clock of their own).
-void HostHeadlessUseVirtualClock();
 // A fresh headless machine (tests): no script, a black screen, no full-screen request.
 void HostHeadlessReset();

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "host/win/keystate.h"
+#include "host/backend/virtual_keys.h"
 
 namespace {
 

@@ -11,8 +11,7 @@
 #include <string>
 
 #include "host/backend/backend.h"
-#include "host/win/messages.h"
-#include "host/win/window.h"
+#include "host/backend/hooks.h"
 
 namespace {
 
@@ -76,12 +75,10 @@ void Cut(const HostPicture& picture, int left, int top, int width, int height, H
 
 // The part of the primary the user sees.
 void Select(const HostPicture& primary, bool fullscreen, HostShownPicture& out) {
-    RECT client{0, 0, 0, 0};
-    POINT origin{0, 0};
-    HWND main = fullscreen ? nullptr : HostMainWindow();
-    if (main && GetClientRect(main, &client) && ClientToScreen(main, &origin) && client.right > 0 &&
-        client.bottom > 0 && client.right <= kMaxPictureSide && client.bottom <= kMaxPictureSide) {
-        Cut(primary, origin.x, origin.y, client.right, client.bottom, out);
+    int left = 0, top = 0, width = 0, height = 0;
+    if (!fullscreen && HostWindowUp().mainClientArea(&left, &top, &width, &height) && width > 0 &&
+        height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide) {
+        Cut(primary, left, top, width, height, out);
     } else {
         Cut(primary, 0, 0, primary.width, primary.height, out);
     }
@@ -90,10 +87,9 @@ void Select(const HostPicture& primary, bool fullscreen, HostShownPicture& out) 
 void EnforceLimit(uint64_t frames) {
     uint64_t limit = g_limit.load();
     if (!limit) return;
-    HWND main = HostMainWindow();
-    if (frames == limit && main) PostMessageA(main, WM_CLOSE, 0, 0);
-    // Never destroy the window from here: the display driver is in the middle of presenting.
-    if (frames == limit + kGraceFrames) PostQuitMessage(0);
+    // Only messages: the display driver is in the middle of presenting, no window may go from here.
+    if (frames == limit) HostWindowUp().close();
+    if (frames == limit + kGraceFrames) HostWindowUp().quit();
 }
 
 } // namespace

@@ -11,13 +11,11 @@
 #include <cstring>
 #include <string>
 
+#include "host/backend/audio_sdl.h"
 #include "host/backend/backend.h"
+#include "host/backend/hooks.h"
 #include "host/backend/sdl_keymap.h"
 #include "host/backend/sdl_screen.h"
-#include "host/win/host_input.h"
-#include "host/win/keystate.h"
-#include "host/win/messagebox.h"
-#include "host/win/window.h"
 
 namespace {
 
@@ -214,13 +212,13 @@ void WarpMouse(int x, int y) {
                           static_cast<int>(outputY * windowHeight / std::max(outputHeight, 1)));
 }
 
-bool ShowMessageBox(const char* title, const char* text, UINT type) {
-    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-    UINT icon = type & 0xF0;
-    if (icon == MB_ICONERROR)
-        flags = SDL_MESSAGEBOX_ERROR;
-    else if (icon == MB_ICONWARNING)
-        flags = SDL_MESSAGEBOX_WARNING;
+// Echoed to the standard error first, so that a box on a machine without a screen is not lost.
+bool ShowMessageBox(const char* title, const char* text, HostMessageKind kind) {
+    std::fprintf(stderr, "%s: %s\n", title, text);
+    HostGetBackend(); // the window the box belongs to, or the one line saying there is no display
+    Uint32 flags = kind == HostMessageKind::Error     ? SDL_MESSAGEBOX_ERROR
+                   : kind == HostMessageKind::Warning ? SDL_MESSAGEBOX_WARNING
+                                                      : SDL_MESSAGEBOX_INFORMATION;
     return SDL_ShowSimpleMessageBox(flags, title, text, g_screen.window) == 0;
 }
 
@@ -242,7 +240,7 @@ void PostText(const char* text) {
         ++c;
         for (int i = 0; i < extra && (*c & 0xC0) == 0x80; ++i, ++c)
             code = (code << 6) | (*c & 0x3F);
-        if (code < 0x100) HostInputChar(code);
+        if (code < 0x100) HostWindowUp().character(code);
     }
 }
 
@@ -265,14 +263,14 @@ void KeyEvent(const SDL_KeyboardEvent& event) {
     }
     HostPcKey key;
     if (!HostPcKeyForSdlScancode(scancode, key)) return;
-    HostInputKey(key.virtualKey, key.scanCode, key.extended, down, event.repeat != 0);
+    HostWindowUp().key(key.virtualKey, key.scanCode, key.extended, down, event.repeat != 0);
 }
 
 void WindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
-    case SDL_WINDOWEVENT_FOCUS_GAINED: HostInputFocus(true); break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: HostInputFocus(false); break;
-    case SDL_WINDOWEVENT_CLOSE: HostInputClose(); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: HostWindowUp().focus(true); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: HostWindowUp().focus(false); break;
+    case SDL_WINDOWEVENT_CLOSE: HostWindowUp().close(); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED: Redraw(); break;
     default: break;
@@ -290,15 +288,15 @@ void MouseButton(const SDL_MouseButtonEvent& event) {
         if (event.type == SDL_MOUSEBUTTONUP) return;
     }
     SDL_Point at = WindowToPicture(event.x, event.y);
-    HostInputMouseMove(at.x, at.y); // the press happens where the pointer is now
-    HostInputMouseButton(button, event.type == SDL_MOUSEBUTTONDOWN);
+    HostWindowUp().mouseMove(at.x, at.y); // the press happens where the pointer is now
+    HostWindowUp().mouseButton(button, event.type == SDL_MOUSEBUTTONDOWN);
 }
 
 // One event as window messages. closeAsked keeps a quit and a window close of one pump to one WM_CLOSE.
 void HandleEvent(const SDL_Event& event, bool& closeAsked) {
     switch (event.type) {
     case SDL_QUIT:
-        if (!closeAsked) HostInputClose();
+        if (!closeAsked) HostWindowUp().close();
         closeAsked = true;
         break;
     case SDL_WINDOWEVENT:
@@ -313,7 +311,7 @@ void HandleEvent(const SDL_Event& event, bool& closeAsked) {
     case SDL_TEXTINPUT: PostText(event.text.text); break;
     case SDL_MOUSEMOTION: {
         SDL_Point at = WindowToPicture(event.motion.x, event.motion.y);
-        HostInputMouseMove(at.x, at.y);
+        HostWindowUp().mouseMove(at.x, at.y);
         break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -324,7 +322,7 @@ void HandleEvent(const SDL_Event& event, bool& closeAsked) {
 
 void PumpEvents() {
     // An inactive program spins on its message pump; a short wait keeps it from taking a whole core.
-    if (!GetActiveWindow()) SDL_WaitEventTimeout(nullptr, 10);
+    if (!HostWindowUp().programActive()) SDL_WaitEventTimeout(nullptr, 10);
     bool closeAsked = false;
     SDL_Event event;
     while (SDL_PollEvent(&event))
@@ -387,7 +385,14 @@ const HostBackend g_HostSdlBackend = {
     .showCursor = ShowPointer,
     .warpMouse = WarpMouse,
     .messageBox = ShowMessageBox,
-    .runFileDialog = HostSdlRunFileDialog,
+    .answerFileDialog = nullptr,
+    .runModal = HostSdlRunModal,
     .desktopSize = DesktopSize,
     .textFromKeys = false, // printable characters come from SDL's text input
+    .virtualNowMs = nullptr,
+    .startProgram = nullptr,
+    .openAddress = nullptr,
+    .audioOpen = HostSdlAudioOpen,
+    .audioClose = HostSdlAudioClose,
+    .audioRate = HostSdlAudioRate,
 };

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "host/win/keystate.h"
+#include "host/backend/virtual_keys.h"
 
 namespace {
 

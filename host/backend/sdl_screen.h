@@ -1,11 +1,11 @@
-// What the sdl backend's own modal dialogs (the file chooser) need of its window: the picture shown,
+// What the sdl backend's modal overlays (the file chooser) need of its window: the picture shown,
 // pointer mapping, the ordinary handling of events they do not take, and the releases they keep.
 #pragma once
 
 #include <SDL.h>
 
 #include "host/backend/backend.h"
-#include "host/backend/file_dialog.h"
+#include "host/backend/modal.h"
 
 // True once the main window is on the screen.
 bool HostSdlHasWindow();
@@ -20,6 +20,6 @@ void HostSdlHandleEvent(const SDL_Event& event);
 void HostSdlIgnoreKeyRelease(int sdlScancode);
 void HostSdlIgnoreButtonRelease(int button);
 
-// The file chooser drawn into the window over the program's picture, modal until chosen or cancelled
-// (sdl_file_dialog.cpp). false without a window to draw in.
-bool HostSdlRunFileDialog(const HostFileDialogRequest& request, HostFileDialogAnswer& answer);
+// Runs a modal overlay in the window over the program's picture until it closes (sdl_modal.cpp); false
+// without a window to draw in.
+bool HostSdlRunModal(HostModal& modal);

@@ -6,11 +6,6 @@
 #include <cstring>
 #include <mutex>
 
-bool HostIsHeadless() {
-    const char* backend = std::getenv("HOST_BACKEND");
-    return backend && std::strcmp(backend, "headless") == 0;
-}
-
 void HostRecord(const char* format, ...) {
     const char* path = std::getenv("HOST_RECORD");
     if (!path || !*path) return;

@@ -10,7 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "host/base/record.h"
+#include "host/backend/backend.h"
+#include "host/backend/hooks.h"
 #include "host/win/clock.h"
 
 namespace {
@@ -58,6 +59,17 @@ struct TimerService {
 TimerService& Service() {
     static TimerService* service = new TimerService;
     return *service;
+}
+
+void RunDueTimers() {
+    HostTimersRunDue();
+}
+
+// A virtual clock moves only when the backend presents a frame: the timers due by then run at that point.
+bool OnVirtualTime() {
+    if (!HostChosenBackend().virtualNowMs) return false;
+    HostAddTimePassedHook(RunDueTimers);
+    return true;
 }
 
 SteadyClock::time_point RealDue(const Timer& timer) {
@@ -214,7 +226,7 @@ UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PT
     timer.user = user;
     timer.period = delay;
     timer.periodic = (flags & TIME_PERIODIC) != 0;
-    timer.virtualTime = HostIsHeadless();
+    timer.virtualTime = OnVirtualTime();
     timer.sequence = service.nextSequence++;
     if (timer.virtualTime) {
         timer.dueMs = HostNowMs() + delay;
@@ -264,4 +276,10 @@ int HostTimersRunDue() {
     guard.unlock();
     service.virtualRunnerBusy.store(false);
     return ran;
+}
+
+bool HostYieldToTimers() {
+    if (HostChosenBackend().virtualNowMs) return false;
+    std::this_thread::yield();
+    return true;
 }

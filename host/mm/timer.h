@@ -1,8 +1,8 @@
 // Multimedia timers: callbacks at a fixed period (or once) after a delay in milliseconds.
 // With a real clock the callbacks of all timers run on one timer thread, one at a time, scheduled
-// against absolute deadlines so that a periodic timer keeps its average period. Headless, time is
-// virtual: the backend advances the host clock and then calls HostTimersRunDue, which runs every due
-// callback on the calling thread, so a scripted run gives the same callbacks every time.
+// against absolute deadlines so that a periodic timer keeps its average period. On a backend's virtual
+// clock (headless) the backend advances the host clock and then runs HostTimersRunDue, which runs every
+// due callback on the calling thread, so a scripted run gives the same callbacks every time.
 #pragma once
 
 #include "host/base/types.h"
@@ -49,9 +49,14 @@ UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PT
 // MMSYSERR_INVALPARAM for an unknown id.
 MMRESULT timeKillEvent(UINT id);
 
-// Headless: runs, on the calling thread, every callback due by the host clock (HostNowMs), earliest
+// Virtual clock: runs, on the calling thread, every callback due by the host clock (HostNowMs), earliest
 // deadline first (ties in the order the timers were started); a periodic timer late by several periods
-// runs once per period missed. The headless backend calls it after each advance of the clock. Returns
+// runs once per period missed. The backend runs it after each advance of its virtual clock. Returns
 // the number of callbacks run. A call made while another runs (from a callback, or another thread)
 // returns 0 at once.
 int HostTimersRunDue();
+
+// For a caller that waits for a timer callback's effect: on the real clock, yields the processor (the
+// timer thread runs meanwhile) and returns true; on a virtual clock no callback can run before the next
+// frame, so it returns false at once and the caller should stop waiting.
+bool HostYieldToTimers();

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <thread>
 
+#include "host/backend/backend.h"
+
 namespace {
 
 std::atomic<HostClockSource> g_source{nullptr};
@@ -30,6 +32,10 @@ void HostSetClockSource(HostClockSource source) {
     g_source.store(source);
 }
 
+void HostUseBackendClock() {
+    HostSetClockSource(HostGetBackend().virtualNowMs);
+}
+
 uint64_t HostNowMs() {
     HostClockSource source = g_source.load();
     return source ? source() : RealNowMs();
@@ -45,4 +51,8 @@ DWORD GetTickCount() {
 
 void Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void HostPaceWait(DWORD milliseconds) {
+    if (!HostChosenBackend().virtualNowMs) Sleep(milliseconds);
 }

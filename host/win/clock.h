@@ -11,6 +11,9 @@ typedef uint64_t (*HostClockSource)();
 
 // Installs the source of milliseconds for all host clocks; nullptr restores the real clock.
 void HostSetClockSource(HostClockSource source);
+// Starts the backend and installs its clock, virtual or real (a backend with a virtual clock installs it
+// when it starts); tests that installed a clock of their own call it to go back.
+void HostUseBackendClock();
 // Milliseconds from the installed source (64-bit, never wraps).
 uint64_t HostNowMs();
 
@@ -20,3 +23,6 @@ DWORD timeGetTime();
 DWORD GetTickCount();
 // Waits the given milliseconds (real time).
 void Sleep(DWORD milliseconds);
+// Waits the given milliseconds to pace a loop to the clock: sleeps on the real clock; returns at once on
+// a virtual clock, which moves only as frames are presented.
+void HostPaceWait(DWORD milliseconds);

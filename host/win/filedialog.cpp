@@ -1,14 +1,18 @@
-// The program's dialog structure turned into a request in machine terms for the backend, and the answer
+// The program's dialog structure turned into a request in machine terms, answered by the chooser (drawn by
+// the backend over the program's picture, or read from the backend's scripted answer), and the answer
 // copied back into the program's buffer, bounded.
 #include "host/win/filedialog.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "host/backend/backend.h"
-#include "host/backend/file_dialog.h"
+#include "host/win/file_chooser.h"
+#include "host/win/file_chooser_session.h"
+#include "host/win/file_dialog_request.h"
 #include "host/win/path_names.h"
 #include "host/win/paths.h"
 
@@ -89,6 +93,38 @@ HostFileDialogRequest MakeRequest(const OPENFILENAMEA& dialog, bool save) {
     return request;
 }
 
+// A scripted answer is read against the dialog's folder as if typed into it, and must pass the dialog's own
+// checks.
+bool TakeScriptedAnswer(const HostBackend& backend, const HostFileDialogRequest& request,
+                        HostFileDialogAnswer& answer) {
+    HostDialogAnswer given = backend.answerFileDialog(request.save, request.title, request.folder);
+    if (!given.given) return false;
+    HostTypedChoice choice = HostInterpretTyped(request.folder, given.typed, request.defaultExtension);
+    std::string refusal = HostRefuseChoice(request, choice);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "HOST_SCRIPT line %d: dialog '%s' cannot take '%s': %s\n", given.line,
+                     request.title.c_str(), given.typed.c_str(), refusal.c_str());
+        return false;
+    }
+    answer.path = choice.path;
+    answer.filter = request.filter;
+    return true;
+}
+
+// The chooser over the program's picture, until the user chooses or cancels.
+bool RunChooser(const HostBackend& backend, const HostFileDialogRequest& request,
+                HostFileDialogAnswer& answer) {
+    HostChooserSession session(request);
+    if (!backend.runModal(session)) {
+        std::fprintf(stderr, "%s: no window to show the file dialog in.\n", request.title.c_str());
+        return false;
+    }
+    if (!session.Chosen()) return false;
+    answer.path = session.Chooser().ChosenPath();
+    answer.filter = session.Chooser().FilterIndex();
+    return true;
+}
+
 BOOL RunDialog(LPOPENFILENAMEA dialog, bool save) {
     t_lastError = 0;
     if (!dialog || dialog->lStructSize != sizeof(OPENFILENAMEA)) {
@@ -100,13 +136,15 @@ BOOL RunDialog(LPOPENFILENAMEA dialog, bool save) {
         return FALSE;
     }
     const HostBackend& backend = HostGetBackend();
-    if (!backend.runFileDialog) {
+    if (!backend.answerFileDialog && !backend.runModal) {
         t_lastError = CDERR_INITIALIZATION;
         return FALSE;
     }
     HostFileDialogRequest request = MakeRequest(*dialog, save);
     HostFileDialogAnswer answer;
-    if (!backend.runFileDialog(request, answer)) return FALSE;
+    bool answered = backend.answerFileDialog ? TakeScriptedAnswer(backend, request, answer)
+                                             : RunChooser(backend, request, answer);
+    if (!answered) return FALSE;
     size_t needed = answer.path.size() + 1;
     if (needed > dialog->nMaxFile) {
         t_lastError = FNERR_BUFFERTOOSMALL;

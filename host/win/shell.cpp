@@ -1,15 +1,12 @@
 #include "host/win/shell.h"
 
-#include <cctype>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-#include "host/base/record.h"
+#include "host/backend/backend.h"
 #include "host/win/path_names.h"
 #include "host/win/paths.h"
 #include "host/win/process_start.h"
@@ -63,38 +60,10 @@ bool FindProgram(const std::string& file, const std::string& base, std::string& 
     return false;
 }
 
-// HOST_START=real: a headless program also really starts the programs it records starting.
-bool StartsForReal() {
-    const char* mode = std::getenv("HOST_START");
-    return mode && HostNamesEqualNoCase(mode, "real");
-}
-
-// The environment of a program started headless for real: this one's, except that its HOST_SCRIPT and
-// HOST_MAX_FRAMES become those meant for it, HOST_SCRIPT_<NAME> and HOST_MAX_FRAMES_<NAME> (NAME: its file
-// name in upper case, other characters than letters and digits as '_'), or are left out when not set.
-std::vector<std::string> EnvironmentFor(const std::string& program) {
-    std::string name = program.substr(program.find_last_of('/') + 1);
-    for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c))
-                ? static_cast<char>(std::toupper(static_cast<unsigned char>(c)))
-                : '_';
-    std::vector<std::string> environment;
-    for (char** variable = environ; variable && *variable; ++variable)
-        if (std::strncmp(*variable, "HOST_SCRIPT=", 12) != 0 &&
-            std::strncmp(*variable, "HOST_MAX_FRAMES=", 16) != 0)
-            environment.push_back(*variable);
-    for (const char* setting : {"HOST_SCRIPT", "HOST_MAX_FRAMES"}) {
-        const char* value = std::getenv((std::string(setting) + "_" + name).c_str());
-        if (value) environment.push_back(std::string(setting) + "=" + value);
-    }
-    return environment;
-}
-
+// The backend may keep the action to itself (a record instead of a browser).
 HINSTANCE OpenAddress(const std::string& address) {
-    if (HostIsHeadless()) {
-        HostRecord("open %s", address.c_str());
-        return Result(kStarted);
-    }
+    const HostBackend& backend = HostChosenBackend();
+    if (backend.openAddress && !backend.openAddress(address.c_str()).perform) return Result(kStarted);
     std::string opener, folder;
     if (!HostFindOnSearchPath("xdg-open", opener) || !HostCurrentFolder(folder))
         return Result(SE_ERR_NOASSOC);
@@ -112,18 +81,21 @@ HINSTANCE StartProgram(const std::string& file, const std::string& parameters, L
     std::string program;
     bool programFound = (folderGiven && folderFound && FindProgram(file, folder, program)) ||
                         FindProgram(file, current, program);
-    if (HostIsHeadless()) {
-        HostRecord("start %s %s %s", programFound ? program.c_str() : file.c_str(), parameters.c_str(),
-                   folderFound ? folder.c_str() : directory);
-        if (!StartsForReal()) return Result(kStarted);
+    // The backend may keep the start to itself (a record), or give the program an environment of its own.
+    HostOutsideAction action;
+    const HostBackend& backend = HostChosenBackend();
+    if (backend.startProgram) {
+        action = backend.startProgram(programFound ? program.c_str() : file.c_str(), parameters.c_str(),
+                                      folderFound ? folder.c_str() : directory);
+        if (!action.perform) return Result(kStarted);
     }
     if (!folderFound) return Result(SE_ERR_PNF);
     if (!programFound) return Result(SE_ERR_FNF);
     std::vector<std::string> arguments;
     if (!parameters.empty()) arguments.push_back(parameters);
     int error = 0;
-    bool started = HostIsHeadless()
-                       ? HostStartDetached(program, arguments, folder, EnvironmentFor(program), error)
+    bool started = action.ownEnvironment
+                       ? HostStartDetached(program, arguments, folder, action.environment, error)
                        : HostStartDetached(program, arguments, folder, error);
     if (started) return Result(kStarted);
     if (error == ENOENT || error == ENOTDIR) return Result(SE_ERR_PNF);

@@ -32,7 +32,7 @@ class AnimationTest : public fwtest::DisplayTest {
     void TearDown() override {
         StopClock();
         g_animations.DeleteAll();
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         DisplayTest::TearDown();
     }
 

@@ -20,6 +20,7 @@
 #include "host/backend/machine.h"
 #include "host/backend/present.h"
 #include "host/ddraw/testing.h"
+#include "host/win/clock.h"
 #include "host/win/host_input.h"
 #include "host/win/messages.h"
 #include "host/win/window.h"
@@ -131,7 +132,7 @@ class DisplayTest : public ::testing::Test {
         HostSetFrameLimit(0);
         HostResetPresentedFrames();
         HostHeadlessReset();
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         HostResetMessageQueue();
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = PlainWindowProc;

@@ -30,7 +30,7 @@ class ClockTest : public ::testing::Test {
         StopClock();
         StopCountdown();
         SetClockServices(nullptr);
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
     }
 
     // Moves virtual time on by ms and runs the ticks that fell due.

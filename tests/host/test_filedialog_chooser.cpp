@@ -1,13 +1,16 @@
-// The sdl backend's file chooser without a display: its model (list, filter, navigation, typed names),
-// its layout and hit testing, and its drawing into a picture.
+// The file chooser without a display: its model (list, filter, navigation, typed names), its layout and
+// hit testing, its drawing into a picture, and the modal session that turns a backend's events into it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "host/backend/file_chooser.h"
-#include "host/backend/file_chooser_view.h"
+#include "host/win/file_chooser.h"
+#include "host/win/file_chooser_session.h"
+#include "host/win/file_chooser_view.h"
+#include "host/win/keystate.h"
 #include "win_test_folder.h"
 
 namespace {
@@ -340,6 +343,101 @@ TEST_F(FileChooserTest, ATinyPictureStillGetsAUsableLayout) {
     HostChooserPainter painter;
     painter.Draw(chooser, layout, Solid(120, 90, 0x07E0), false, HostChooserPart::Outside, out);
     EXPECT_EQ(out.pixels.size(), 120u * 90u);
+}
+
+// The session as a backend runs it: events in, "looks different now" and open/chosen out.
+class ChooserSessionTest : public FileChooserTest {
+  protected:
+    void SetUp() override {
+        FileChooserTest::SetUp();
+        session_ = std::make_unique<HostChooserSession>(Request());
+        session_->Begin(Solid(800, 600, 0));
+        layout_ = HostLayoutChooser(800, 600);
+    }
+
+    static HostModalEvent Key(int virtualKey) {
+        HostModalEvent event;
+        event.kind = HostModalEvent::Kind::KeyDown;
+        event.key = virtualKey;
+        return event;
+    }
+    static HostModalEvent Mouse(HostModalEvent::Kind kind, const RECT& part, int button = 0, int clicks = 1) {
+        HostModalEvent event;
+        event.kind = kind;
+        event.x = (part.left + part.right) / 2;
+        event.y = (part.top + part.bottom) / 2;
+        event.button = button;
+        event.clicks = clicks;
+        return event;
+    }
+    RECT Row(int index) const {
+        return RECT{layout_.list.left, layout_.list.top + index * layout_.rowHeight, layout_.list.right,
+                    layout_.list.top + (index + 1) * layout_.rowHeight};
+    }
+
+    std::unique_ptr<HostChooserSession> session_;
+    HostChooserLayout layout_{};
+};
+
+TEST_F(ChooserSessionTest, ArrowKeysSelectAndReturnTakesTheSelectedFile) {
+    EXPECT_TRUE(session_->Handle(Key(VK_END)));
+    EXPECT_EQ(session_->Chooser().Entries()[static_cast<size_t>(session_->Chooser().Selected())].name,
+              "c.LEV");
+    EXPECT_TRUE(session_->Handle(Key(VK_UP)));
+    EXPECT_FALSE(session_->Handle(Key(VK_F5))); // not the chooser's: nothing changes
+    EXPECT_TRUE(session_->Open());
+    EXPECT_TRUE(session_->Handle(Key(VK_RETURN)));
+    EXPECT_FALSE(session_->Open());
+    EXPECT_TRUE(session_->Chosen());
+    EXPECT_EQ(session_->Chooser().ChosenPath(), folder_ / "b.lev");
+}
+
+TEST_F(ChooserSessionTest, TypedTextIsEditedAndTakenByOk) {
+    HostModalEvent text;
+    text.kind = HostModalEvent::Kind::Text;
+    text.text = "new";
+    EXPECT_TRUE(session_->Handle(text));
+    EXPECT_TRUE(session_->Handle(Key(VK_BACK)));
+    EXPECT_EQ(session_->Chooser().Name(), "ne");
+    // OK acts on release over OK only: a press carried off the button does nothing.
+    session_->Handle(Mouse(HostModalEvent::Kind::Press, layout_.ok));
+    session_->Handle(Mouse(HostModalEvent::Kind::Release, layout_.cancel));
+    EXPECT_TRUE(session_->Open());
+    EXPECT_FALSE(session_->Handle(Mouse(HostModalEvent::Kind::Press, layout_.ok, 1))); // right button
+    session_->Handle(Mouse(HostModalEvent::Kind::Press, layout_.ok));
+    session_->Handle(Mouse(HostModalEvent::Kind::Release, layout_.ok));
+    EXPECT_TRUE(session_->Chosen());
+    EXPECT_EQ(session_->Chooser().ChosenPath(), folder_ / "ne.lev");
+}
+
+TEST_F(ChooserSessionTest, ADoubleClickOnAFileTakesIt) {
+    int index = IndexOf(session_->Chooser(), "A.lev");
+    session_->Handle(Mouse(HostModalEvent::Kind::Press, Row(index)));
+    session_->Handle(Mouse(HostModalEvent::Kind::Release, Row(index)));
+    EXPECT_TRUE(session_->Open());
+    session_->Handle(Mouse(HostModalEvent::Kind::Press, Row(index), 0, 2));
+    EXPECT_TRUE(session_->Chosen());
+    EXPECT_EQ(session_->Chooser().ChosenPath(), folder_ / "A.lev");
+}
+
+TEST_F(ChooserSessionTest, HoverRedrawsOnlyWhenAButtonLightsOrGoesOut) {
+    EXPECT_TRUE(session_->Handle(Mouse(HostModalEvent::Kind::Pointer, layout_.cancel)));
+    EXPECT_FALSE(session_->Handle(Mouse(HostModalEvent::Kind::Pointer, layout_.cancel)));
+    EXPECT_TRUE(session_->Handle(Mouse(HostModalEvent::Kind::Pointer, layout_.nameBox)));
+    EXPECT_FALSE(session_->Handle(Mouse(HostModalEvent::Kind::Pointer, layout_.list)));
+}
+
+TEST_F(ChooserSessionTest, EscapeOrAClosedWindowCancels) {
+    session_->Handle(Key(VK_ESCAPE));
+    EXPECT_FALSE(session_->Open());
+    EXPECT_FALSE(session_->Chosen());
+    HostChooserSession other(Request());
+    other.Begin(Solid(800, 600, 0));
+    HostModalEvent closed;
+    closed.kind = HostModalEvent::Kind::Cancelled;
+    other.Handle(closed);
+    EXPECT_FALSE(other.Open());
+    EXPECT_FALSE(other.Chosen());
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "host/backend/headless.h"
 #include "host/backend/machine.h"
 #include "host/backend/present.h"
+#include "host/win/clock.h"
 #include "host/win/host_input.h"
 #include "host/win/input_events.h"
 #include "host/win/keystate.h"
@@ -65,7 +66,7 @@ class WindowTest : public ::testing::Test {
         HostResetPresentedFrames();
         HostSetMachine(HostDefaultMachine());
         HostHeadlessReset();
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         Heard().clear();
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = CALLBACK_Recording;

@@ -70,7 +70,7 @@ class VideoTest : public LogFolderTest {
         HostDDrawSetSecondaryDisplays(nullptr, 0);
         HostSetFrameLimit(0);
         HostResetPresentedFrames();
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         FlipResetFrameRateForTests();
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = TestWindowProc;
@@ -94,7 +94,7 @@ class VideoTest : public LogFolderTest {
         EXPECT_EQ(0, live.clippers);
         HostResetWindowLayer();
         HostSetMachine(HardwareMachine());
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         LogFolderTest::TearDown();
     }
 

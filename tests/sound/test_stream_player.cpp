@@ -279,7 +279,7 @@ class StreamFade : public StreamPlayer {
         g_fakeNow = 1000;
     }
     void TearDown() override {
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         StreamPlayer::TearDown();
     }
 
@@ -288,7 +288,7 @@ class StreamFade : public StreamPlayer {
         g_fakeStep = step;
         HostSetClockSource(SteppingClock);
         g_sound.FadeMusic(from, to, ms);
-        HostHeadlessUseVirtualClock();
+        HostUseBackendClock();
         return std::vector<int>(g_volumesSeen.begin() + 1, g_volumesSeen.end());
     }
 };

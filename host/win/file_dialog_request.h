@@ -1,6 +1,6 @@
-// A file dialog as the backends see it: the window layer (host/win/filedialog.h) turns the program's
-// request into machine terms, and the backend's runFileDialog answers it (the sdl backend with a chooser
-// drawn into the window, the headless backend from its script).
+// A file dialog in machine terms: the window layer (host/win/filedialog.h) turns the program's request into
+// this, and the chooser (file_chooser.h) answers it, drawn over the program's picture or from a backend's
+// scripted answer.
 #pragma once
 
 #include <string>

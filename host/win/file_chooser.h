@@ -1,13 +1,13 @@
 // The file chooser's model, without any drawing: the folder shown, its list of folders and matching
-// files, the selection, the name field, and what a typed name or a picked entry means. The sdl backend
-// draws and drives it (file_chooser_view.h, sdl_file_dialog.cpp); the headless backend uses its name
-// rules for scripted answers.
+// files, the selection, the name field, and what a typed name or a picked entry means. The dialog draws
+// it over the program's picture (file_chooser_view.h, file_chooser_session.h), or reads a backend's
+// scripted answer by its name rules.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "host/backend/file_dialog.h"
+#include "host/win/file_dialog_request.h"
 
 // True when name matches the wildcard pattern ('*' any run, '?' one character), ignoring ASCII case.
 // "*.*" and "NAME.*" also match names without a dot.

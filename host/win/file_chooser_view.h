@@ -5,7 +5,7 @@
 #pragma once
 
 #include "host/backend/backend.h"
-#include "host/backend/file_chooser.h"
+#include "host/win/file_chooser.h"
 #include "host/base/types.h"
 
 struct HostChooserLayout {

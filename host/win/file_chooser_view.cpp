@@ -1,4 +1,4 @@
-#include "host/backend/file_chooser_view.h"
+#include "host/win/file_chooser_view.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "host/backend/file_chooser.h"
+#include "host/win/file_chooser.h"
 
 #include <algorithm>
 #include <filesystem>
