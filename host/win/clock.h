@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 typedef uint64_t (*HostClockSource)();
@@ -11,10 +12,10 @@ typedef uint64_t (*HostClockSource)();
 // Installs the source of milliseconds for all host clocks; nullptr restores the real clock.
 void HostSetClockSource(HostClockSource source);
 // Milliseconds from the installed source (64-bit, never wraps).
-uint64_t HostNowMs();
+HOST_API uint64_t HostNowMs();
 
 // Milliseconds since start, 32-bit and wrapping, as the platform's clocks are.
-DWORD timeGetTime();
-DWORD GetTickCount();
+HOST_API DWORD timeGetTime();
+HOST_API DWORD GetTickCount();
 // Waits the given milliseconds (real time).
-void Sleep(DWORD milliseconds);
+HOST_API void Sleep(DWORD milliseconds);
