@@ -174,9 +174,9 @@ void GameMenuPage::CreateControls() {
     AddControl(MakeButton(637, 89, "help", "Info.bmp", 2));
     AddControl(MakeButton(718, 89, "exit", "SmallExit.bmp", 2));
     for (int slot = 0; slot < kGridSlots; ++slot) {
-        char name[16];
-        std::snprintf(name, sizeof name, "button%d", slot + 1);
-        Button* button = MakeButton(SlotX(slot), SlotY(slot), name, "GameButton.bmp", 3);
+        char buttonName[16];
+        std::snprintf(buttonName, sizeof buttonName, "button%d", slot + 1);
+        Button* button = MakeButton(SlotX(slot), SlotY(slot), buttonName, "GameButton.bmp", 3);
         button->SetEnabled(0);
         AddControl(button);
     }
@@ -219,9 +219,9 @@ int GameMenuPage::HandleMessage(HWND, UINT, WPARAM, LPARAM) {
 void GameMenuPage::UpdateSlots() {
     if (!controls) return;
     for (int slot = 0; slot < kGridSlots; ++slot) {
-        char name[16];
-        std::snprintf(name, sizeof name, "button%d", slot + 1);
-        Button* button = controls->Find(name);
+        char buttonName[16];
+        std::snprintf(buttonName, sizeof buttonName, "button%d", slot + 1);
+        Button* button = controls->Find(buttonName);
         const int index = pageIndex_ * kGridSlots + slot;
         if (button) button->SetEnabled(index <= GetGameCount() ? 1 : 0); // a game, or the collect slot
     }
@@ -269,9 +269,9 @@ int GameMenuPage::Frame(int) {
         g_screenUpdater.ResetBackground();
     }
     for (int slot = 0; slot < kGridSlots; ++slot) {
-        char name[16];
-        std::snprintf(name, sizeof name, "button%d", slot + 1);
-        if (!controls->WasClicked(name)) continue;
+        char buttonName[16];
+        std::snprintf(buttonName, sizeof buttonName, "button%d", slot + 1);
+        if (!controls->WasClicked(buttonName)) continue;
         const int index = pageIndex_ * kGridSlots + slot;
         if (index < GetGameCount())
             SelectGame(index);

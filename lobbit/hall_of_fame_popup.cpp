@@ -116,8 +116,8 @@ void HallOfFamePopup::Leave() {
 
 std::string HallOfFamePopup::UploadAddress() const {
     const HallOfFameEntry* best = table_ && table_->GetCount() > 0 ? &table_->GetEntries()[0] : nullptr;
-    const std::string name = best ? std::string(best->name, strnlen(best->name, kHallOfFameNameBytes)) : "";
-    return std::string(kScoreServicePrefix) + ScoreQuery(gameName_, name, best ? best->score : 0);
+    const std::string player = best ? std::string(best->name, strnlen(best->name, kHallOfFameNameBytes)) : "";
+    return std::string(kScoreServicePrefix) + ScoreQuery(gameName_, player, best ? best->score : 0);
 }
 
 int HallOfFamePopup::CheckInput() {

@@ -1,5 +1,6 @@
 # Shared set-up for play.sh, test.sh and CI: installs the Debian packages the build needs when they are
-# missing, then configures and builds into the given folder. Source it, then call quib_build DIR [cmake args].
+# missing, then configures and builds into the given folder. Source it, then call quib_build DIR [cmake args]
+# (everything) or quib_build_package DIR [cmake args] (the package only).
 set -euo pipefail
 
 QUIB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,10 +20,24 @@ quib_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-quib_build() {
+# quib_configure DIR [cmake args]: installs what is missing and configures the build folder DIR. Under CI
+# (QUIB_WERROR=ON in the environment) every warning is an error.
+quib_configure() {
     local dir="$1"
     shift
     quib_install_packages
-    cmake -S "$QUIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    cmake -S "$QUIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIB_WERROR="${QUIB_WERROR:-OFF}" "$@" >/dev/null
+}
+
+# quib_build DIR [cmake args]: configures DIR and builds everything in it, the test suite included.
+quib_build() {
+    quib_configure "$@"
+    cmake --build "$1" -j "$(nproc)"
+}
+
+# quib_build_package DIR [cmake args]: configures DIR and builds only the package (programs, libraries
+# and content), not the test suite.
+quib_build_package() {
+    quib_configure "$@"
+    cmake --build "$1" -j "$(nproc)" --target quib_package
 }

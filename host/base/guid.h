@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 struct GUID {
@@ -25,8 +26,9 @@ inline bool operator==(REFGUID a, REFGUID b) {
     return IsEqualGUID(a, b);
 }
 
-// Declares an identifier defined once in a host source file (HOST_DEFINE_GUID there).
-#define HOST_DECLARE_GUID(name) extern const GUID name
+// Declares an identifier defined once in a host source file (HOST_DEFINE_GUID there). Identifiers are
+// part of the platform interface, exported from the host library.
+#define HOST_DECLARE_GUID(name) HOST_API extern const GUID name
 #define HOST_DEFINE_GUID(name, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                                   \
-    extern const GUID name;                                                                                  \
+    HOST_API extern const GUID name;                                                                         \
     const GUID name = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}

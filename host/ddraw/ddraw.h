@@ -20,6 +20,7 @@
 //   DDERR_INVALIDPARAMS.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/guid.h"
 #include "host/base/results.h"
 #include "host/base/types.h"
@@ -271,7 +272,7 @@ typedef IDirectDraw7* LPDIRECTDRAW7;
 
 // Creates a DirectDraw object on the display named by guid (NULL: the primary display). outer must
 // be NULL.
-HRESULT DirectDrawCreate(GUID* guid, LPDIRECTDRAW* directDraw, IUnknown* outer);
+HOST_API HRESULT DirectDrawCreate(GUID* guid, LPDIRECTDRAW* directDraw, IUnknown* outer);
 // Calls callback for the primary display (NULL GUID), then each secondary display, until it returns 0.
-HRESULT DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context);
+HOST_API HRESULT DirectDrawEnumerateA(LPDDENUMCALLBACKA callback, LPVOID context);
 #define DirectDrawEnumerate DirectDrawEnumerateA

@@ -14,6 +14,7 @@
 // Acquire and the reads may be called from any thread.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 #include "host/base/guid.h"
 #include "host/base/results.h"
@@ -45,9 +46,9 @@ typedef const DIDATAFORMAT* LPCDIDATAFORMAT;
 #define DIDF_ABSAXIS 0x00000001
 #define DIDF_RELAXIS 0x00000002
 
-extern const DIDATAFORMAT c_dfDIKeyboard; // 256 bytes
-extern const DIDATAFORMAT c_dfDIMouse;    // DIMOUSESTATE
-extern const DIDATAFORMAT c_dfDIJoystick; // DIJOYSTATE
+HOST_API extern const DIDATAFORMAT c_dfDIKeyboard; // 256 bytes
+HOST_API extern const DIDATAFORMAT c_dfDIMouse;    // DIMOUSESTATE
+HOST_API extern const DIDATAFORMAT c_dfDIJoystick; // DIJOYSTATE
 
 struct DIMOUSESTATE {
     LONG lX;
@@ -176,5 +177,5 @@ typedef IDirectInputA* LPDIRECTINPUT;
 // Creates the input object for a program instance. version: the interface version the program was
 // written for (DIRECTINPUT_VERSION or older). DIERR_INVALIDPARAM for NULL out or version 0 or newer
 // than this host's; outer must be NULL.
-HRESULT DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUTA* out, LPUNKNOWN outer);
+HOST_API HRESULT DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUTA* out, LPUNKNOWN outer);
 #define DirectInputCreate DirectInputCreateA

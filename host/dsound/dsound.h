@@ -4,6 +4,7 @@
 // the mixer as the play cursor moves past them.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/results.h"
 #include "host/base/unknown.h"
 
@@ -172,4 +173,4 @@ typedef IDirectSound* LPDIRECTSOUND;
 
 // Creates the sound device. device must be NULL (the default device) and outer NULL. Fails with
 // DSERR_NODRIVER when the machine has no audio output.
-HRESULT DirectSoundCreate(LPGUID device, LPDIRECTSOUND* sound, LPUNKNOWN outer);
+HOST_API HRESULT DirectSoundCreate(LPGUID device, LPDIRECTSOUND* sound, LPUNKNOWN outer);

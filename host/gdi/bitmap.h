@@ -3,6 +3,7 @@
 // layout (bottom-up or top-down, rows padded to 4 bytes) it was made with.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // Compression values as BMP files store them.
@@ -76,13 +77,13 @@ struct BITMAP {
 // Accepts 1/4/8/16/24/32 bits, BI_RGB, and BI_BITFIELDS for 16 and 32 bits; rows bottom-up or top-down.
 // dc may be NULL; usage must be DIB_RGB_COLORS; section must be NULL. *bits (when bits is not NULL)
 // receives the zero-filled pixel rows, or NULL on failure. Returns NULL for anything it refuses.
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+HOST_API HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
 
 // Copies count colour-table entries from start of the DIB section selected into dc. Returns the number
 // copied (0 for a DIB without a table, or when dc has none selected). Indexed DIBs always have a full
 // table of 2, 16 or 256 entries; entries the file did not give are black.
-UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
+HOST_API UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
 
 // Loads a BMP file as a DIB section at its own size. Only IMAGE_BITMAP with LR_LOADFROMFILE, a NULL
 // instance and cx = cy = 0 are supported; with or without LR_CREATEDIBSECTION the result is a DIB
@@ -90,5 +91,5 @@ UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
 // case). Accepts 12-, 40-, 52-, 56-, 108- and 124-byte headers, 1/4/8/16/24/32 bits, BI_RGB, BI_BITFIELDS,
 // top-down rows, BI_RLE8 and BI_RLE4. Every size, count and offset is checked against the file: a missing,
 // truncated or malformed file gives NULL. The result is an HBITMAP, deleted with DeleteObject.
-HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
+HOST_API HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 #define LoadImage LoadImageA

@@ -7,6 +7,7 @@
 // 16-bit sources are widened by repeating their high bits, so a copy between equal formats is exact.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // The raster operation: copy the source.
@@ -17,7 +18,7 @@
 // mirroring). Areas outside either DC's pixels are skipped. The source must have pixels (a surface DC,
 // or a memory DC with a bitmap); a destination without pixels (window or screen DC) accepts the copy
 // and discards it. FALSE for bad DCs, extents or operations.
-BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
+HOST_API BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
                 int srcHeight, DWORD rop);
 // StretchBlt without scaling.
-BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
+HOST_API BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);

@@ -9,6 +9,7 @@
 // strike-out are not drawn.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // Weights.
@@ -59,13 +60,13 @@ typedef TEXTMETRICA TEXTMETRIC;
 // Creates a font. height > 0 is the cell height (tmHeight equals it); height < 0 is the character (em)
 // height, the cell being taller; 0 means 16. width 0 keeps the face's proportions, else the average
 // character width. NULL when no usable face file is installed.
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+HOST_API HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 #define CreateFont CreateFontA
 
 // Fills metrics with the measures of dc's current font. FALSE for a bad DC or one without a font.
-BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
+HOST_API BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 #define GetTextMetrics GetTextMetricsA
 
 // The size of length characters of text in dc's font: the sum of their advances by the cell height.
@@ -74,13 +75,13 @@ BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
 
 // Set the text colour, the background colour (OPAQUE mode) and the background mode; each returns the
 // previous value (CLR_INVALID, or 0 for SetBkMode, when dc is bad or the mode unknown).
-COLORREF SetTextColor(HDC dc, COLORREF color);
+HOST_API COLORREF SetTextColor(HDC dc, COLORREF color);
 COLORREF SetBkColor(HDC dc, COLORREF color);
-int SetBkMode(HDC dc, int mode);
+HOST_API int SetBkMode(HDC dc, int mode);
 
 // Draws length characters of text with the top-left of the text cell at (x, y): glyph pixels in the
 // text colour converted to the target's format (16 bits: each channel truncated; 8 bits: the nearest
 // palette entry), and in OPAQUE mode the cell (the text's extent) first filled with the background
 // colour. Pixels outside the target are clipped. FALSE for a bad DC, a negative length or no font.
-BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
+HOST_API BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 #define TextOut TextOutA

@@ -12,6 +12,7 @@
 // callback window when it completes (for play: when the music reaches its end).
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 typedef DWORD MCIERROR;
@@ -42,5 +43,5 @@ typedef UINT MCIDEVICEID;
 // Runs one command. returnText (returnLength bytes, may be NULL) receives the command's answer (status),
 // else an empty string; an answer that does not fit gives MCIERR_PARAM_OVERFLOW. callback is the window
 // that "notify" posts to. Returns 0 on success, else an MCIERR_* code (and no notice is posted).
-MCIERROR mciSendStringA(LPCSTR command, LPSTR returnText, UINT returnLength, HWND callback);
+HOST_API MCIERROR mciSendStringA(LPCSTR command, LPSTR returnText, UINT returnLength, HWND callback);
 #define mciSendString mciSendStringA

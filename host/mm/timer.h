@@ -5,6 +5,7 @@
 // due callback on the calling thread, so a scripted run gives the same callbacks every time.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 #ifndef CALLBACK
@@ -34,20 +35,20 @@ typedef void(CALLBACK* LPTIMECALLBACK)(UINT id, UINT message, DWORD_PTR user, DW
                                        DWORD_PTR reserved2);
 
 // The periods offered. TIMERR_STRUCT when caps is NULL or size is not sizeof(TIMECAPS).
-MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);
+HOST_API MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size);
 // Asks for (and gives back) a timer resolution of period ms; calls nest and must pair.
 // TIMERR_NOCANDO for a period outside the caps, or an end without its begin.
-MMRESULT timeBeginPeriod(UINT period);
-MMRESULT timeEndPeriod(UINT period);
+HOST_API MMRESULT timeBeginPeriod(UINT period);
+HOST_API MMRESULT timeEndPeriod(UINT period);
 // Starts a timer that calls callback delay ms from now (TIME_PERIODIC: then every delay ms, until
 // killed; TIME_ONESHOT: once, and the timer ends). resolution is a hint. Returns the timer's id (never 0),
 // or 0 when the timer cannot start: no callback, a delay outside the caps, flags not offered, or no
 // timer thread.
-UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags);
+HOST_API UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags);
 // Ends a timer. When its callback is running on another thread, waits until it returns, so no callback
 // of the timer runs after this returns; from inside the callback itself it returns at once.
 // MMSYSERR_INVALPARAM for an unknown id.
-MMRESULT timeKillEvent(UINT id);
+HOST_API MMRESULT timeKillEvent(UINT id);
 
 // Virtual clock: runs, on the calling thread, every callback due by the host clock (HostNowMs), earliest
 // deadline first (ties in the order the timers were started); a periodic timer late by several periods
@@ -59,4 +60,4 @@ int HostTimersRunDue();
 // For a caller that waits for a timer callback's effect: on the real clock, yields the processor (the
 // timer thread runs meanwhile) and returns true; on a virtual clock no callback can run before the next
 // frame, so it returns false at once and the caller should stop waiting.
-bool HostYieldToTimers();
+HOST_API bool HostYieldToTimers();

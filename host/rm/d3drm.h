@@ -3,6 +3,7 @@
 // through a camera frame.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/unknown.h"
 #include "host/d3d/d3d.h"
 #include "host/rm/vector.h"
@@ -203,4 +204,4 @@ typedef IDirect3DRMViewport* LPDIRECT3DRMVIEWPORT;
 
 // Makes a Retained Mode object (IDirect3DRM; query IID_IDirect3DRM2 for the second interface, which
 // shares its count). E_POINTER when out is NULL.
-HRESULT Direct3DRMCreate(IDirect3DRM** out);
+HOST_API HRESULT Direct3DRMCreate(IDirect3DRM** out);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 typedef uint64_t (*HostClockSource)();
@@ -15,14 +16,14 @@ void HostSetClockSource(HostClockSource source);
 // when it starts); tests that installed a clock of their own call it to go back.
 void HostUseBackendClock();
 // Milliseconds from the installed source (64-bit, never wraps).
-uint64_t HostNowMs();
+HOST_API uint64_t HostNowMs();
 
 // Milliseconds since the machine's start (or of the installed source), 32-bit and wrapping every 49.7
 // days, as the platform's clocks are.
-DWORD timeGetTime();
-DWORD GetTickCount();
+HOST_API DWORD timeGetTime();
+HOST_API DWORD GetTickCount();
 // Waits the given milliseconds (real time).
-void Sleep(DWORD milliseconds);
+HOST_API void Sleep(DWORD milliseconds);
 // Waits the given milliseconds to pace a loop to the clock: sleeps on the real clock; returns at once on
 // a virtual clock, which moves only as frames are presented.
-void HostPaceWait(DWORD milliseconds);
+HOST_API void HostPaceWait(DWORD milliseconds);

@@ -2,8 +2,9 @@
 // go to the standard error stream.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // Writes text as it is (the caller supplies the line end); NULL writes nothing.
-void OutputDebugStringA(LPCSTR text);
+HOST_API void OutputDebugStringA(LPCSTR text);
 #define OutputDebugString OutputDebugStringA

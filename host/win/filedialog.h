@@ -3,6 +3,7 @@
 // record line "dialog open|save TITLE FOLDER"). Neither ever changes the current folder.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // Flags.
@@ -39,10 +40,10 @@ typedef OPENFILENAMEA* LPOPENFILENAME;
 // Runs an open dialog until the user chooses a file (TRUE, its full path in lpstrFile) or cancels
 // (FALSE). Also FALSE, with CommDlgExtendedError set, for a bad structure or when the path does not fit
 // in nMaxFile characters (lpstrFile is then left as it was).
-BOOL GetOpenFileNameA(LPOPENFILENAMEA dialog);
+HOST_API BOOL GetOpenFileNameA(LPOPENFILENAMEA dialog);
 #define GetOpenFileName GetOpenFileNameA
 // The same as a save dialog: a new name may be typed; OFN_OVERWRITEPROMPT asks before replacing a file.
-BOOL GetSaveFileNameA(LPOPENFILENAMEA dialog);
+HOST_API BOOL GetSaveFileNameA(LPOPENFILENAMEA dialog);
 #define GetSaveFileName GetSaveFileNameA
 // Why the last dialog on this thread returned FALSE: one of the codes above, or 0 when the user cancelled
 // (or the dialog succeeded).

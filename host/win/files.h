@@ -3,6 +3,7 @@
 // CloseHandle (host/win/handles.h). Failures leave a code for GetLastError (host/win/last_error.h).
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 #include "host/win/handles.h"
 #include "host/win/last_error.h"
@@ -41,21 +42,21 @@ typedef OVERLAPPED* LPOVERLAPPED;
 // Opens or creates a file. Returns INVALID_HANDLE_VALUE on failure (ERROR_FILE_NOT_FOUND,
 // ERROR_PATH_NOT_FOUND, ERROR_FILE_EXISTS, ERROR_ACCESS_DENIED for a folder or a refused file).
 // attributes and templateFile are ignored.
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+HOST_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD attributes, HANDLE templateFile);
 #define CreateFile CreateFileA
 
 // Reads up to toRead bytes; *bytesRead (may be NULL) gets the count, less than toRead only at the end
 // of the file (0 there). FALSE for a bad handle, a handle without read access or a read error.
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
+HOST_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
 // Writes toWrite bytes; *bytesWritten (may be NULL) gets the count. FALSE when not all could be written.
-BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten, LPOVERLAPPED overlapped);
+HOST_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten, LPOVERLAPPED overlapped);
 // Moves the file position by distance (with *distanceHigh as the upper 32 bits when given) from FILE_BEGIN,
 // FILE_CURRENT or FILE_END. Returns the low 32 bits of the new position (the upper ones in *distanceHigh),
 // or INVALID_SET_FILE_POINTER with the last error set (a position before the start is refused).
-DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
+HOST_API DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 // The file's size: low 32 bits returned, upper ones in *sizeHigh when given; INVALID_FILE_SIZE on error.
-DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
+HOST_API DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 
 // Deletes a file (not a folder).
 BOOL DeleteFileA(LPCSTR path);

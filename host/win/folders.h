@@ -2,6 +2,7 @@
 // real working folder, so relative paths everywhere (stdio included) follow it.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 #include "host/win/files.h"
 
@@ -20,20 +21,20 @@ typedef WIN32_FIND_DATAA* LPWIN32_FIND_DATAA;
 // The results, "." and ".." included when they match, come sorted by name ignoring case. Fills *data with
 // the first and returns the search handle, or INVALID_HANDLE_VALUE (ERROR_FILE_NOT_FOUND when nothing
 // matches, ERROR_PATH_NOT_FOUND when the folder does not exist).
-HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);
+HOST_API HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);
 #define FindFirstFile FindFirstFileA
 // The next result; FALSE with ERROR_NO_MORE_FILES after the last.
-BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
+HOST_API BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);
 #define FindNextFile FindNextFileA
 // Ends a search (CloseHandle does the same).
-BOOL FindClose(HANDLE search);
+HOST_API BOOL FindClose(HANDLE search);
 
 // Copies the current folder (a machine path) into buffer and returns its length. When buffer is NULL
 // or size is too small, copies nothing and returns the size needed, terminator included. 0 on error.
-DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+HOST_API DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 #define GetCurrentDirectory GetCurrentDirectoryA
 // Changes the process's current folder to path (any separators, names in any case, "..").
-BOOL SetCurrentDirectoryA(LPCSTR path);
+HOST_API BOOL SetCurrentDirectoryA(LPCSTR path);
 #define SetCurrentDirectory SetCurrentDirectoryA
 
 // Copies the running program's path into buffer, cut to size - 1 characters and terminated; returns the

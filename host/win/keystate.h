@@ -2,6 +2,7 @@
 // are taken from the queue; GetAsyncKeyState follows the keys as the machine reports them.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/backend/virtual_keys.h" // the VK_ codes
 #include "host/base/types.h"
 
@@ -11,7 +12,7 @@
 SHORT GetKeyState(int virtualKey);
 // The key's state as the machine reports it now: 0x8000 while down, and bit 0 when it was pressed since the
 // previous call for that key (so a press and release between two polls is still seen once).
-SHORT GetAsyncKeyState(int virtualKey);
+HOST_API SHORT GetAsyncKeyState(int virtualKey);
 
 // Releases every key and button in both tables (tests).
 void HostResetKeyState();

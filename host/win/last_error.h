@@ -1,6 +1,7 @@
 // The calling thread's last error code, as the platform's file, folder, thread and event calls leave it.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 #define ERROR_SUCCESS             0
@@ -17,9 +18,9 @@
 #define ERROR_ALREADY_EXISTS      183
 
 // The last error set on this thread (ERROR_SUCCESS when none).
-DWORD GetLastError();
+HOST_API DWORD GetLastError();
 // Sets this thread's last error.
-void SetLastError(DWORD error);
+HOST_API void SetLastError(DWORD error);
 
 // Maps a C library errno value to the nearest last-error code (host use).
 DWORD HostErrorFromErrno(int error);

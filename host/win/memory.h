@@ -3,6 +3,7 @@
 // so a lock is only a check of the handle.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 #define GMEM_FIXED    0x0000u
@@ -12,13 +13,13 @@
 #define GPTR          (GMEM_FIXED | GMEM_ZEROINIT)
 
 // Allocates bytes (always zero-filled, whatever flags say); NULL when out of memory.
-HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
+HOST_API HGLOBAL GlobalAlloc(UINT flags, size_t bytes);
 // The block's memory, or NULL for a handle that is not a live block. Locks may be nested.
-LPVOID GlobalLock(HGLOBAL block);
+HOST_API LPVOID GlobalLock(HGLOBAL block);
 // Ends one lock; TRUE while locks remain, FALSE when none remain (or for a bad handle).
 BOOL GlobalUnlock(HGLOBAL block);
 // Frees the block and returns NULL; returns block itself, freeing nothing, when it is not a live block.
-HGLOBAL GlobalFree(HGLOBAL block);
+HOST_API HGLOBAL GlobalFree(HGLOBAL block);
 
 // (number × numerator) / denominator with a 64-bit intermediate, rounded to the nearest integer;
 // -1 when denominator is 0 or the result does not fit in 32 bits.

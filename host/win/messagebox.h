@@ -2,6 +2,7 @@
 // sdl backend shows a simple modal box.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 #define MB_OK          0x00000000u
@@ -15,5 +16,5 @@
 // Shows text with caption (NULL: "Error") and returns the button taken: the first button of the box's set
 // (IDOK, or IDYES for MB_YESNO), since the box offers only its default answer here. 0 when it cannot be
 // shown at all.
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+HOST_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define MessageBox MessageBoxA

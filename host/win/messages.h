@@ -4,6 +4,7 @@
 // (SDL events or the headless script) into new messages.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 #include "host/win/window.h"
 
@@ -81,18 +82,18 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Appends a message to the queue. window NULL posts a message that belongs to no window (DispatchMessage
 // ignores it). FALSE when window names no live window. Safe from any thread.
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HOST_API BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 #define PostMessage PostMessageA
 
 // Asks the message loop to end: once the queue holds nothing else, PeekMessage/GetMessage return WM_QUIT
 // with wParam = exitCode (once). Safe from any thread.
-void PostQuitMessage(int exitCode);
+HOST_API void PostQuitMessage(int exitCode);
 
 // Looks for the oldest message for window (NULL: any, including WM_QUIT) with a number in [first, last]
 // (both 0: any). With PM_REMOVE it leaves the queue; taking a key message updates the key state and tells
 // the input observer. When nothing matches, the backend is pumped once and the queue looked at again.
 // FALSE when no message is waiting; never blocks.
-BOOL PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT flags);
+HOST_API BOOL PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT flags);
 #define PeekMessage PeekMessageA
 
 // As PeekMessage with PM_REMOVE, but waits until a message arrives. Returns 0 for WM_QUIT, -1 when msg is
@@ -103,16 +104,16 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT first, UINT last);
 // For a WM_KEYDOWN that makes a character, puts WM_CHAR for it at the front of the queue. Printable
 // characters come from the key and Shift (US layout) when the backend has no text input of its own;
 // Return, BackSpace, Tab and Escape always make 13, 8, 9 and 27. TRUE when a WM_CHAR was posted.
-BOOL TranslateMessage(const MSG* msg);
+HOST_API BOOL TranslateMessage(const MSG* msg);
 
 // Delivers msg to its window's procedure and returns the result; 0 for no window.
-LRESULT DispatchMessageA(const MSG* msg);
+HOST_API LRESULT DispatchMessageA(const MSG* msg);
 #define DispatchMessage DispatchMessageA
 
 // The default behaviour: WM_CLOSE destroys the window; Alt+F4 becomes WM_SYSCOMMAND SC_CLOSE and that
 // becomes WM_CLOSE; releasing Alt or F10 sends WM_SYSCOMMAND SC_KEYMENU (which does nothing here).
 // Everything else returns 0.
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HOST_API LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 #define DefWindowProc DefWindowProcA
 
 // Empties the queue and forgets a pending quit (tests).

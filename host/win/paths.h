@@ -4,6 +4,8 @@
 // Every host area that opens files (bitmaps, sounds, music, profiles) goes through here.
 #pragma once
 
+#include "host/base/export.h"
+
 #include <cstdio>
 #include <string>
 
@@ -11,9 +13,9 @@
 // out receives the machine path of the existing file or folder. When forCreate is true, the folder part
 // must exist and the last component is matched case-insensitively if present, else kept as given (the
 // file is about to be created). Returns false (out untouched) when the path cannot be resolved.
-bool HostResolvePath(const char* path, std::string& out, bool forCreate);
+HOST_API bool HostResolvePath(const char* path, std::string& out, bool forCreate);
 
 // Opens a C stdio stream on a program path through HostResolvePath. mode is fopen's; a mode that writes
 // or appends ("w", "a", "r+" on a missing file fails as fopen does) may create the last component.
 // Returns NULL with errno set when the path cannot be resolved or opened.
-FILE* HostOpenFile(const char* path, const char* mode);
+HOST_API FILE* HostOpenFile(const char* path, const char* mode);

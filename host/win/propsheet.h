@@ -4,6 +4,7 @@
 // page without controls.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // Page flags (PROPSHEETPAGEA::dwFlags).
@@ -59,17 +60,17 @@ struct PROPSHEETHEADERA {
 
 // Shows a property sheet; here: 0 (closed without a choice) for a well-formed header (sizes, at least
 // one page, PSH_PROPSHEETPAGE with pages that have a procedure), -1 otherwise.
-INT_PTR PropertySheetA(const PROPSHEETHEADERA* header);
+HOST_API INT_PTR PropertySheetA(const PROPSHEETHEADERA* header);
 #define PropertySheet PropertySheetA
 
 // A control of a dialog page by identifier; NULL, as no page has controls here.
-HWND GetDlgItem(HWND dialog, int id);
+HOST_API HWND GetDlgItem(HWND dialog, int id);
 // Sets a control's text; FALSE when the control does not exist (always here).
-BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+HOST_API BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 #define SetDlgItemText SetDlgItemTextA
 // Asks the sheet that holds page to show the given wizard buttons (PSM_SETWIZBUTTONS posted to the
 // sheet); nothing when page is held by no sheet.
-void PropSheet_SetWizButtons(HWND page, DWORD buttons);
+HOST_API void PropSheet_SetWizButtons(HWND page, DWORD buttons);
 
 // What the last PropertySheetA call asked for (tests).
 struct HostPropertySheetCall {

@@ -4,6 +4,7 @@
 // HOST_SCRIPT_<NAME> and HOST_MAX_FRAMES_<NAME> (NAME: its file name in upper case), or are unset.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // Results of ShellExecuteA at or below 32: the failures.
@@ -19,5 +20,5 @@
 // detached in directory (or the current folder) with parameters as its one argument (none when NULL or
 // empty), never through a shell. verb is NULL or "open"; owner and show are ignored. Returns a value
 // above 32 on success, else SE_ERR_*.
-HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
+HOST_API HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
 #define ShellExecute ShellExecuteA

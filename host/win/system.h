@@ -1,6 +1,7 @@
 // System metrics and the platform's mouse cursor.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 // GetSystemMetrics indexes.
@@ -11,7 +12,7 @@
 
 // The screen's size (the desktop, or the display mode a full-screen program set). Frame and caption sizes
 // are 0: windows here have no frame of their own. Unknown indexes give 0.
-int GetSystemMetrics(int index);
+HOST_API int GetSystemMetrics(int index);
 
 // Resource names made from numbers, as the stock cursors are named.
 #define MAKEINTRESOURCEA(id) ((LPSTR)(uintptr_t)(WORD)(id))
@@ -20,10 +21,10 @@ int GetSystemMetrics(int index);
 
 // A stock cursor (instance NULL and IDC_ARROW: the arrow); NULL for anything else (the programs carry no
 // cursor resources).
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+HOST_API HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 #define LoadCursor LoadCursorA
 // The programs carry no icon resources: always NULL (a class without an icon).
-HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+HOST_API HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define LoadIcon LoadIconA
 // Makes cursor the current cursor; returns the previous one. NULL hides the cursor over the window.
 HCURSOR SetCursor(HCURSOR cursor);
@@ -33,6 +34,6 @@ int ShowCursor(BOOL show);
 
 // The cursor position in screen coordinates: the last position the backend reported, over the main window's
 // client area (its top-left before any report).
-BOOL GetCursorPos(LPPOINT point);
+HOST_API BOOL GetCursorPos(LPPOINT point);
 // Moves the cursor (screen coordinates); the backend moves the real pointer where it can. No message.
 BOOL SetCursorPos(int x, int y);

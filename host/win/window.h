@@ -2,6 +2,7 @@
 // top-level window created is the main window, the one the backend shows and the headless script drives.
 #pragma once
 
+#include "host/base/export.h"
 #include "host/base/types.h"
 
 typedef intptr_t LONG_PTR;
@@ -106,7 +107,7 @@ typedef WNDCLASSEXA WNDCLASSEX;
 
 // Registers a window class; returns a non-zero atom, or 0 when the class has no procedure or name, or
 // a class of that name (case-insensitive) exists.
-WORD RegisterClassA(const WNDCLASSA* windowClass);
+HOST_API WORD RegisterClassA(const WNDCLASSA* windowClass);
 WORD RegisterClassExA(const WNDCLASSEXA* windowClass);
 #define RegisterClass   RegisterClassA
 #define RegisterClassEx RegisterClassExA
@@ -115,7 +116,7 @@ WORD RegisterClassExA(const WNDCLASSEXA* windowClass);
 // 800x600); a WS_CHILD window is placed in its parent's client coordinates. Sends WM_CREATE (lParam:
 // CREATESTRUCT), then WM_SIZE and WM_MOVE; WS_VISIBLE then shows it as ShowWindow(SW_SHOW) would.
 // NULL when the class is unknown, a child has no live parent, or WM_CREATE answers -1.
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
+HOST_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 #define CreateWindowEx CreateWindowExA
 #define CreateWindowA(className, title, style, x, y, w, h, parent, menu, instance, param)                    \
@@ -123,20 +124,20 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
 #define CreateWindow CreateWindowA
 
 // Destroys a window: sends WM_DESTROY once; later calls on the same handle fail harmlessly (FALSE).
-BOOL DestroyWindow(HWND window);
+HOST_API BOOL DestroyWindow(HWND window);
 // True while window names a live window.
-BOOL IsWindow(HWND window);
+HOST_API BOOL IsWindow(HWND window);
 // True while window is shown.
 BOOL IsWindowVisible(HWND window);
 
 // Shows or hides a window (SW_*). The first showing activates it (WM_ACTIVATEAPP, WM_ACTIVATE, focus).
 // Returns whether it was visible before.
-BOOL ShowWindow(HWND window, int command);
+HOST_API BOOL ShowWindow(HWND window, int command);
 // TRUE for a live window. Nothing is painted by the window layer (the display driver presents frames), so
 // no WM_PAINT is ever sent.
-BOOL UpdateWindow(HWND window);
+HOST_API BOOL UpdateWindow(HWND window);
 // Gives the keyboard focus (and activation) to window; returns the previous focus window.
-HWND SetFocus(HWND window);
+HOST_API HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND GetActiveWindow();
 HWND SetActiveWindow(HWND window);
@@ -147,21 +148,21 @@ HWND GetDesktopWindow();
 
 // Moves and sizes a window (outer rectangle, screen coordinates). SWP_NOMOVE/SWP_NOSIZE keep either;
 // SWP_SHOWWINDOW shows it. Sends WM_MOVE and WM_SIZE when they change.
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+HOST_API BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 
 // The client area's rectangle in client coordinates: (0, 0, width, height).
-BOOL GetClientRect(HWND window, LPRECT rect);
+HOST_API BOOL GetClientRect(HWND window, LPRECT rect);
 // The outer rectangle in screen coordinates.
 BOOL GetWindowRect(HWND window, LPRECT rect);
 // Converts a point between client and screen coordinates.
-BOOL ClientToScreen(HWND window, LPPOINT point);
+HOST_API BOOL ClientToScreen(HWND window, LPPOINT point);
 BOOL ScreenToClient(HWND window, LPPOINT point);
 // Grows a client rectangle into the outer rectangle a window of that style would have.
 BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 
-BOOL SetWindowTextA(HWND window, LPCSTR text);
+HOST_API BOOL SetWindowTextA(HWND window, LPCSTR text);
 #define SetWindowText SetWindowTextA
 // Copies at most size - 1 characters of the title, terminated; returns the length copied.
 int GetWindowTextA(HWND window, LPSTR text, int size);
@@ -171,7 +172,7 @@ int GetWindowTextA(HWND window, LPSTR text, int size);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 LONG GetWindowLongA(HWND window, int index);
-LONG SetWindowLongA(HWND window, int index, LONG value);
+HOST_API LONG SetWindowLongA(HWND window, int index, LONG value);
 #define GetWindowLong    GetWindowLongA
 #define SetWindowLong    SetWindowLongA
 #define GetWindowLongPtr GetWindowLongPtrA

@@ -22,7 +22,8 @@ namespace {
 // Writes down every Enter, Leave and Frame it gets.
 class CountingPage : public Page {
   public:
-    explicit CountingPage(const char* name, std::vector<std::string>* calls) : Page(name), calls_(calls) {}
+    explicit CountingPage(const char* pageName, std::vector<std::string>* calls)
+        : Page(pageName), calls_(calls) {}
     void Enter(IDirectDraw* dd, IDirectDrawSurface* back) override {
         calls_->push_back(std::string("enter ") + name);
         enteredWith = dd;

@@ -16,9 +16,9 @@ namespace {
 // A page with a background, the images of an INI file and one button that switches to another page.
 class ButtonPage : public Page {
   public:
-    ButtonPage(const char* name, const char* background, const char* imagesIni, const char* buttonName,
+    ButtonPage(const char* pageName, const char* background, const char* imagesIni, const char* buttonName,
                const char* buttonStrip, int buttonX, int buttonY, const char* target)
-        : Page(name), background_(background), imagesIni_(imagesIni), buttonName_(buttonName),
+        : Page(pageName), background_(background), imagesIni_(imagesIni), buttonName_(buttonName),
           buttonStrip_(buttonStrip), buttonX_(buttonX), buttonY_(buttonY), target_(target) {}
 
     void Enter(IDirectDraw* dd, IDirectDrawSurface* back) override {

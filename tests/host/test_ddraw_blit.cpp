@@ -171,11 +171,11 @@ TEST_F(DDrawBlitTest, BltFastCopiesUnstretchedAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(ExpectedBlit(dst, 10, src, 4, {0, 0, 4, 3}, {6, 3, 10, 6}, true, 0x001F), ReadPixels(target));
 
     RECT part = {1, 0, 3, 2};
-    std::vector<DWORD> before = ReadPixels(target);
+    std::vector<DWORD> untouched = ReadPixels(target);
     EXPECT_EQ(DDERR_INVALIDRECT, target->BltFast(7, 0, source, nullptr, DDBLTFAST_WAIT));
     EXPECT_EQ(DDERR_INVALIDRECT, target->BltFast(0, 4, source, nullptr, DDBLTFAST_WAIT));
     EXPECT_EQ(DDERR_INVALIDRECT, target->BltFast(DWORD(-1), 0, source, &part, DDBLTFAST_WAIT));
-    EXPECT_EQ(before, ReadPixels(target));
+    EXPECT_EQ(untouched, ReadPixels(target));
     ASSERT_EQ(DD_OK, target->BltFast(8, 4, source, &part, DDBLTFAST_NOCOLORKEY));
     EXPECT_EQ(src[1], GetPixel(target, 8, 4));
     EXPECT_EQ(src[6], GetPixel(target, 9, 5));

@@ -39,9 +39,9 @@ TEST_P(LevelSolvableTest, EveryBallReachesItsGoalInTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ShippedLevels, LevelSolvableTest, ::testing::Range(1, kLevelCount + 1),
-                         [](const ::testing::TestParamInfo<int>& info) {
+                         [](const ::testing::TestParamInfo<int>& level) {
                              char name[16];
-                             std::snprintf(name, sizeof name, "Level%03d", info.param);
+                             std::snprintf(name, sizeof name, "Level%03d", level.param);
                              return std::string(name);
                          });
 

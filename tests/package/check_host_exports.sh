@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# libquibhost.so exports the platform interface only: the functions and identifiers that the engine, the
+# sound library, the framework and the programs call. No member of a host class, no internal helper of
+# the backends, the window layer or the drivers, and a small count.
+# Usage: check_host_exports.sh LIBQUIBHOST
+set -euo pipefail
+library="$1"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# Name of every defined dynamic symbol, without its parameter list.
+names="$(nm -DC --defined-only "$library" | sed -E 's/^[0-9a-f]* [A-Za-z] //; s/\(.*$//' |
+         grep -vE '^(_init|_fini|_edata|_end|__bss_start)$' | sort -u)"
+count="$(wc -l <<<"$names")"
+echo "libquibhost.so exports $count symbols"
+
+for name in DirectDrawCreate DirectInputCreateA DirectSoundCreate Direct3DRMCreate CreateWindowExA \
+            PeekMessageA timeSetEvent GetPrivateProfileStringA IID_IDirectDraw7 c_dfDIKeyboard; do
+    grep -qxF "$name" <<<"$names" || fail "the platform function or identifier $name is not exported"
+done
+
+for name in HostGetBackend HostBackendStarted g_HostHeadlessBackend g_HostSdlBackend HostSetMachine \
+            HostDefaultMachine HostHeadlessSetScript HostHeadlessShownPicture HostHeadlessUseVirtualClock \
+            HostHeadlessReset HostSetClockSource HostTimersRunDue HostResetWindowLayer HostPresentPrimary \
+            HostPresentedFrames HostGetMachine HostParseMachineText; do
+    if grep -qxF "$name" <<<"$names"; then fail "the internal $name is exported"; fi
+done
+
+# Members of classes (the drivers' objects, the mixer, the INI document...), their tables and type
+# information stay inside; only the standard library's own template code may show.
+# (A template function's demangled name may start with its return type: "void std::...".)
+members="$(grep -E '::|^(vtable|typeinfo|VTT|guard variable) ' <<<"$names" |
+           grep -vE '^((void|bool|char|int|unsigned|long|unsigned int|unsigned long) )?(std|__gnu_cxx)::' |
+           grep -vE '^(vtable|typeinfo|typeinfo name) for (std|__gnu_cxx)::' || true)"
+[ -z "$members" ] || fail "class members or type information exported: $(head -5 <<<"$members" | tr '\n' ';')"
+
+[ "$count" -le 200 ] || fail "$count symbols exported; the platform interface is about 150"
+exit $status
