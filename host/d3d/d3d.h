@@ -1,7 +1,7 @@
 // The immediate-mode 3D interfaces: the Direct3D object (queried from a DirectDraw object), its devices
 // (made on a DirectDraw surface), viewports and materials. Devices render into their surface through the
 // host's own rasterizer; what they hold now is the state that drawing reads: viewports, render states,
-// the scene bracket and materials.
+// the scene bracket, materials and textures.
 #pragma once
 
 #include "host/base/unknown.h"
@@ -19,6 +19,7 @@ HOST_DECLARE_GUID(IID_IDirect3DDevice2);
 HOST_DECLARE_GUID(IID_IDirect3DViewport);
 HOST_DECLARE_GUID(IID_IDirect3DViewport2);
 HOST_DECLARE_GUID(IID_IDirect3DMaterial2);
+HOST_DECLARE_GUID(IID_IDirect3DTexture2);
 
 // Device ids, as EnumDevices offers them (each one object with a stable address):
 // the display card's device (RGB colour model), and two software devices: full RGB colour and the
@@ -45,6 +46,21 @@ class IDirect3DMaterial2 : public IUnknown {
     // The handle by which device refers to this material: non-zero and the same on every call while the
     // material exists. DDERR_INVALIDPARAMS without a device or an output.
     virtual HRESULT GetHandle(IDirect3DDevice2* device, D3DMATERIALHANDLE* handle) = 0;
+};
+
+// The texture side of a surface made with DDSCAPS_TEXTURE, as QueryInterface(IID_IDirect3DTexture2) of
+// the surface gives it. The interface holds a reference to its surface while it exists.
+class IDirect3DTexture2 : public IUnknown {
+  public:
+    // The handle by which a device's TEXTUREHANDLE state names this texture: non-zero, the same on
+    // every call, valid until the surface is destroyed (releasing this interface keeps it valid).
+    // DDERR_INVALIDPARAMS without a device or an output.
+    virtual HRESULT GetHandle(IDirect3DDevice2* device, D3DTEXTUREHANDLE* handle) = 0;
+    // Copies source's texels (every mip level both chains have), palette entries and source colour
+    // key (or its absence) into this texture. Both must have the same size and pixel format
+    // (D3DERR_TEXTURE_LOAD_FAILED otherwise); DDERR_INVALIDPARAMS for a NULL or foreign source; a
+    // lost or locked surface gives its Lock failure.
+    virtual HRESULT Load(IDirect3DTexture2* source) = 0;
 };
 
 // A viewport as the first interface sees it: the background material.
@@ -134,3 +150,4 @@ typedef IDirect3DDevice2* LPDIRECT3DDEVICE2;
 typedef IDirect3DViewport* LPDIRECT3DVIEWPORT;
 typedef IDirect3DViewport2* LPDIRECT3DVIEWPORT2;
 typedef IDirect3DMaterial2* LPDIRECT3DMATERIAL2;
+typedef IDirect3DTexture2* LPDIRECT3DTEXTURE2;
