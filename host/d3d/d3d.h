@@ -1,7 +1,7 @@
 // The immediate-mode 3D interfaces: the Direct3D object (queried from a DirectDraw object), its devices
 // (made on a DirectDraw surface), viewports and materials. Devices render into their surface through the
-// host's own rasterizer; what they hold now is the state that drawing reads: viewports, render states,
-// the scene bracket, materials and textures.
+// host's own rasterizer (host/d3d/raster.h), straight into the surface's memory at each draw call,
+// so that drawing, Blt, Lock, device contexts and Flip see the same pixels in call order.
 #pragma once
 
 #include "host/base/unknown.h"
@@ -70,6 +70,12 @@ class IDirect3DViewport : public IUnknown {
     virtual HRESULT SetBackground(D3DMATERIALHANDLE material) = 0;
     // Reads the background material; *valid is TRUE when one is set (valid may be NULL).
     virtual HRESULT GetBackground(D3DMATERIALHANDLE* material, BOOL* valid) = 0;
+    // Fills count rectangles (cut to the viewport's rectangle) of the device's render target:
+    // D3DCLEAR_TARGET with the background material's diffuse colour (black without one),
+    // D3DCLEAR_ZBUFFER the attached Z-buffer with the farthest depth. DDERR_INVALIDPARAMS for NULL
+    // rectangles with a count, other flags or a viewport without values; DDERR_INVALIDOBJECT when the
+    // viewport belongs to no device; the target's Lock failure when it cannot be drawn on.
+    virtual HRESULT Clear(DWORD count, LPD3DRECT rects, DWORD flags) = 0;
 };
 
 // A viewport: the rectangle of the render target that drawing maps onto, and its clip volume.
@@ -116,6 +122,17 @@ class IDirect3DDevice2 : public IUnknown {
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     // Reads a render state (DDERR_INVALIDPARAMS for an unknown state or a NULL output).
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
+    // Draws count D3DVT_TLVERTEX vertices as primitives of type into the render target at once, clipped
+    // to the current viewport (the whole target without one), with the render states as they are now.
+    // DDERR_INVALIDPARAMS for another vertex type, an unknown primitive type or NULL vertices with a
+    // count; too few vertices for one primitive draw nothing. The target's (or Z-buffer's) Lock
+    // failure when it cannot be drawn on (lost or locked). flags change nothing (see D3DDP_*).
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices,
+                                  DWORD count, DWORD flags) = 0;
+    // As DrawPrimitive, with the primitives' vertices named by indexCount 16-bit indices into
+    // vertices. An index at or past vertexCount refuses the whole call (DDERR_INVALIDPARAMS).
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices,
+                                         DWORD vertexCount, WORD* indices, DWORD indexCount, DWORD flags) = 0;
 };
 
 // The Direct3D object of the first interface: device listing only.

@@ -20,8 +20,12 @@ class D3DTextureTest : public D3DTest {
         ASSERT_NE(device_, nullptr);
     }
     void TearDown() override {
-        if (device_) EXPECT_EQ(device_->Release(), 0u);
-        if (d3d_) EXPECT_EQ(d3d_->Release(), 0u);
+        if (device_) {
+            EXPECT_EQ(device_->Release(), 0u);
+        }
+        if (d3d_) {
+            EXPECT_EQ(d3d_->Release(), 0u);
+        }
         D3DTest::TearDown();
     }
 
