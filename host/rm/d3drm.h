@@ -168,6 +168,20 @@ class IDirect3DRMViewport : public IUnknown {
     virtual HRESULT GetDirect3DViewport(IDirect3DViewport** viewport) = 0;
 };
 
+HOST_DECLARE_GUID(IID_IDirect3DRMTexture);
+
+// A texture made over a DirectDraw surface (holding a reference to it): it shows the surface's pixels
+// and palette as they were when it was made or last told of a change.
+class IDirect3DRMTexture : public IUnknown {
+  public:
+    // Whether pixels of the surface's source colour key are left out when the texture is drawn.
+    virtual HRESULT SetDecalTransparency(BOOL on) = 0;
+    virtual BOOL GetDecalTransparency() = 0;
+    // Tells the texture that the surface's pixels and/or palette were changed, so that it takes them up.
+    virtual HRESULT Changed(BOOL pixels, BOOL palette) = 0;
+};
+typedef IDirect3DRMTexture* LPDIRECT3DRMTEXTURE;
+
 // The Retained Mode object of the first interface.
 class IDirect3DRM : public IUnknown {
   public:
@@ -188,6 +202,9 @@ class IDirect3DRM2 : public IUnknown {
     // inside the device and camera must not be NULL (D3DRMERR_BADVALUE).
     virtual HRESULT CreateViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, DWORD x, DWORD y,
                                    DWORD width, DWORD height, IDirect3DRMViewport** viewport) = 0;
+    // Makes a texture over surface (which it holds). D3DRMERR_BADVALUE for a NULL argument,
+    // D3DRMERR_BADOBJECT for a surface this host did not make.
+    virtual HRESULT CreateTextureFromSurface(IDirectDrawSurface* surface, IDirect3DRMTexture** texture) = 0;
     // Colours and shades of new textures (at least 1; D3DRMERR_BADVALUE for 0).
     virtual HRESULT SetDefaultTextureColors(DWORD colours) = 0;
     virtual HRESULT SetDefaultTextureShades(DWORD shades) = 0;
