@@ -86,6 +86,20 @@ QUIB_API void QuibPrintError();
 
 // Creates the 3D layer's texture table when there is none (every start-up calls it).
 QUIB_API void QuibInitSurfaceTable();
+// Empties the texture table: frees every texture handle, then deletes every entry (their surfaces and
+// textures are released); the empty table stays for new textures. Logged "QuibFreeSurfaceTable(%p)".
+QUIB_API void QuibFreeSurfaceTable();
+// The surface of the texture loaded under name (exact, case-sensitive), or NULL. The table's: never
+// release it.
+QUIB_API IDirectDrawSurface* QuibGetSurface(const char* name);
+// Tells the 3D layer that the pixels of the texture named name were changed (drawn on through
+// QuibGetSurface), so that drawing shows them. 1; 0 with "QuibUpdateSurface: can't find surface"
+// registered when no texture has that name.
+QUIB_API int QuibUpdateSurface(const char* name);
+// Switches the decal transparency (the colour key) of every texture's Retained Mode textures on or off.
+QUIB_API void QuibSetTextureTransparency(int on);
+// 1 when the 3D device takes 8-bit palettised textures (textures are then kept in that form), else 0.
+QUIB_API int Quib8BitTextures();
 
 // ---- Flip, frame rate and statistics ----
 
@@ -153,6 +167,12 @@ QUIB_API IDirectDrawSurface* QuibLoadBitmap(IDirectDraw* dd, const char* name, i
 // when the surface cannot be read (error registered) or the file cannot be created or written (a message
 // box captioned with the file name says so).
 QUIB_API int QuibWriteSurfaceToBMPFile(const char* name, IDirectDrawSurface* surface);
+
+// Cuts surface into columns x rows equal tiles (a remainder of pixels is dropped) and writes each as a BMP
+// file named after name with the tile's number (row x columns + column) as "%03d" before the extension:
+// "c:\maps\ground.bmp" in 4 x 2 gives ground000.bmp (top left) to ground007.bmp in c:\maps. 1, or 0
+// at the first tile that cannot be made or written (columns or rows below 1: 0, nothing written).
+QUIB_API int QuibSubdivideSurface(const char* name, IDirectDrawSurface* surface, int columns, int rows);
 
 // ---- Text ----
 //
