@@ -143,6 +143,38 @@ QUIB_API int QuibGetD3DCaps(D3DDEVICEDESC* hardware, D3DDEVICEDESC* software);
 // error registered (also before start-up).
 QUIB_API int QuibUpdateDevice();
 
+// The display drivers that can carry 3D: the primary display (GUID NULL) and each secondary driver that
+// reports 3D, at most MAX_D3D_DEVICES (filling the table registers "DDGetD3DDevices::exceeded
+// MAX_D3D_DEVICES" and ends the listing).
+constexpr int MAX_D3D_DEVICES = 10;
+constexpr int kD3DDeviceNameSize = 80;
+struct D3D_DEVICE_ENTRY {
+    char name[kD3DDeviceNameSize]; // the driver name, at most 79 characters, terminated
+    int supports512x384x16;        // 1 when the driver offers a 512 x 384 x 16 display mode
+    DWORD videoMemory;             // bytes; the primary display adds the desktop's size at 16 bits
+    GUID* guid;                    // NULL for the primary display; valid for the whole process
+};
+struct D3D_INFO {
+    int count;
+    D3D_DEVICE_ENTRY device[MAX_D3D_DEVICES];
+};
+
+// Lists the drivers into info (and into the engine's copy that QuibSelectD3DDevice chooses from). Each
+// driver's modes refill the engine's mode table in turn, so QuibCheckDisplayMode afterwards answers for the
+// last driver listed until the next start-up. 1, or 0 with the error registered (0 for a NULL info).
+QUIB_API int QuibGetD3DDevices(D3D_INFO* info);
+// Chooses entry index of the last listing for the next QuibInitDirectX (a secondary driver is then used
+// when it still reports 3D; the primary display's entry keeps the default). 1, or 0 with "invalid
+// D3DDevice index" registered.
+QUIB_API int QuibSelectD3DDevice(int index);
+// Chooses the driver by its GUID pointer (NULL: the primary display) and forgets a chosen name. Always 1.
+QUIB_API int QuibSelectD3DGUID(void* guid);
+// Draws a 1-pixel line between two world points into the back buffer, seen through the 3D viewport and
+// clipped to the client area (and at the camera's front, w = 1), in colour's low 16 bits as a raw back-
+// buffer pixel. 1, or 0 with the error registered (no viewport before start-up, transform, lock or unlock
+// failure).
+QUIB_API int QuibDrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, long colour);
+
 // ---- Bitmaps ----
 //
 // A loaded bitmap is a system-memory surface of exactly the file's size, owned by the caller (Release

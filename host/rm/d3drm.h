@@ -108,6 +108,10 @@ class IDirect3DRMFrame : public IUnknown {
     // D3DRMERR_BADVALUE when target is NULL or at the frame's own origin, or for another constraint.
     virtual HRESULT LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* reference,
                            D3DRMFRAMECONSTRAINT constraint) = 0;
+    // *out = the point in of this frame's space in the scene root's space (Transform), or the point in of
+    // the root's space in this frame's space (InverseTransform). out may be in.
+    virtual HRESULT Transform(D3DVECTOR* out, D3DVECTOR* in) = 0;
+    virtual HRESULT InverseTransform(D3DVECTOR* out, D3DVECTOR* in) = 0;
 };
 
 // The second frame interface; the same object as the first.
@@ -152,8 +156,8 @@ class IDirect3DRMViewport : public IUnknown {
     virtual LONG GetY() = 0;
     virtual DWORD GetWidth() = 0;
     virtual DWORD GetHeight() = 0;
-    // Front and back clipping planes (camera-space z) and the field (half the view's width at distance
-    // 1). Each must be positive and front must stay below back (D3DRMERR_BADVALUE otherwise).
+    // Front and back clipping planes (camera-space z) and the field (half the view's width at the front
+    // plane). Each must be positive and front must stay below back (D3DRMERR_BADVALUE otherwise).
     virtual HRESULT SetFront(D3DVALUE front) = 0;
     virtual HRESULT SetBack(D3DVALUE back) = 0;
     virtual HRESULT SetField(D3DVALUE field) = 0;
@@ -166,6 +170,14 @@ class IDirect3DRMViewport : public IUnknown {
     virtual HRESULT GetDevice(IDirect3DRMDevice** device) = 0;
     // The Direct3D viewport behind this one, with a reference added.
     virtual HRESULT GetDirect3DViewport(IDirect3DViewport** viewport) = 0;
+    // A world point to a homogeneous screen point: with the camera-space point (x, y, z), the centre
+    // (cx, cy) of the rectangle and scale = (width / 2) x front / field pixels per unit of x/z:
+    // w = z, x = cx w + x scale, y = cy w - y scale, z = (z - front) x back / (back - front). The screen
+    // point is (x / w, y / w), and 0 <= z < w between the front and back planes. This is the engine's own
+    // projection (sx = cx + x scale / z) while front is 0.1. D3DRMERR_BADVALUE for a NULL argument.
+    virtual HRESULT Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) = 0;
+    // The reverse: a homogeneous screen point (its w taken as camera-space depth) to the world point.
+    virtual HRESULT InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) = 0;
 };
 
 HOST_DECLARE_GUID(IID_IDirect3DRMTexture);
