@@ -113,6 +113,33 @@ TEST_F(D3DRasterCoverageTest, NearerTrianglesHideFartherOnesInEitherOrder) {
     EXPECT_EQ(Pixel(30, 30), 0xFFFF);
 }
 
+TEST_F(D3DRasterCoverageTest, InterpenetratingTrianglesSplitAlongTheirIntersection) {
+    MakeScene(160, 120);
+    // A checkered floor in perspective behind everything, for the picture.
+    std::vector<uint16_t> checks(64);
+    for (int i = 0; i < 64; ++i)
+        checks[i] = ((i % 8) ^ (i / 8)) & 1 ? Rgb565(230, 230, 200) : Rgb565(60, 90, 60);
+    BindTexture(8, 8, checks);
+    State(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
+    Fan({V(60, 40, 0.95f, 0xFFFFFFFF, 0, 0, 0.2f), V(100, 40, 0.95f, 0xFFFFFFFF, 4, 0, 0.2f),
+         V(160, 120, 0.95f, 0xFFFFFFFF, 4, 4, 1.0f), V(0, 120, 0.95f, 0xFFFFFFFF, 0, 4, 1.0f)});
+    State(D3DRENDERSTATE_TEXTUREHANDLE, 0);
+    // Red runs from near (left) to far (right), blue the other way: they cross at x = 80.
+    Fan({V(10, 10, 0.2f, 0xFFFF0000), V(150, 10, 0.8f, 0xFFFF8000), V(80, 110, 0.5f, 0xFFC00000)});
+    Fan({V(10, 10, 0.8f, 0xFF0000FF), V(150, 10, 0.2f, 0xFF0080FF), V(80, 110, 0.5f, 0xFF0000C0)});
+    std::vector<uint16_t> pixels = Pixels();
+    // Row 30 lies inside both from x = 24 to 136.
+    for (int x = 26; x < 134; ++x) {
+        uint16_t p = pixels[30 * 160 + x];
+        if (x < 78) {
+            EXPECT_TRUE(Red(p) > 16 && Blue(p) == 0) << x;
+        } else if (x > 82) {
+            EXPECT_TRUE(Blue(p) > 16 && Red(p) == 0) << x;
+        }
+    }
+    WriteFrame("raster_scene.bmp");
+}
+
 TEST_F(D3DRasterCoverageTest, ZBufferTurnsTheDepthTestOnAndZEnableOffIgnoresIt) {
     MakeScene(16, 16);
     DWORD value = 0;
