@@ -242,3 +242,29 @@ TEST_F(DrawLine3DTest, WorldLinesLandWhereTheProjectionPutsThem) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DrawLine3DTest, ALostBufferFailsAndAStaleClientRectangleStaysInsideTheBuffer) {
+    HWND window = MakeWindow();
+    ASSERT_EQ(1, QuibInitDirectX(window, 640, 480)) << ErrorText();
+    video_test::FillSolid(g_lpBackBuffer, 0);
+    // A client rectangle larger than the back buffer (as a caller could leave it) is cut to the locked
+    // surface: the diagonal from the centre ends on the buffer's last row.
+    g_ClientRect = {0, 0, 4000, 3000};
+    ASSERT_EQ(1, QuibDrawLine3D(0, 0, 1, 100, -100, 1, 0xFFFF));
+    {
+        video_test::LockedPixels pixels(g_lpBackBuffer);
+        ASSERT_TRUE(pixels.ok());
+        EXPECT_EQ(0xFFFF, pixels.At(320, 240));
+        EXPECT_EQ(0xFFFF, pixels.At(559, 479)); // the clipped end, on the last row
+        EXPECT_EQ(0, pixels.At(560, 479));
+    }
+    g_ClientRect = {0, 0, 640, 480};
+
+    HostDDrawMarkSurfaceLost(g_lpBackBuffer);
+    EXPECT_EQ(0, QuibDrawLine3D(0, 0, 1, 1, 1, 1, 0xFFFF));
+    EXPECT_NE(std::string::npos, ErrorText().find("DDERR_SURFACELOST")) << ErrorText();
+}
+
+} // namespace
