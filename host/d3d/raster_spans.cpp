@@ -245,6 +245,26 @@ template <bool kZ, TextureKind kTex, bool k555> void FastSpan(const SpanJob& job
                                                 dvq, *job.texture, keyed);
     }
 #endif
+    if constexpr (kTex == kUntextured) {
+        // Without a texture every pixel costs little, so it is written without branches: a pixel
+        // failing the depth test (random on small overlapping triangles) rewrites what was there.
+        for (; i < n; ++i) {
+            uint32_t colour = Pack(r >> 16, g >> 16, b >> 16, k555);
+            if (kZ) {
+                uint32_t zi = z >> 16, stored = depth[i];
+                uint32_t keep = 0u - uint32_t(zi > stored); // all ones when the test fails
+                dst[i] = uint16_t((colour & ~keep) | (dst[i] & keep));
+                depth[i] = uint16_t((zi & ~keep) | (stored & keep));
+                z += dz;
+            } else {
+                dst[i] = uint16_t(colour);
+            }
+            r += dr;
+            g += dg;
+            b += db;
+        }
+        return;
+    }
     for (; i < n; ++i) {
         if (kZ && (z >> 16) > depth[i]) goto next;
         {
