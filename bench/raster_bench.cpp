@@ -429,6 +429,7 @@ bool PrintTable(const FillRateReporter& reporter, bool singleThreadedMesa) {
 } // namespace
 
 int main(int argc, char** argv) {
+    setenv("HOST_BACKEND", "headless", 1); // the host draws in memory only
     const char* threads = "0";
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {
