@@ -2,7 +2,9 @@
 #include "quib/platform/surface_convert.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/quib.h"
@@ -125,6 +127,50 @@ HRESULT FillFromPalette(IDirectDrawSurface* source, IDirectDrawSurface* destinat
     return sourceLock.Unlock();
 }
 
+// A channel of the alpha format as its log line names it: an 8-bit value is shifted right by 8 - bits,
+// then left by the mask's shift.
+struct AlphaChannel {
+    PixelChannel layout;
+    int rightShift;
+};
+
+AlphaChannel AlphaChannelOf(DWORD mask, char name) {
+    const PixelChannel layout = DecodeChannel(mask);
+    const AlphaChannel channel = {layout, layout.width < 8 ? 8 - layout.width : 0};
+    DebugPrintf("%cmask=%08x, %cbits=%d, %cshft=%d, %clshft=%d\n", name, unsigned(mask), name, layout.width,
+                name, channel.rightShift, name, layout.shift);
+    return channel;
+}
+
+DWORD Place(int value, const AlphaChannel& channel) {
+    return channel.layout.mask
+               ? (DWORD(value >> channel.rightShift) << channel.layout.shift) & channel.layout.mask
+               : 0;
+}
+
+// Writes the constant colour with each pixel's index as alpha into the locked alpha texture.
+HRESULT FillAlpha(IDirectDrawSurface* source, IDirectDrawSurface* destination, DWORD colour,
+                  const AlphaChannel& alpha) {
+    SurfaceLock sourceLock(source);
+    if (FAILED(sourceLock.Result())) return sourceLock.Result();
+    SurfaceLock destinationLock(destination);
+    if (FAILED(destinationLock.Result())) return destinationLock.Result();
+    const int bytes = int(destinationLock.Desc().ddpfPixelFormat.dwRGBBitCount / 8);
+    if (bytes != 2 && bytes != 3 && bytes != 4) return DD_OK;
+    for (int y = 0; y < sourceLock.Height(); ++y) {
+        const BYTE* in = sourceLock.Row8(y);
+        BYTE* out = destinationLock.Row8(y);
+        for (int x = 0; x < sourceLock.Width(); ++x) {
+            const DWORD value = colour | Place(in[x], alpha);
+            for (int i = 0; i < bytes; ++i)
+                out[x * bytes + i] = BYTE(value >> (8 * i));
+        }
+    }
+    HRESULT hr = destinationLock.Unlock();
+    if (FAILED(hr)) return hr;
+    return sourceLock.Unlock();
+}
+
 // The source's key, as the palette index of its colour, becomes the destination's key.
 void CarryKeyToIndexed(IDirectDrawSurface* source, IDirectDrawSurface* destination, const Channels& channels,
                        const PALETTEENTRY* entries, int used) {
@@ -169,9 +215,9 @@ int Fail(HRESULT hr, const char* file, int line, IDirectDrawSurface* made) {
 int HalvingsBetween(int large, int small) {
     if (small < 1 || large < small) return -1;
     int k = 0;
-    while ((small << k) < large && k < 30)
+    while ((int64_t(small) << k) < large && k < 30)
         ++k;
-    return (small << k) == large ? k : -1;
+    return (int64_t(small) << k) == large ? k : -1;
 }
 
 // One destination pixel of the box filter: the block's channel averages, black when any pixel is black.
@@ -297,6 +343,29 @@ int ConvertSurfaceForAlpha(IDirectDrawSurface* source, IDirectDrawSurface** out)
     *out = nullptr;
     if (!g_dwAlphaBits) return 0;
     return ConvertSurface(source, out);
+}
+
+IDirectDrawSurface* Convert8BitPalettizedToAlpha(IDirectDrawSurface* source, int red, int green, int blue) {
+    DebugPrintf("Convert8BitPalettizedToAlpha\n");
+    const DDPIXELFORMAT& format = g_AlphaTextureFormat;
+    const AlphaChannel r = AlphaChannelOf(format.dwRBitMask, 'r'), g = AlphaChannelOf(format.dwGBitMask, 'g'),
+                       b = AlphaChannelOf(format.dwBBitMask, 'b'),
+                       a = AlphaChannelOf(format.dwRGBAlphaBitMask, 'a');
+    DDSURFACEDESC desc;
+    if (!source || !g_dwAlphaBits || !Describe(source, desc) || desc.ddpfPixelFormat.dwRGBBitCount != 8)
+        return nullptr;
+    IDirectDrawSurface* destination = nullptr;
+    HRESULT hr = CreateSystemTexture(int(desc.dwWidth), int(desc.dwHeight), &format, &destination);
+    if (FAILED(hr)) {
+        CONVERT_FAIL(hr, nullptr);
+        return nullptr;
+    }
+    const DWORD colour = Place(red & 0xFF, r) | Place(green & 0xFF, g) | Place(blue & 0xFF, b);
+    if (FAILED(hr = FillAlpha(source, destination, colour, a))) {
+        CONVERT_FAIL(hr, destination);
+        return nullptr;
+    }
+    return destination;
 }
 
 int IsPalettizedSurface(IDirectDrawSurface* surface) {

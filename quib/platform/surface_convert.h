@@ -30,6 +30,11 @@ int ConvertSurface(IDirectDrawSurface* source, IDirectDrawSurface** out);
 int ConvertSurfaceToRGBA(IDirectDrawSurface* source, IDirectDrawSurface** out);
 // With an alpha texture format on the device: ConvertSurface's result. Without: *out NULL and 0.
 int ConvertSurfaceForAlpha(IDirectDrawSurface* source, IDirectDrawSurface** out);
+// An alpha texture of the 8-bit source's size in the device's alpha texture format
+// (g_AlphaTextureFormat): every pixel the colour (red, green, blue), its alpha the pixel's palette index
+// (each cut to its channel's width). The four channel layouts go to the debug log. 16-, 24- and 32-bit
+// formats are written; others stay zero. The new surface, or NULL (not 8-bit, no alpha format, failure).
+IDirectDrawSurface* Convert8BitPalettizedToAlpha(IDirectDrawSurface* source, int red, int green, int blue);
 // 1 when the surface has 8 bits per pixel, else 0 (also for NULL or an unreadable description).
 int IsPalettizedSurface(IDirectDrawSurface* surface);
 

@@ -116,6 +116,7 @@ TextureHandleEntry* texcache_create(SurfaceTableEntry* entry) {
     EnsureList();
     IDirect3DDevice2* device = g_lpD3DDevice2;
     if (!entry || !entry->m_surfaceSM || !device || !g_lpDD) return nullptr;
+    if (entry->m_cacheEntry) return entry->m_cacheEntry; // one record per entry
     TextureHandleEntry* record = texcache_alloc();
     if (!record) return nullptr;
     // Eviction compares the byte counts that the surface table keeps.

@@ -50,6 +50,26 @@ class SurfaceConvertTest : public EngineDisplayTest {
     }
 
     static uint16_t Rgb565(int r, int g, int b) { return uint16_t(r << 11 | g << 5 | b); }
+
+    static DDPIXELFORMAT Argb(DWORD a, DWORD r, DWORD g, DWORD b) {
+        DDPIXELFORMAT format = {};
+        format.dwSize = sizeof format;
+        format.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
+        format.dwRGBBitCount = 16;
+        format.dwRGBAlphaBitMask = a;
+        format.dwRBitMask = r;
+        format.dwGBitMask = g;
+        format.dwBBitMask = b;
+        return format;
+    }
+    static DDPIXELFORMAT Argb4444() { return Argb(0xF000, 0x0F00, 0x00F0, 0x000F); }
+    static DDPIXELFORMAT Argb1555() { return Argb(0x8000, 0x7C00, 0x03E0, 0x001F); }
+
+    static IDirectDrawSurface* MakeFormatSurface(int width, int height, const DDPIXELFORMAT& format) {
+        IDirectDrawSurface* surface = nullptr;
+        EXPECT_EQ(DD_OK, CreateSystemTexture(width, height, &format, &surface));
+        return surface;
+    }
 };
 
 } // namespace
@@ -117,6 +137,60 @@ TEST_F(SurfaceConvertTest, ConversionsRefuseTheWrongDepthAndClearTheOutput) {
     noPalette->Release();
     rgb->Release();
     indexed->Release();
+}
+
+TEST_F(SurfaceConvertTest, ArgbSourcesConvertByTheirOwnChannelWidthsAndKeepTheKey) {
+    // 4-4-4-4: alpha ignored, channels widened x 16; 1-5-5-5: x 8.
+    IDirectDrawSurface* source4444 = MakeFormatSurface(2, 1, Argb4444());
+    SetPixels(source4444, {0xFF84, 0x0F00});
+    SetKey(source4444, 0x0F00);
+    IDirectDrawSurface* out = nullptr;
+    ASSERT_EQ(1, ConvertSurface(source4444, &out));
+    std::vector<PALETTEENTRY> palette = PaletteOf(out);
+    EXPECT_EQ((std::vector<int>{0xF0, 0x80, 0x40}),
+              (std::vector<int>{palette[0].peRed, palette[0].peGreen, palette[0].peBlue}));
+    EXPECT_EQ((std::vector<int>{0xF0, 0, 0}),
+              (std::vector<int>{palette[1].peRed, palette[1].peGreen, palette[1].peBlue}));
+    DWORD key = 99;
+    ASSERT_TRUE(KeyOf(out, key));
+    EXPECT_EQ(1u, key);
+    out->Release();
+
+    IDirectDrawSurface* source1555 = MakeFormatSurface(2, 1, Argb1555());
+    SetPixels(source1555, {0x8000 | 31 << 10 | 1 << 5 | 2, 0x001F});
+    ASSERT_EQ(1, ConvertSurface(source1555, &out));
+    palette = PaletteOf(out);
+    EXPECT_EQ((std::vector<int>{248, 8, 16}),
+              (std::vector<int>{palette[0].peRed, palette[0].peGreen, palette[0].peBlue}));
+    EXPECT_EQ((std::vector<int>{0, 0, 248}),
+              (std::vector<int>{palette[1].peRed, palette[1].peGreen, palette[1].peBlue}));
+    out->Release();
+    source1555->Release();
+    source4444->Release();
+}
+
+TEST_F(SurfaceConvertTest, EightBitToAlphaTextureUsesTheIndexAsAlpha) {
+    QuibDebugEnable(1);
+    IDirectDrawSurface* source = MakeIndexed(3, 1, {0x00, 0x80, 0xFF}, {});
+    g_dwAlphaBits = 0;
+    EXPECT_EQ(nullptr, Convert8BitPalettizedToAlpha(source, 255, 128, 0)); // no alpha format
+    g_AlphaTextureFormat = Argb4444();
+    g_dwAlphaBits = 4;
+    IDirectDrawSurface* alpha = Convert8BitPalettizedToAlpha(source, 255, 128, 0);
+    ASSERT_NE(nullptr, alpha);
+    // Colour (F, 8, 0) in every pixel; alpha = index >> 4.
+    EXPECT_EQ((std::vector<uint32_t>{0x0F80, 0x8F80, 0xFF80}), Pixels(alpha));
+    alpha->Release();
+    g_AlphaTextureFormat = Argb1555();
+    g_dwAlphaBits = 1;
+    alpha = Convert8BitPalettizedToAlpha(source, 0, 0, 255);
+    ASSERT_NE(nullptr, alpha);
+    EXPECT_EQ((std::vector<uint32_t>{0x001F, 0x801F, 0x801F}), Pixels(alpha));
+    alpha->Release();
+    EXPECT_NE(std::string::npos, ReadLog().find("amask=00008000, abits=1, ashft=7, alshft=15\n"));
+    g_AlphaTextureFormat = {};
+    g_dwAlphaBits = 0;
+    source->Release();
 }
 
 TEST_F(SurfaceConvertTest, EightToDisplayFormatKeepsOnlyIndexZeroTransparent) {
