@@ -378,10 +378,10 @@ class FillRateReporter : public benchmark::ConsoleReporter {
 };
 
 // Prints each scene's fill rate for both renderers and their ratio, by wall-clock time and by CPU
-// time of the process (the CPU figures hold on a busy machine; with Mesa's own threads only the
-// wall-clock ones compare). True when the goals are met on wall-clock time, or, for single-threaded
-// Mesa, on CPU time: host at least half of single-threaded Mesa in every scene and above 300
-// Mpixel/s filling large textured triangles.
+// time of this thread (the CPU figures hold on a busy machine; with Mesa's own threads only the
+// wall-clock ones compare). Against single-threaded Mesa, true when the goals are met on wall-clock
+// or on CPU time: host at least half of Mesa in every scene and above 300 Mpixel/s filling large
+// textured triangles. Against Mesa's default threads the table is for information (true).
 bool PrintTable(const FillRateReporter& reporter, bool singleThreadedMesa) {
     struct Line {
         const char* name;
@@ -409,9 +409,13 @@ bool PrintTable(const FillRateReporter& reporter, bool singleThreadedMesa) {
             if ((have[cpu][0] = reporter.Best(line.host, cpu, us))) rates[cpu][0] = pixels / us;
             if ((have[cpu][1] = reporter.Best(line.mesa, cpu, us))) rates[cpu][1] = pixels / us;
         }
-        std::printf("%-18s %10.1f %10.1f %9.2f   %10.1f %10.1f %9.2f\n", line.name, rates[0][0], rates[0][1],
-                    rates[0][1] > 0 ? rates[0][0] / rates[0][1] : 0.0, rates[1][0], rates[1][1],
-                    rates[1][1] > 0 ? rates[1][0] / rates[1][1] : 0.0);
+        std::printf("%-18s %10.1f %10.1f %9.2f   %10.1f", line.name, rates[0][0], rates[0][1],
+                    rates[0][1] > 0 ? rates[0][0] / rates[0][1] : 0.0, rates[1][0]);
+        // Mesa's own threads do not count in this thread's CPU time.
+        if (singleThreadedMesa)
+            std::printf(" %10.1f %9.2f\n", rates[1][1], rates[1][1] > 0 ? rates[1][0] / rates[1][1] : 0.0);
+        else
+            std::printf(" %10s %9s\n", "-", "-");
         for (int cpu = 0; cpu < 2; ++cpu) {
             bool& met = cpu ? metCpu : metReal;
             if (!have[cpu][0]) continue;
@@ -419,6 +423,10 @@ bool PrintTable(const FillRateReporter& reporter, bool singleThreadedMesa) {
             if (line.textured && line.scenes == &g.large && rates[cpu][0] < 300.0) met = false;
             if (singleThreadedMesa && have[cpu][1] && rates[cpu][0] < 0.5 * rates[cpu][1]) met = false;
         }
+    }
+    if (!singleThreadedMesa) {
+        std::printf("(The goals are judged on the run against single-threaded Mesa.)\n");
+        return true;
     }
     bool met = metReal || metCpu;
     std::printf("Goals (host >= 0.5 x single-threaded Mesa; > 300 Mpixel/s large textured): %s\n",
