@@ -210,6 +210,8 @@ int Fail(HRESULT hr, const char* file, int line, IDirectDrawSurface* made) {
     return 0;
 }
 #define CONVERT_FAIL(hr, made) Fail((hr), __FILE__, __LINE__, (made))
+// The same, for functions that return a surface: NULL.
+#define CONVERT_FAIL_NULL(hr, made) (Fail((hr), __FILE__, __LINE__, (made)), nullptr)
 
 // The power of two k with small << k == large, or -1 when there is none (or small < 1).
 int HalvingsBetween(int large, int small) {
@@ -415,6 +417,43 @@ int CreateReducedSurface(IDirectDrawSurface* source, IDirectDrawSurface** out, i
     }
     *out = reduced;
     return 1;
+}
+
+IDirectDrawSurface* BuildMipChain(IDirectDraw* dd, IDirectDrawSurface* source,
+                                  PtrArray<IDirectDrawSurface>* levels) {
+    DDSURFACEDESC from;
+    if (!dd || !source || !Describe(source, from)) return nullptr;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_MIPMAPCOUNT;
+    desc.dwWidth = from.dwWidth;
+    desc.dwHeight = from.dwHeight;
+    desc.dwMipMapCount = DWORD(CountMipLevels(int(from.dwWidth)));
+    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_MIPMAP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
+    IDirectDrawSurface* top = nullptr;
+    HRESULT hr = dd->CreateSurface(&desc, &top, nullptr);
+    if (FAILED(hr)) return CONVERT_FAIL_NULL(hr, nullptr);
+    if (FAILED(hr = top->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr)))
+        return CONVERT_FAIL_NULL(hr, top);
+    IDirectDrawSurface* above = top;
+    above->AddRef();
+    DDSCAPS mipCaps = {DDSCAPS_TEXTURE | DDSCAPS_MIPMAP};
+    IDirectDrawSurface* level = nullptr;
+    while (SUCCEEDED(above->GetAttachedSurface(&mipCaps, &level))) {
+        hr = level->Blt(nullptr, above, nullptr, DDBLT_WAIT, nullptr);
+        above->Release();
+        above = level;
+        if (FAILED(hr)) {
+            above->Release();
+            return CONVERT_FAIL_NULL(hr, top);
+        }
+        if (levels) {
+            level->AddRef();
+            levels->Add(level);
+        }
+    }
+    above->Release();
+    return top;
 }
 
 int CountMipLevels(int n) {

@@ -9,6 +9,7 @@
 
 #include "host/base/types.h"
 #include "host/ddraw/ddraw.h"
+#include "quib/ptrarray.h"
 
 // One colour channel of a pixel format: value = (pixel & mask) >> shift, width bits wide.
 struct PixelChannel {
@@ -47,6 +48,12 @@ int CopySurfaceScaled(IDirectDraw* dd, IDirectDrawSurface* source, IDirectDrawSu
 // A new surface of the source's format at (width >> shift, height >> shift) with the source's palette
 // when palettised, filled by CopySurfaceScaled. A NULL source gives *out NULL and 1. 0 on failure.
 int CreateReducedSurface(IDirectDrawSurface* source, IDirectDrawSurface** out, int shift);
+// A complex system-memory mip-map texture in the display's format of source's size with
+// CountMipLevels(width) levels: the top filled from source, each further level stretched from the one
+// above. Each attached level is appended to levels (when given) with a reference for the list's owner.
+// The top surface (one reference for the caller), or NULL with the failure reported.
+IDirectDrawSurface* BuildMipChain(IDirectDraw* dd, IDirectDrawSurface* source,
+                                  PtrArray<IDirectDrawSurface>* levels);
 // Levels of a mip chain from width n down to 8: halvings while the result is at least 4, minus one;
 // at least 1 (256 gives 5).
 int CountMipLevels(int n);

@@ -3,6 +3,7 @@
 #include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
+#include "quib/platform/interfacelog.h"
 #include "quib/platform/surface_convert.h"
 
 namespace {
@@ -123,6 +124,45 @@ int MipMapChain::Init(IDirectDrawSurface* source, IDirectDrawSurface* filterSour
         levels->Add(level);
     }
     return 1;
+}
+
+int MipMapChain::InitHW(IDirectDrawSurface* top) {
+    if (!top || levels) return 0;
+    levels = new PtrArray<MipMapChain>(1);
+    top->AddRef();
+    surface = top;
+    if (!MakeTexture(surface, &texture)) return 0;
+    IDirectDrawSurface* current = top;
+    current->AddRef();
+    DDSCAPS mipCaps = {DDSCAPS_TEXTURE | DDSCAPS_MIPMAP};
+    int result = 1;
+    for (;;) {
+        DDSURFACEDESC desc = {};
+        desc.dwSize = sizeof desc;
+        HRESULT hr = current->GetSurfaceDesc(&desc);
+        IDirect3DRMTexture* levelTexture = nullptr;
+        if (FAILED(hr)) {
+            REPORT_DD_ERROR(hr);
+            result = 0;
+            break;
+        }
+        if (!MakeTexture(current, &levelTexture)) {
+            result = 0;
+            break;
+        }
+        current->AddRef();
+        levels->Add(NewLevel(current, levelTexture, desc));
+        IDirectDrawSurface* next = nullptr;
+        if (FAILED(current->GetAttachedSurface(&mipCaps, &next))) break;
+        current->Release();
+        current = next;
+    }
+    ReleaseInterface(current, "InitHW(): current");
+    return result;
+}
+
+int MipMapChain::Create(IDirectDrawSurface* source) {
+    return g_dwTextureFilterCaps >= 9 ? InitHW(source) : Init(source, source);
 }
 
 int MipMapChain::SetDecalTransparency(int on) {

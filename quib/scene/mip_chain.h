@@ -23,6 +23,13 @@ struct MipMapChain {
     // 16-bit copy of surface (surface itself when it is 16-bit); NULL or another depth gives level 0 only.
     // Without a Retained Mode object the levels have no textures. 1, or 0 with the failure reported.
     int Init(IDirectDrawSurface* surface, IDirectDrawSurface* filterSource);
+    // Builds the chain from a complex mip-map surface: one level object per level of its chain (found by
+    // texture and mip-map caps), each with its own Retained Mode texture. 1, or 0 with the failure
+    // reported.
+    int InitHW(IDirectDrawSurface* surface);
+    // InitHW when the hardware's texture-filter value is 9 or more, else Init (levels filtered from
+    // surface itself).
+    int Create(IDirectDrawSurface* surface);
     // Sets the decal transparency of the head's texture and every level's. 1, or 0 with the failure
     // reported. Nothing without a texture.
     int SetDecalTransparency(int on);

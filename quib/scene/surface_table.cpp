@@ -190,6 +190,35 @@ int SurfaceTableEntry::SetMipMapLevel(int level) {
     return 1;
 }
 
+int SurfaceTableEntry::Reduce(int shift) {
+    if (!m_surface || shift < 0 || shift > 30) return 0;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    HRESULT hr = m_surface->GetSurfaceDesc(&desc);
+    IDirectDrawSurface* reduced = nullptr;
+    if (SUCCEEDED(hr))
+        hr = CreateSystemTexture(int(desc.dwWidth >> shift), int(desc.dwHeight >> shift),
+                                 &desc.ddpfPixelFormat, &reduced);
+    if (FAILED(hr)) {
+        REPORT_DD_ERROR(hr);
+        return 0;
+    }
+    IDirectDrawPalette* palette = nullptr;
+    if (IsPalettizedSurface(m_surface) && SUCCEEDED(m_surface->GetPalette(&palette)) && palette) {
+        reduced->SetPalette(palette);
+        palette->Release();
+    }
+    // The handle record was made from the old copy.
+    texcache_forget_owner(this);
+    ReleaseInterface(m_surface, "Reduce : m_surface");
+    ReleaseInterface(m_surfaceSM, "Reduce : m_surfaceSM");
+    m_surface = reduced;
+    m_surfaceSM = reduced;
+    reduced->AddRef();
+    GetTextureUsage();
+    return 1;
+}
+
 int SurfaceTableEntry::Restore() {
     if (m_surface && m_surface->IsLost() == DDERR_SURFACELOST) {
         DebugPrintf("Surface Lost, Restoring\n");

@@ -55,6 +55,10 @@ class SurfaceTableEntry {
     // Shows mip level (clamped to the chain) through m_surface and m_texture; the entry holds a
     // reference on what it shows. Without a chain nothing changes. Always 1.
     int SetMipMapLevel(int level);
+    // Replaces m_surface and m_surfaceSM by one new system-memory texture of m_surface's format (and
+    // palette) at width >> shift, height >> shift; its pixels are not filled. 1, or 0 with the failure
+    // reported (the entry unchanged).
+    int Reduce(int shift);
     // Restores lost surfaces (m_surface, then the mip chain's); the pixels are not reloaded. 1, or 0 with
     // the failure reported.
     int Restore();

@@ -301,3 +301,44 @@ TEST_F(SurfaceTableTest, LostSurfacesAreRestoredWithTheirLogLines) {
     const std::string log = ReadLog();
     EXPECT_NE(std::string::npos, log.find("Surface Lost, Restoring\n"));
 }
+
+TEST_F(SurfaceTableTest, HardwareStyleChainFromAComplexMipMapSurface) {
+    IDirectDrawSurface* source = MakeSurface(64, 64, 16);
+    SetPixels(source, std::vector<uint32_t>(64 * 64, 0x1234));
+    PtrArray<IDirectDrawSurface> attached(1);
+    IDirectDrawSurface* top = BuildMipChain(g_lpDD, source, &attached);
+    ASSERT_NE(nullptr, top);
+    ASSERT_EQ(2, attached.GetCount()); // 64, then 32 and 16
+    EXPECT_EQ(32u, Describe(attached.GetAt(0)).dwWidth);
+    EXPECT_EQ(16u, Describe(attached.GetAt(1)).dwWidth);
+    EXPECT_EQ(std::vector<uint32_t>(16 * 16, 0x1234), Pixels(attached.GetAt(1)));
+
+    g_dwTextureFilterCaps = 9; // the chooser takes the hardware chain
+    MipMapChain* chain = new MipMapChain();
+    ASSERT_EQ(1, chain->Create(top));
+    ASSERT_EQ(3, chain->LevelCount());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(64 >> i, chain->Level(i)->width);
+        EXPECT_NE(nullptr, chain->Level(i)->texture);
+    }
+    EXPECT_EQ(attached.GetAt(1), chain->Level(2)->surface);
+    EXPECT_NE(std::string::npos, ReadLog().find(">InitHW(): current->Release()="));
+    delete chain;
+    for (int i = 0; i < attached.GetCount(); ++i)
+        attached.GetAt(i)->Release();
+    EXPECT_EQ(0u, top->Release());
+    source->Release();
+}
+
+TEST_F(SurfaceTableTest, ReduceReplacesTheSurfacesBySmallerOnes) {
+    WriteRgbFile("r.bmp", 64, 32, [](int, int) { return 0x808080u; });
+    SurfaceTableEntry* entry = Load("r.bmp");
+    const int before = HostDDrawLiveObjects().surfaces;
+    ASSERT_EQ(1, entry->Reduce(2));
+    EXPECT_EQ(16u, Describe(entry->m_surface).dwWidth);
+    EXPECT_EQ(8u, Describe(entry->m_surface).dwHeight);
+    EXPECT_EQ(entry->m_surface, entry->m_surfaceSM);
+    EXPECT_EQ(16 * 8 * 2, entry->m_usage);
+    EXPECT_EQ(before, HostDDrawLiveObjects().surfaces); // the old one went, the new one came
+    EXPECT_EQ(0, entry->Reduce(-1));
+}
