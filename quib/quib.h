@@ -86,6 +86,20 @@ QUIB_API void QuibPrintError();
 
 // Creates the 3D layer's texture table when there is none (every start-up calls it).
 QUIB_API void QuibInitSurfaceTable();
+// Empties the texture table: frees every texture handle, then deletes every entry (their surfaces and
+// textures are released); the empty table stays for new textures. Logged "QuibFreeSurfaceTable(%p)".
+QUIB_API void QuibFreeSurfaceTable();
+// The surface of the texture loaded under name (exact, case-sensitive), or NULL. The table's: never
+// release it.
+QUIB_API IDirectDrawSurface* QuibGetSurface(const char* name);
+// Tells the 3D layer that the pixels of the texture named name were changed (drawn on through
+// QuibGetSurface), so that drawing shows them. 1; 0 with "QuibUpdateSurface: can't find surface"
+// registered when no texture has that name.
+QUIB_API int QuibUpdateSurface(const char* name);
+// Switches the decal transparency (the colour key) of every texture's Retained Mode textures on or off.
+QUIB_API void QuibSetTextureTransparency(int on);
+// 1 when the 3D device takes 8-bit palettised textures (textures are then kept in that form), else 0.
+QUIB_API int Quib8BitTextures();
 
 // ---- Flip, frame rate and statistics ----
 
@@ -129,6 +143,38 @@ QUIB_API int QuibGetD3DCaps(D3DDEVICEDESC* hardware, D3DDEVICEDESC* software);
 // error registered (also before start-up).
 QUIB_API int QuibUpdateDevice();
 
+// The display drivers that can carry 3D: the primary display (GUID NULL) and each secondary driver that
+// reports 3D, at most MAX_D3D_DEVICES (filling the table registers "DDGetD3DDevices::exceeded
+// MAX_D3D_DEVICES" and ends the listing).
+constexpr int MAX_D3D_DEVICES = 10;
+constexpr int kD3DDeviceNameSize = 80;
+struct D3D_DEVICE_ENTRY {
+    char name[kD3DDeviceNameSize]; // the driver name, at most 79 characters, terminated
+    int supports512x384x16;        // 1 when the driver offers a 512 x 384 x 16 display mode
+    DWORD videoMemory;             // bytes; the primary display adds the desktop's size at 16 bits
+    GUID* guid;                    // NULL for the primary display; valid for the whole process
+};
+struct D3D_INFO {
+    int count;
+    D3D_DEVICE_ENTRY device[MAX_D3D_DEVICES];
+};
+
+// Lists the drivers into info (and into the engine's copy that QuibSelectD3DDevice chooses from). Each
+// driver's modes refill the engine's mode table in turn, so QuibCheckDisplayMode afterwards answers for the
+// last driver listed until the next start-up. 1, or 0 with the error registered (0 for a NULL info).
+QUIB_API int QuibGetD3DDevices(D3D_INFO* info);
+// Chooses entry index of the last listing for the next QuibInitDirectX (a secondary driver is then used
+// when it still reports 3D; the primary display's entry keeps the default). 1, or 0 with "invalid
+// D3DDevice index" registered.
+QUIB_API int QuibSelectD3DDevice(int index);
+// Chooses the driver by its GUID pointer (NULL: the primary display) and forgets a chosen name. Always 1.
+QUIB_API int QuibSelectD3DGUID(void* guid);
+// Draws a 1-pixel line between two world points into the back buffer, seen through the 3D viewport and
+// clipped to the client area (and at the camera's front, w = 1), in colour's low 16 bits as a raw back-
+// buffer pixel. 1, or 0 with the error registered (no viewport before start-up, transform, lock or unlock
+// failure).
+QUIB_API int QuibDrawLine3D(float x1, float y1, float z1, float x2, float y2, float z2, long colour);
+
 // ---- Bitmaps ----
 //
 // A loaded bitmap is a system-memory surface of exactly the file's size, owned by the caller (Release
@@ -153,6 +199,12 @@ QUIB_API IDirectDrawSurface* QuibLoadBitmap(IDirectDraw* dd, const char* name, i
 // when the surface cannot be read (error registered) or the file cannot be created or written (a message
 // box captioned with the file name says so).
 QUIB_API int QuibWriteSurfaceToBMPFile(const char* name, IDirectDrawSurface* surface);
+
+// Cuts surface into columns x rows equal tiles (a remainder of pixels is dropped) and writes each as a BMP
+// file named after name with the tile's number (row x columns + column) as "%03d" before the extension:
+// "c:\maps\ground.bmp" in 4 x 2 gives ground000.bmp (top left) to ground007.bmp in c:\maps. 1, or 0
+// at the first tile that cannot be made or written (columns or rows below 1: 0, nothing written).
+QUIB_API int QuibSubdivideSurface(const char* name, IDirectDrawSurface* surface, int columns, int rows);
 
 // ---- Text ----
 //

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release (build-bench/, QUIB_BENCH=ON, no tests) and runs them: the blit
-# benchmark and the frame benchmark, or only the one named first ("blit" or "frame").
+# benchmark, the frame benchmark and the rasterizer benchmark, or only the one named first ("blit",
+# "frame" or "raster"). The rasterizer benchmark runs twice: against Mesa single-threaded, then
+# against Mesa with its default threads.
 # Each benchmark runs 5 times, interleaved; only the statistics are listed, and the summary at the end
 # uses every timed run (blit: the best of the five; frame: the median frame). Further arguments go to
 # the benchmark after these and override them, e.g.
 # tools/bench.sh blit --benchmark_filter=sprites --benchmark_repetitions=1
 source "$(dirname "$0")/setup.sh"
 dir="$QUIB_ROOT/build-bench"
-benches=(blit_bench frame_bench)
+benches=(blit_bench frame_bench raster_bench)
 case "${1:-}" in
-blit | frame)
+blit | frame | raster)
     benches=("$1_bench")
     shift
     ;;
@@ -19,7 +21,11 @@ cmake -S "$QUIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQUIB_BENCH=ON -DQUI
 cmake --build "$dir" -j "$(nproc)" --target "${benches[@]}"
 status=0
 for bench in "${benches[@]}"; do
-    "$dir/bench/$bench" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
-        --benchmark_report_aggregates_only=true "$@" || status=1
+    runs=("")
+    [ "$bench" = raster_bench ] && runs=("" --mesa_threads=default)
+    for extra in "${runs[@]}"; do
+        "$dir/bench/$bench" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+            --benchmark_report_aggregates_only=true ${extra:+"$extra"} "$@" || status=1
+    done
 done
 exit $status

@@ -1,7 +1,7 @@
 // The immediate-mode 3D interfaces: the Direct3D object (queried from a DirectDraw object), its devices
 // (made on a DirectDraw surface), viewports and materials. Devices render into their surface through the
-// host's own rasterizer; what they hold now is the state that drawing reads: viewports, render states,
-// the scene bracket and materials.
+// host's own rasterizer (host/d3d/raster.h), straight into the surface's memory at each draw call,
+// so that drawing, Blt, Lock, device contexts and Flip see the same pixels in call order.
 #pragma once
 
 #include "host/base/unknown.h"
@@ -19,6 +19,7 @@ HOST_DECLARE_GUID(IID_IDirect3DDevice2);
 HOST_DECLARE_GUID(IID_IDirect3DViewport);
 HOST_DECLARE_GUID(IID_IDirect3DViewport2);
 HOST_DECLARE_GUID(IID_IDirect3DMaterial2);
+HOST_DECLARE_GUID(IID_IDirect3DTexture2);
 
 // Device ids, as EnumDevices offers them (each one object with a stable address):
 // the display card's device (RGB colour model), and two software devices: full RGB colour and the
@@ -47,6 +48,21 @@ class IDirect3DMaterial2 : public IUnknown {
     virtual HRESULT GetHandle(IDirect3DDevice2* device, D3DMATERIALHANDLE* handle) = 0;
 };
 
+// The texture side of a surface made with DDSCAPS_TEXTURE, as QueryInterface(IID_IDirect3DTexture2) of
+// the surface gives it. The interface holds a reference to its surface while it exists.
+class IDirect3DTexture2 : public IUnknown {
+  public:
+    // The handle by which a device's TEXTUREHANDLE state names this texture: non-zero, the same on
+    // every call, valid until the surface is destroyed (releasing this interface keeps it valid).
+    // DDERR_INVALIDPARAMS without a device or an output.
+    virtual HRESULT GetHandle(IDirect3DDevice2* device, D3DTEXTUREHANDLE* handle) = 0;
+    // Copies source's texels (every mip level both chains have), palette entries and source colour
+    // key (or its absence) into this texture. Both must have the same size and pixel format
+    // (D3DERR_TEXTURE_LOAD_FAILED otherwise); DDERR_INVALIDPARAMS for a NULL or foreign source; a
+    // lost or locked surface gives its Lock failure.
+    virtual HRESULT Load(IDirect3DTexture2* source) = 0;
+};
+
 // A viewport as the first interface sees it: the background material.
 class IDirect3DViewport : public IUnknown {
   public:
@@ -54,6 +70,12 @@ class IDirect3DViewport : public IUnknown {
     virtual HRESULT SetBackground(D3DMATERIALHANDLE material) = 0;
     // Reads the background material; *valid is TRUE when one is set (valid may be NULL).
     virtual HRESULT GetBackground(D3DMATERIALHANDLE* material, BOOL* valid) = 0;
+    // Fills count rectangles (cut to the viewport's rectangle) of the device's render target:
+    // D3DCLEAR_TARGET with the background material's diffuse colour (black without one),
+    // D3DCLEAR_ZBUFFER the attached Z-buffer with the farthest depth. DDERR_INVALIDPARAMS for NULL
+    // rectangles with a count, other flags or a viewport without values; DDERR_INVALIDOBJECT when the
+    // viewport belongs to no device; the target's Lock failure when it cannot be drawn on.
+    virtual HRESULT Clear(DWORD count, LPD3DRECT rects, DWORD flags) = 0;
 };
 
 // A viewport: the rectangle of the render target that drawing maps onto, and its clip volume.
@@ -100,6 +122,17 @@ class IDirect3DDevice2 : public IUnknown {
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     // Reads a render state (DDERR_INVALIDPARAMS for an unknown state or a NULL output).
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
+    // Draws count D3DVT_TLVERTEX vertices as primitives of type into the render target at once, clipped
+    // to the current viewport (the whole target without one), with the render states as they are now.
+    // DDERR_INVALIDPARAMS for another vertex type, an unknown primitive type or NULL vertices with a
+    // count; too few vertices for one primitive draw nothing. The target's (or Z-buffer's) Lock
+    // failure when it cannot be drawn on (lost or locked). flags change nothing (see D3DDP_*).
+    virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices,
+                                  DWORD count, DWORD flags) = 0;
+    // As DrawPrimitive, with the primitives' vertices named by indexCount 16-bit indices into
+    // vertices. An index at or past vertexCount refuses the whole call (DDERR_INVALIDPARAMS).
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices,
+                                         DWORD vertexCount, WORD* indices, DWORD indexCount, DWORD flags) = 0;
 };
 
 // The Direct3D object of the first interface: device listing only.
@@ -134,3 +167,4 @@ typedef IDirect3DDevice2* LPDIRECT3DDEVICE2;
 typedef IDirect3DViewport* LPDIRECT3DVIEWPORT;
 typedef IDirect3DViewport2* LPDIRECT3DVIEWPORT2;
 typedef IDirect3DMaterial2* LPDIRECT3DMATERIAL2;
+typedef IDirect3DTexture2* LPDIRECT3DTEXTURE2;

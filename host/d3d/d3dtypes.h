@@ -114,17 +114,94 @@ enum D3DRENDERSTATETYPE : DWORD {
     D3DRENDERSTATE_FOGTABLESTART,      // float bits
     D3DRENDERSTATE_FOGTABLEEND,        // float bits
     D3DRENDERSTATE_FOGTABLEDENSITY,    // float bits
+    D3DRENDERSTATE_CULLMODE,           // D3DCULL
+    D3DRENDERSTATE_ZFUNC,              // D3DCMPFUNC
+    D3DRENDERSTATE_TEXTUREADDRESS,     // D3DTEXTUREADDRESS
+    D3DRENDERSTATE_LASTPIXEL,          // BOOL: lines draw their end pixel
+    D3DRENDERSTATE_FILLMODE,           // D3DFILLMODE
+    D3DRENDERSTATE_ALPHATESTENABLE,    // BOOL (kept; no alpha reference exists, so it discards nothing)
+    D3DRENDERSTATE_DITHERENABLE,       // BOOL (kept; colours are written undithered)
 };
 // One past the last render state.
-constexpr DWORD kD3DRenderStateEnd = D3DRENDERSTATE_FOGTABLEDENSITY + 1;
+constexpr DWORD kD3DRenderStateEnd = D3DRENDERSTATE_DITHERENABLE + 1;
 
 enum D3DSHADEMODE : DWORD { D3DSHADE_FLAT = 1, D3DSHADE_GOURAUD = 2 };
 enum D3DTEXTUREFILTER : DWORD { D3DFILTER_NEAREST = 1, D3DFILTER_LINEAR = 2 };
 enum D3DTEXTUREBLEND : DWORD { D3DTBLEND_DECAL = 1, D3DTBLEND_MODULATE = 2 };
+// Blend factors, per colour channel (a 16-bit target has no alpha: its alpha reads as 1). The two
+// "both" factors, given as the source factor, set the destination factor too.
 enum D3DBLEND : DWORD {
     D3DBLEND_ZERO = 1,
-    D3DBLEND_ONE = 2,
-    D3DBLEND_SRCALPHA = 3,
-    D3DBLEND_INVSRCALPHA = 4
+    D3DBLEND_ONE,
+    D3DBLEND_SRCCOLOR,
+    D3DBLEND_INVSRCCOLOR,
+    D3DBLEND_SRCALPHA,
+    D3DBLEND_INVSRCALPHA,
+    D3DBLEND_DESTALPHA,
+    D3DBLEND_INVDESTALPHA,
+    D3DBLEND_DESTCOLOR,
+    D3DBLEND_INVDESTCOLOR,
+    D3DBLEND_SRCALPHASAT,
+    D3DBLEND_BOTHSRCALPHA,
+    D3DBLEND_BOTHINVSRCALPHA,
 };
 enum D3DFOGMODE : DWORD { D3DFOG_NONE = 0, D3DFOG_LINEAR = 1 };
+// Which winding on screen (y down) is culled: none, clockwise or counter-clockwise triangles.
+enum D3DCULL : DWORD { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
+// Depth comparisons: the new depth against the stored one.
+enum D3DCMPFUNC : DWORD {
+    D3DCMP_NEVER = 1,
+    D3DCMP_LESS,
+    D3DCMP_EQUAL,
+    D3DCMP_LESSEQUAL,
+    D3DCMP_GREATER,
+    D3DCMP_NOTEQUAL,
+    D3DCMP_GREATEREQUAL,
+    D3DCMP_ALWAYS,
+};
+enum D3DTEXTUREADDRESS : DWORD { D3DTADDRESS_WRAP = 1, D3DTADDRESS_MIRROR = 2, D3DTADDRESS_CLAMP = 3 };
+enum D3DFILLMODE : DWORD { D3DFILL_POINT = 1, D3DFILL_WIREFRAME = 2, D3DFILL_SOLID = 3 };
+
+// A transformed and lit vertex: screen position, depth 0..1, reciprocal of the eye depth, diffuse and
+// specular colours (0xAARRGGBB; the specular alpha is the vertex fog factor), texture coordinates.
+struct D3DTLVERTEX {
+    D3DVALUE sx;
+    D3DVALUE sy;
+    D3DVALUE sz;
+    D3DVALUE rhw;
+    D3DCOLOR color;
+    D3DCOLOR specular;
+    D3DVALUE tu;
+    D3DVALUE tv;
+};
+static_assert(sizeof(D3DTLVERTEX) == 32, "D3DTLVERTEX is 32 bytes");
+typedef D3DTLVERTEX* LPD3DTLVERTEX;
+
+enum D3DPRIMITIVETYPE : DWORD {
+    D3DPT_POINTLIST = 1,
+    D3DPT_LINELIST,
+    D3DPT_LINESTRIP,
+    D3DPT_TRIANGLELIST,
+    D3DPT_TRIANGLESTRIP,
+    D3DPT_TRIANGLEFAN,
+};
+// Vertex layouts; the device draws D3DVT_TLVERTEX only.
+enum D3DVERTEXTYPE : DWORD { D3DVT_VERTEX = 1, D3DVT_LVERTEX, D3DVT_TLVERTEX };
+
+// Draw flags. The device always clips to the viewport and draws at once, so these change nothing.
+#define D3DDP_WAIT               0x00000001
+#define D3DDP_DONOTCLIP          0x00000004
+#define D3DDP_DONOTUPDATEEXTENTS 0x00000008
+
+// A rectangle of pixels x1 <= x < x2, y1 <= y < y2.
+struct D3DRECT {
+    LONG x1;
+    LONG y1;
+    LONG x2;
+    LONG y2;
+};
+typedef D3DRECT* LPD3DRECT;
+
+// What a viewport Clear fills: the colour (the background material's diffuse colour) and the depth (1.0).
+#define D3DCLEAR_TARGET  0x00000001
+#define D3DCLEAR_ZBUFFER 0x00000002

@@ -2,6 +2,7 @@
 
 #include "host/d3d/device.h"
 #include "host/d3d/direct3d.h"
+#include "host/d3d/texture.h"
 #include "host/ddraw/extension.h"
 
 HRESULT HostDirect3DQuery(IDirectDraw* owner, REFIID riid, void** out) {
@@ -17,6 +18,7 @@ HRESULT HostDirect3DQuery(IDirectDraw* owner, REFIID riid, void** out) {
 HRESULT HostDirect3DDeviceQuery(IDirectDrawSurface* surface, REFIID riid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
+    if (IsEqualGUID(riid, IID_IDirect3DTexture2)) return HostD3DTextureQuery(surface, out);
     HostD3DDeviceKind kind;
     if (!HostD3DDeviceKindFromId(riid, &kind)) return E_NOINTERFACE;
     HostD3DDevice* device = nullptr;
@@ -29,6 +31,7 @@ HRESULT HostDirect3DDeviceQuery(IDirectDrawSurface* surface, REFIID riid, void**
 void HostDirect3DInstallHooks() {
     HostDDrawSetDriverQueryHook(&HostDirect3DQuery);
     HostDDrawSetSurfaceQueryHook(&HostDirect3DDeviceQuery);
+    HostDDrawSetSurfaceGoneHook(&HostD3DTextureSurfaceGone);
 }
 
 namespace {

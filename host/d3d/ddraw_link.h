@@ -10,6 +10,8 @@
 // E_POINTER when out is NULL.
 HRESULT HostDirect3DQuery(IDirectDraw* owner, REFIID riid, void** out);
 
+// QueryInterface of a surface for IID_IDirect3DTexture2: its texture interface when it was made with
+// DDSCAPS_TEXTURE (see host/d3d/texture.h), else E_NOINTERFACE.
 // QueryInterface of a surface for a 3D device id (IID_IDirect3DHALDevice, IID_IDirect3DRGBDevice,
 // IID_IDirect3DRampDevice): a new device rendering into surface, as IDirect3DDevice (S_OK); the device
 // holds a reference to the surface. A device the machine does not offer, or a surface the device cannot
@@ -17,6 +19,7 @@ HRESULT HostDirect3DQuery(IDirectDraw* owner, REFIID riid, void** out);
 // NULL; E_POINTER when out is NULL.
 HRESULT HostDirect3DDeviceQuery(IDirectDrawSurface* surface, REFIID riid, void** out);
 
-// Installs the two functions above as the display driver's query hooks (again). Done when the library
+// Installs the two functions above as the display driver's query hooks, and the texture handles'
+// cleanup as its surface-gone hook (again). Done when the library
 // loads; tests that replaced the hooks call it to put them back.
 void HostDirect3DInstallHooks();

@@ -40,6 +40,13 @@ HRESULT HostD3DDevice::Create(HostD3DDeviceKind kind, IDirectDrawSurface* target
     HRESULT hr = InspectTarget(kind, target, &desc);
     if (FAILED(hr)) return hr;
     *out = new HostD3DDevice(kind, target, desc.dwWidth, desc.dwHeight);
+    // Depth testing starts on when the target has a Z-buffer.
+    DDSCAPS zcaps{DDSCAPS_ZBUFFER};
+    IDirectDrawSurface* zbuffer = nullptr;
+    if (SUCCEEDED(target->GetAttachedSurface(&zcaps, &zbuffer))) {
+        (*out)->states_.Set(D3DRENDERSTATE_ZENABLE, TRUE);
+        zbuffer->Release();
+    }
     return D3D_OK;
 }
 
@@ -146,7 +153,15 @@ HRESULT HostD3DDevice::EndScene() {
 }
 
 HRESULT HostD3DDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-    return states_.Set(state, value);
+    HRESULT hr = states_.Set(state, value);
+    if (SUCCEEDED(hr) && recording_) {
+        HostD3DCall call;
+        call.kind = HostD3DCall::Kind::kRenderState;
+        call.state = state;
+        call.value = value;
+        recorded_.push_back(std::move(call));
+    }
+    return hr;
 }
 
 HRESULT HostD3DDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {

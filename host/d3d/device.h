@@ -7,6 +7,7 @@
 
 #include "host/d3d/d3d.h"
 #include "host/d3d/device_catalogue.h"
+#include "host/d3d/recording.h"
 #include "host/d3d/render_states.h"
 
 class HostD3DViewport;
@@ -32,6 +33,19 @@ class HostD3DDevice final : public IDirect3DDevice, public IDirect3DDevice2, pub
     HRESULT EndScene() override;
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices, DWORD count,
+                          DWORD flags) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices,
+                                 DWORD vertexCount, WORD* indices, DWORD indexCount, DWORD flags) override;
+
+    // Fills count rectangles of the target, each cut to area (a rectangle of the target): the colour
+    // with colour (0xRRGGBB) for D3DCLEAR_TARGET, the Z-buffer with the farthest depth for
+    // D3DCLEAR_ZBUFFER. Fails with the target's or Z-buffer's Lock failure.
+    HRESULT ClearRects(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, const RECT& area);
+
+    // Recording (host/d3d/recording.h): starting drops what was recorded before.
+    void SetRecording(bool on);
+    const std::vector<HostD3DCall>& Recorded() const { return recorded_; }
 
     HostD3DDeviceKind Kind() const { return kind_; }
     IDirectDrawSurface* Target() const { return target_; }
@@ -57,4 +71,6 @@ class HostD3DDevice final : public IDirect3DDevice, public IDirect3DDevice2, pub
     std::vector<HostD3DViewport*> viewports_; // each holds a reference
     HostD3DViewport* current_ = nullptr;      // one of viewports_
     bool inScene_ = false;
+    bool recording_ = false;
+    std::vector<HostD3DCall> recorded_;
 };

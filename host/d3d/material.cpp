@@ -67,3 +67,11 @@ HostD3DMaterial* HostD3DFindMaterial(D3DMATERIALHANDLE handle) {
     auto found = table.byHandle.find(handle);
     return found == table.byHandle.end() ? nullptr : found->second;
 }
+
+D3DCOLOR HostD3DMaterialColour(const D3DCOLORVALUE& colour) {
+    auto channel = [](float v) -> D3DCOLOR {
+        v *= 255.0f;
+        return v > 0.0f ? D3DCOLOR(v < 255.0f ? v + 0.5f : 255.0f) : 0u;
+    };
+    return (channel(colour.r) << 16) | (channel(colour.g) << 8) | channel(colour.b);
+}

@@ -25,3 +25,6 @@ class HostD3DMaterial final : public IDirect3DMaterial2, public RefCount {
 
 // The live material that handle names, NULL when none does (0, or its material is gone).
 HostD3DMaterial* HostD3DFindMaterial(D3DMATERIALHANDLE handle);
+
+// A material colour (0..1 a channel) as 0xRRGGBB.
+D3DCOLOR HostD3DMaterialColour(const D3DCOLORVALUE& colour);

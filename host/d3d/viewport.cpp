@@ -1,8 +1,10 @@
 #include "host/d3d/viewport.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "host/d3d/device.h"
+#include "host/d3d/material.h"
 
 namespace {
 
@@ -41,6 +43,20 @@ HRESULT HostD3DViewport::GetBackground(D3DMATERIALHANDLE* material, BOOL* valid)
     *material = background_;
     if (valid) *valid = background_ != 0;
     return D3D_OK;
+}
+
+HRESULT HostD3DViewport::Clear(DWORD count, LPD3DRECT rects, DWORD flags) {
+    if ((!rects && count) || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER))) return DDERR_INVALIDPARAMS;
+    if (!device_) return DDERR_INVALIDOBJECT;
+    if (!valuesSet_) return DDERR_INVALIDPARAMS;
+    D3DCOLOR colour = 0;
+    if (HostD3DMaterial* material = HostD3DFindMaterial(background_))
+        colour = HostD3DMaterialColour(material->Values().diffuse);
+    constexpr uint64_t kFar = 0x7FFFFFFF;
+    RECT area{LONG(std::min<uint64_t>(values_.dwX, kFar)), LONG(std::min<uint64_t>(values_.dwY, kFar)),
+              LONG(std::min<uint64_t>(uint64_t{values_.dwX} + values_.dwWidth, kFar)),
+              LONG(std::min<uint64_t>(uint64_t{values_.dwY} + values_.dwHeight, kFar))};
+    return device_->ClearRects(count, rects, flags, colour, area);
 }
 
 HRESULT HostD3DViewport::SetViewport2(const D3DVIEWPORT2* viewport) {

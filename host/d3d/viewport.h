@@ -15,6 +15,7 @@ class HostD3DViewport final : public IDirect3DViewport2, public RefCount {
 
     HRESULT SetBackground(D3DMATERIALHANDLE material) override;
     HRESULT GetBackground(D3DMATERIALHANDLE* material, BOOL* valid) override;
+    HRESULT Clear(DWORD count, LPD3DRECT rects, DWORD flags) override;
     HRESULT SetViewport2(const D3DVIEWPORT2* viewport) override;
     HRESULT GetViewport2(D3DVIEWPORT2* viewport) override;
 

@@ -17,7 +17,7 @@ struct HostSecondaryDisplay {
 };
 // The host offers at most this many secondary displays; their GUIDs keep their addresses for the
 // life of the process.
-constexpr int kHostMaxSecondaryDisplays = 4;
+constexpr int kHostMaxSecondaryDisplays = 12;
 // Replaces the secondary displays (count 0: none, as on a machine with one card). The texts are
 // copied; count is clamped to 0..kHostMaxSecondaryDisplays.
 void HostDDrawSetSecondaryDisplays(const HostSecondaryDisplay* displays, int count);

@@ -109,6 +109,10 @@ class IDirect3DRMFrame : public IUnknown {
     // D3DRMERR_BADVALUE when target is NULL or at the frame's own origin, or for another constraint.
     virtual HRESULT LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* reference,
                            D3DRMFRAMECONSTRAINT constraint) = 0;
+    // *out = the point in of this frame's space in the scene root's space (Transform), or the point in of
+    // the root's space in this frame's space (InverseTransform). out may be in.
+    virtual HRESULT Transform(D3DVECTOR* out, D3DVECTOR* in) = 0;
+    virtual HRESULT InverseTransform(D3DVECTOR* out, D3DVECTOR* in) = 0;
 };
 
 // The second frame interface; the same object as the first.
@@ -153,8 +157,8 @@ class IDirect3DRMViewport : public IUnknown {
     virtual LONG GetY() = 0;
     virtual DWORD GetWidth() = 0;
     virtual DWORD GetHeight() = 0;
-    // Front and back clipping planes (camera-space z) and the field (half the view's width at distance
-    // 1). Each must be positive and front must stay below back (D3DRMERR_BADVALUE otherwise).
+    // Front and back clipping planes (camera-space z) and the field (half the view's width at the front
+    // plane). Each must be positive and front must stay below back (D3DRMERR_BADVALUE otherwise).
     virtual HRESULT SetFront(D3DVALUE front) = 0;
     virtual HRESULT SetBack(D3DVALUE back) = 0;
     virtual HRESULT SetField(D3DVALUE field) = 0;
@@ -167,7 +171,29 @@ class IDirect3DRMViewport : public IUnknown {
     virtual HRESULT GetDevice(IDirect3DRMDevice** device) = 0;
     // The Direct3D viewport behind this one, with a reference added.
     virtual HRESULT GetDirect3DViewport(IDirect3DViewport** viewport) = 0;
+    // A world point to a homogeneous screen point: with the camera-space point (x, y, z), the centre
+    // (cx, cy) of the rectangle and scale = (width / 2) x front / field pixels per unit of x/z:
+    // w = z, x = cx w + x scale, y = cy w - y scale, z = (z - front) x back / (back - front). The screen
+    // point is (x / w, y / w), and 0 <= z < w between the front and back planes. This is the engine's own
+    // projection (sx = cx + x scale / z) while front is 0.1. D3DRMERR_BADVALUE for a NULL argument.
+    virtual HRESULT Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) = 0;
+    // The reverse: a homogeneous screen point (its w taken as camera-space depth) to the world point.
+    virtual HRESULT InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) = 0;
 };
+
+HOST_DECLARE_GUID(IID_IDirect3DRMTexture);
+
+// A texture made over a DirectDraw surface (holding a reference to it): it shows the surface's pixels
+// and palette as they were when it was made or last told of a change.
+class IDirect3DRMTexture : public IUnknown {
+  public:
+    // Whether pixels of the surface's source colour key are left out when the texture is drawn.
+    virtual HRESULT SetDecalTransparency(BOOL on) = 0;
+    virtual BOOL GetDecalTransparency() = 0;
+    // Tells the texture that the surface's pixels and/or palette were changed, so that it takes them up.
+    virtual HRESULT Changed(BOOL pixels, BOOL palette) = 0;
+};
+typedef IDirect3DRMTexture* LPDIRECT3DRMTEXTURE;
 
 // The Retained Mode object of the first interface.
 class IDirect3DRM : public IUnknown {
@@ -189,6 +215,9 @@ class IDirect3DRM2 : public IUnknown {
     // inside the device and camera must not be NULL (D3DRMERR_BADVALUE).
     virtual HRESULT CreateViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, DWORD x, DWORD y,
                                    DWORD width, DWORD height, IDirect3DRMViewport** viewport) = 0;
+    // Makes a texture over surface (which it holds). D3DRMERR_BADVALUE for a NULL argument,
+    // D3DRMERR_BADOBJECT for a surface this host did not make.
+    virtual HRESULT CreateTextureFromSurface(IDirectDrawSurface* surface, IDirect3DRMTexture** texture) = 0;
     // Colours and shades of new textures (at least 1; D3DRMERR_BADVALUE for 0).
     virtual HRESULT SetDefaultTextureColors(DWORD colours) = 0;
     virtual HRESULT SetDefaultTextureShades(DWORD shades) = 0;

@@ -328,3 +328,17 @@ HRESULT HostRMFrame::LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* referenc
     }
     return SetWorld(world);
 }
+
+HRESULT HostRMFrame::Transform(D3DVECTOR* out, D3DVECTOR* in) {
+    if (!out || !in) return D3DRMERR_BADVALUE;
+    *out = HostTransformPoint(*in, World());
+    return D3DRM_OK;
+}
+
+HRESULT HostRMFrame::InverseTransform(D3DVECTOR* out, D3DVECTOR* in) {
+    if (!out || !in) return D3DRMERR_BADVALUE;
+    HostMatrix4 toLocal;
+    if (!HostMatrixInvert(World(), &toLocal)) return D3DRMERR_BADVALUE;
+    *out = HostTransformPoint(*in, toLocal);
+    return D3DRM_OK;
+}

@@ -39,6 +39,8 @@ class HostRMFrame final : public IDirect3DRMFrame2, public RefCount {
     HRESULT GetRotation(IDirect3DRMFrame* reference, D3DVECTOR* axis, D3DVALUE* theta) override;
     HRESULT LookAt(IDirect3DRMFrame* target, IDirect3DRMFrame* reference,
                    D3DRMFRAMECONSTRAINT constraint) override;
+    HRESULT Transform(D3DVECTOR* out, D3DVECTOR* in) override;
+    HRESULT InverseTransform(D3DVECTOR* out, D3DVECTOR* in) override;
 
     // The transform from this frame's space to the scene root's space (the root's own transform included).
     HostMatrix4 World() const;

@@ -2,6 +2,7 @@
 
 #include "host/rm/device.h"
 #include "host/rm/frame.h"
+#include "host/rm/texture.h"
 #include "host/rm/viewport.h"
 
 HRESULT Direct3DRMCreate(IDirect3DRM** out) {
@@ -69,6 +70,14 @@ HRESULT HostRM::CreateViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* came
     HostRMViewport* made = nullptr;
     HRESULT hr = HostRMViewport::Create(hostDevice, hostCamera, x, y, width, height, &made);
     *viewport = made;
+    return hr;
+}
+
+HRESULT HostRM::CreateTextureFromSurface(IDirectDrawSurface* surface, IDirect3DRMTexture** texture) {
+    if (!texture) return D3DRMERR_BADVALUE;
+    HostRMTexture* made = nullptr;
+    HRESULT hr = HostRMTexture::Create(surface, &made);
+    *texture = made;
     return hr;
 }
 

@@ -16,6 +16,7 @@ class HostRM final : public IDirect3DRM, public IDirect3DRM2, public RefCount {
                                 IDirect3DRMDevice2** out) override;
     HRESULT CreateViewport(IDirect3DRMDevice* device, IDirect3DRMFrame* camera, DWORD x, DWORD y, DWORD width,
                            DWORD height, IDirect3DRMViewport** viewport) override;
+    HRESULT CreateTextureFromSurface(IDirectDrawSurface* surface, IDirect3DRMTexture** texture) override;
     HRESULT SetDefaultTextureColors(DWORD colours) override;
     HRESULT SetDefaultTextureShades(DWORD shades) override;
 

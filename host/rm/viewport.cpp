@@ -145,3 +145,39 @@ HRESULT HostRMViewport::GetDirect3DViewport(IDirect3DViewport** viewport) {
     *viewport = direct3DViewport_;
     return D3DRM_OK;
 }
+
+double HostRMViewport::Scale() const {
+    // The field is the half-width of the view at the front plane.
+    return (static_cast<double>(width_) / 2.0) / (double{field_} / double{front_});
+}
+
+double HostRMViewport::CentreX() const {
+    return static_cast<double>(x_) + static_cast<double>(width_) * 0.5;
+}
+
+double HostRMViewport::CentreY() const {
+    return static_cast<double>(y_) + static_cast<double>(height_) * 0.5;
+}
+
+HRESULT HostRMViewport::Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) {
+    if (!out || !in) return D3DRMERR_BADVALUE;
+    HostMatrix4 toCamera;
+    if (!HostMatrixInvert(camera_->World(), &toCamera)) return D3DRMERR_BADVALUE;
+    const D3DVECTOR p = HostTransformPoint(*in, toCamera);
+    // (cx + x / z scale) w with w = z, written without the division so a point at z = 0 stays finite.
+    const double w = p.z, scale = Scale();
+    out->x = static_cast<float>(CentreX() * w + p.x * scale);
+    out->y = static_cast<float>(CentreY() * w - p.y * scale);
+    out->z = static_cast<float>((w - front_) * back_ / (double{back_} - front_));
+    out->w = static_cast<float>(w);
+    return D3DRM_OK;
+}
+
+HRESULT HostRMViewport::InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) {
+    if (!out || !in) return D3DRMERR_BADVALUE;
+    const double w = in->w, scale = Scale();
+    const D3DVECTOR p = {static_cast<float>((in->x - CentreX() * w) / scale),
+                         static_cast<float>((CentreY() * w - in->y) / scale), static_cast<float>(w)};
+    *out = HostTransformPoint(p, camera_->World());
+    return D3DRM_OK;
+}

@@ -34,10 +34,16 @@ class HostRMViewport final : public IDirect3DRMViewport, public RefCount {
     HRESULT GetCamera(IDirect3DRMFrame** camera) override;
     HRESULT GetDevice(IDirect3DRMDevice** device) override;
     HRESULT GetDirect3DViewport(IDirect3DViewport** viewport) override;
+    HRESULT Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) override;
+    HRESULT InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) override;
 
   private:
     HostRMViewport(HostRMDevice* device, HostRMFrame* camera, IDirect3DViewport2* direct3DViewport);
     ~HostRMViewport() override;
+    // Pixels per unit of x/z at distance 1, and the centre of the rectangle.
+    double Scale() const;
+    double CentreX() const;
+    double CentreY() const;
     // Whether the rectangle lies inside the device.
     bool Fits(int64_t x, int64_t y, DWORD width, DWORD height) const;
     // Gives the rectangle to the immediate-mode viewport (clip volume x -1..1, y -h/w..h/w, z 0..1).

@@ -1,0 +1,242 @@
+// The per-pixel steps of the rasterizer, in the fixed-function order: depth test, texture sample,
+// colour-key discard, texture blend, specular, fog, alpha blend, write. Inline so that the span
+// kernels (raster_spans.cpp) and the line and point drawing compile them into their loops.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "host/d3d/raster.h"
+
+namespace host_d3d {
+
+// Texture coordinates (in texels) are kept within this magnitude before conversion to integers.
+constexpr float kMaxTexel = 16777216.0f;
+
+// round(a * b / 255) for a, b in 0..255.
+inline uint32_t Mul255(uint32_t a, uint32_t b) {
+    uint32_t m = a * b + 128;
+    return (m + (m >> 8)) >> 8;
+}
+
+// A float colour channel as 0..255 (NaN gives 0).
+inline uint32_t Channel(float v) {
+    return v > 0.0f ? uint32_t(v < 255.0f ? v + 0.5f : 255.0f) : 0u;
+}
+
+// Depth scaled to 0..65535 as the Z-buffer stores it (NaN gives 0).
+inline uint32_t DepthValue(float z) {
+    return z > 0.0f ? uint32_t(z < 65535.0f ? z + 0.5f : 65535.0f) : 0u;
+}
+
+// A texel coordinate bounded for conversion (NaN gives 0).
+inline float SafeTexel(float t) {
+    t = t > -kMaxTexel ? t : -kMaxTexel;
+    return t < kMaxTexel ? t : kMaxTexel;
+}
+
+inline uint16_t Pack(uint32_t r, uint32_t g, uint32_t b, bool is555) {
+    if (is555) return uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+    return uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+
+// Expands a target pixel to 8 bits per channel.
+inline void Unpack(uint16_t p, bool is555, uint32_t& r, uint32_t& g, uint32_t& b) {
+    if (is555) {
+        r = (p >> 10) & 31;
+        g = (p >> 5) & 31;
+        b = p & 31;
+        r = (r << 3) | (r >> 2);
+        g = (g << 3) | (g >> 2);
+    } else {
+        r = p >> 11;
+        g = (p >> 5) & 63;
+        b = p & 31;
+        r = (r << 3) | (r >> 2);
+        g = (g << 2) | (g >> 4);
+    }
+    b = (b << 3) | (b >> 2);
+}
+
+inline bool DepthPasses(DWORD func, uint32_t z, uint32_t stored) {
+    switch (func) {
+    case D3DCMP_NEVER: return false;
+    case D3DCMP_LESS: return z < stored;
+    case D3DCMP_EQUAL: return z == stored;
+    case D3DCMP_LESSEQUAL: return z <= stored;
+    case D3DCMP_GREATER: return z > stored;
+    case D3DCMP_NOTEQUAL: return z != stored;
+    case D3DCMP_GREATEREQUAL: return z >= stored;
+    default: return true;
+    }
+}
+
+// A texel index along one axis of n texels under an addressing mode.
+inline int Address(int t, int n, DWORD mode) {
+    switch (mode) {
+    case D3DTADDRESS_CLAMP: return t < 0 ? 0 : (t >= n ? n - 1 : t);
+    case D3DTADDRESS_MIRROR: {
+        int period = 2 * n;
+        int m = t % period;
+        if (m < 0) m += period;
+        return m < n ? m : period - 1 - m;
+    }
+    default: {
+        int m = t % n;
+        return m < 0 ? m + n : m;
+    }
+    }
+}
+
+inline bool IsKeyed(const RasterTexture& tex, uint32_t raw) {
+    return raw >= tex.keyLow && raw <= tex.keyHigh;
+}
+
+// The texel nearest to (u, v) (in texels) as 0xAARRGGBB; raw receives its stored value.
+inline uint32_t SampleNearest(const RasterTexture& tex, float u, float v, DWORD address, uint32_t& raw) {
+    int x = Address(int(std::floor(u)), tex.width, address);
+    int y = Address(int(std::floor(v)), tex.height, address);
+    raw = tex.Raw(x, y);
+    return tex.lut[raw];
+}
+
+inline uint32_t Lerp8(uint32_t a, uint32_t b, uint32_t f) { // f in 0..256
+    return (a * (256 - f) + b * f) >> 8;
+}
+
+// The four texels around (u, v) weighted by distance; raw receives the nearest texel's stored value
+// (the colour key is decided on it).
+inline uint32_t SampleBilinear(const RasterTexture& tex, float u, float v, DWORD address, uint32_t& raw) {
+    float su = u - 0.5f;
+    float sv = v - 0.5f;
+    float fu = std::floor(su);
+    float fv = std::floor(sv);
+    uint32_t wu = uint32_t((su - fu) * 256.0f);
+    uint32_t wv = uint32_t((sv - fv) * 256.0f);
+    int x0 = Address(int(fu), tex.width, address);
+    int x1 = Address(int(fu) + 1, tex.width, address);
+    int y0 = Address(int(fv), tex.height, address);
+    int y1 = Address(int(fv) + 1, tex.height, address);
+    raw = tex.Raw(Address(int(std::floor(u)), tex.width, address),
+                  Address(int(std::floor(v)), tex.height, address));
+    uint32_t t00 = tex.lut[tex.Raw(x0, y0)];
+    uint32_t t10 = tex.lut[tex.Raw(x1, y0)];
+    uint32_t t01 = tex.lut[tex.Raw(x0, y1)];
+    uint32_t t11 = tex.lut[tex.Raw(x1, y1)];
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        uint32_t top = Lerp8((t00 >> shift) & 255, (t10 >> shift) & 255, wu);
+        uint32_t bottom = Lerp8((t01 >> shift) & 255, (t11 >> shift) & 255, wu);
+        out |= Lerp8(top, bottom, wv) << shift;
+    }
+    return out;
+}
+
+// One blend factor for a channel: src and dest colour channel and alpha, 0..255 each.
+inline uint32_t BlendFactor(DWORD factor, uint32_t srcChannel, uint32_t srcAlpha, uint32_t destChannel) {
+    const uint32_t destAlpha = 255; // a 16-bit target has no alpha: it reads as opaque
+    switch (factor) {
+    case D3DBLEND_ZERO: return 0;
+    case D3DBLEND_ONE: return 255;
+    case D3DBLEND_SRCCOLOR: return srcChannel;
+    case D3DBLEND_INVSRCCOLOR: return 255 - srcChannel;
+    case D3DBLEND_SRCALPHA: return srcAlpha;
+    case D3DBLEND_INVSRCALPHA: return 255 - srcAlpha;
+    case D3DBLEND_DESTALPHA: return destAlpha;
+    case D3DBLEND_INVDESTALPHA: return 255 - destAlpha;
+    case D3DBLEND_DESTCOLOR: return destChannel;
+    case D3DBLEND_INVDESTCOLOR: return 255 - destChannel;
+    case D3DBLEND_SRCALPHASAT: return srcAlpha < 255 - destAlpha ? srcAlpha : 255 - destAlpha;
+    default: return 255;
+    }
+}
+
+// src * srcFactor + dest * destFactor for one channel, clamped to 255.
+inline uint32_t BlendChannel(const PixelPipeline& p, uint32_t src, uint32_t srcAlpha, uint32_t dest) {
+    DWORD srcBlend = p.srcBlend;
+    DWORD destBlend = p.destBlend;
+    // The "both" factors set the destination factor from the source's alpha.
+    if (srcBlend == D3DBLEND_BOTHSRCALPHA) {
+        srcBlend = D3DBLEND_SRCALPHA;
+        destBlend = D3DBLEND_INVSRCALPHA;
+    } else if (srcBlend == D3DBLEND_BOTHINVSRCALPHA) {
+        srcBlend = D3DBLEND_INVSRCALPHA;
+        destBlend = D3DBLEND_SRCALPHA;
+    }
+    uint32_t out = Mul255(src, BlendFactor(srcBlend, src, srcAlpha, dest)) +
+                   Mul255(dest, BlendFactor(destBlend, src, srcAlpha, dest));
+    return out < 255 ? out : 255;
+}
+
+// Runs the whole pipeline for one pixel with interpolated values a (see Attribute). depth is the
+// pixel's Z-buffer entry, NULL when the pipeline has no depth test.
+inline void ShadePixel(const PixelPipeline& p, const RasterTexture* tex, bool is555, const float* a,
+                       uint16_t* dst, uint16_t* depth) {
+    uint32_t z = 0;
+    if (depth) {
+        z = DepthValue(a[kDepth]);
+        if (!DepthPasses(p.depthFunc, z, *depth)) return;
+    }
+    uint32_t r = Channel(a[kRed]);
+    uint32_t g = Channel(a[kGreen]);
+    uint32_t b = Channel(a[kBlue]);
+    uint32_t alpha = Channel(a[kAlpha]);
+    if (tex) {
+        float q = a[kQ];
+        float w = q > 0.0f ? 1.0f / q : 0.0f;
+        float u = SafeTexel(a[kUQ] * w);
+        float v = SafeTexel(a[kVQ] * w);
+        uint32_t raw;
+        uint32_t texel = p.bilinear ? SampleBilinear(*tex, u, v, p.address, raw)
+                                    : SampleNearest(*tex, u, v, p.address, raw);
+        if (p.colorKey && tex->keyed && IsKeyed(*tex, raw)) return;
+        uint32_t tr = (texel >> 16) & 255, tg = (texel >> 8) & 255, tb = texel & 255, ta = texel >> 24;
+        if (p.decal) {
+            r = tr;
+            g = tg;
+            b = tb;
+            alpha = ta;
+        } else {
+            r = Mul255(tr, r);
+            g = Mul255(tg, g);
+            b = Mul255(tb, b);
+            if (tex->hasAlpha) alpha = ta;
+        }
+    }
+    if (p.specular) {
+        r += Channel(a[kSpecularRed]);
+        g += Channel(a[kSpecularGreen]);
+        b += Channel(a[kSpecularBlue]);
+        r = r < 255 ? r : 255;
+        g = g < 255 ? g : 255;
+        b = b < 255 ? b : 255;
+    }
+    if (p.fog) {
+        float f;
+        if (p.tableFog) {
+            float rhw = a[kRhw];
+            float d = rhw > 0.0f ? 1.0f / rhw : 3.0e38f;
+            if (p.fogEnd > p.fogStart)
+                f = (p.fogEnd - d) / (p.fogEnd - p.fogStart);
+            else
+                f = d < p.fogEnd ? 1.0f : 0.0f;
+        } else {
+            f = a[kFog] * (1.0f / 255.0f);
+        }
+        uint32_t keep = Channel(f * 255.0f);
+        r = Mul255(r, keep) + Mul255((p.fogColor >> 16) & 255, 255 - keep);
+        g = Mul255(g, keep) + Mul255((p.fogColor >> 8) & 255, 255 - keep);
+        b = Mul255(b, keep) + Mul255(p.fogColor & 255, 255 - keep);
+    }
+    if (p.blend) {
+        uint32_t dr, dg, db;
+        Unpack(*dst, is555, dr, dg, db);
+        r = BlendChannel(p, r, alpha, dr);
+        g = BlendChannel(p, g, alpha, dg);
+        b = BlendChannel(p, b, alpha, db);
+    }
+    *dst = Pack(r, g, b, is555);
+    if (depth && p.depthWrite) *depth = uint16_t(z);
+}
+
+} // namespace host_d3d
