@@ -31,7 +31,9 @@ class RMTextureTest : public ::testing::Test {
         ASSERT_EQ(dd_->CreateSurface(&desc, &surface_, nullptr), DD_OK);
     }
     void TearDown() override {
-        if (surface_) EXPECT_EQ(surface_->Release(), 0u);
+        if (surface_) {
+            EXPECT_EQ(surface_->Release(), 0u);
+        }
         if (rm2_) rm2_->Release();
         if (dd_) dd_->Release();
         EXPECT_EQ(HostDDrawLiveObjects().surfaces, 0);
