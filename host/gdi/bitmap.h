@@ -78,7 +78,7 @@ struct BITMAP {
 // dc may be NULL; usage must be DIB_RGB_COLORS; section must be NULL. *bits (when bits is not NULL)
 // receives the zero-filled pixel rows, or NULL on failure. Returns NULL for anything it refuses.
 HOST_API HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                         DWORD offset);
+                                  DWORD offset);
 
 // Copies count colour-table entries from start of the DIB section selected into dc. Returns the number
 // copied (0 for a DIB without a table, or when dc has none selected). Indexed DIBs always have a full

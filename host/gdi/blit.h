@@ -18,7 +18,7 @@
 // mirroring). Areas outside either DC's pixels are skipped. The source must have pixels (a surface DC,
 // or a memory DC with a bitmap); a destination without pixels (window or screen DC) accepts the copy
 // and discards it. FALSE for bad DCs, extents or operations.
-HOST_API BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,
-                int srcHeight, DWORD rop);
+HOST_API BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                         int srcWidth, int srcHeight, DWORD rop);
 // StretchBlt without scaling.
 HOST_API BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);

@@ -61,8 +61,8 @@ typedef TEXTMETRICA TEXTMETRIC;
 // height, the cell being taller; 0 means 16. width 0 keeps the face's proportions, else the average
 // character width. NULL when no usable face file is installed.
 HOST_API HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
+                           DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                           DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 #define CreateFont CreateFontA
 
 // Fills metrics with the measures of dc's current font. FALSE for a bad DC or one without a font.

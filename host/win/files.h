@@ -43,14 +43,15 @@ typedef OVERLAPPED* LPOVERLAPPED;
 // ERROR_PATH_NOT_FOUND, ERROR_FILE_EXISTS, ERROR_ACCESS_DENIED for a folder or a refused file).
 // attributes and templateFile are ignored.
 HOST_API HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
-                   DWORD disposition, DWORD attributes, HANDLE templateFile);
+                            DWORD disposition, DWORD attributes, HANDLE templateFile);
 #define CreateFile CreateFileA
 
 // Reads up to toRead bytes; *bytesRead (may be NULL) gets the count, less than toRead only at the end
 // of the file (0 there). FALSE for a bad handle, a handle without read access or a read error.
 HOST_API BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD bytesRead, LPOVERLAPPED overlapped);
 // Writes toWrite bytes; *bytesWritten (may be NULL) gets the count. FALSE when not all could be written.
-HOST_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten, LPOVERLAPPED overlapped);
+HOST_API BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD bytesWritten,
+                        LPOVERLAPPED overlapped);
 // Moves the file position by distance (with *distanceHigh as the upper 32 bits when given) from FILE_BEGIN,
 // FILE_CURRENT or FILE_END. Returns the low 32 bits of the new position (the upper ones in *distanceHigh),
 // or INVALID_SET_FILE_POINTER with the last error set (a position before the start is refused).

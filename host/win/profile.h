@@ -11,8 +11,8 @@
 // returns the number of characters copied. A missing file, section or key gives defaultValue (NULL
 // means ""). With key NULL the buffer receives the section's key names, with section NULL all section
 // names, each terminated, the list ending with an extra terminator (cut lists return size - 2).
-HOST_API DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer, DWORD size,
-                               LPCSTR file);
+HOST_API DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
+                                        DWORD size, LPCSTR file);
 #define GetPrivateProfileString GetPrivateProfileStringA
 
 // The value of key read as a decimal integer: an optional sign and the leading digits ("42A" is 42);

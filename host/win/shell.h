@@ -20,5 +20,6 @@
 // detached in directory (or the current folder) with parameters as its one argument (none when NULL or
 // empty), never through a shell. verb is NULL or "open"; owner and show are ignored. Returns a value
 // above 32 on success, else SE_ERR_*.
-HOST_API HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
+HOST_API HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                 int show);
 #define ShellExecute ShellExecuteA

@@ -30,13 +30,14 @@ typedef DWORD (*LPTHREAD_START_ROUTINE)(LPVOID parameter);
 // when the function returns. Closing the handle does not stop the thread; wait for it first (a closed
 // handle of a finished thread joins it). stackSize and flags are ignored. NULL when no thread starts.
 HOST_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, size_t stackSize, LPTHREAD_START_ROUTINE start,
-                    LPVOID parameter, DWORD flags, LPDWORD threadId);
+                             LPVOID parameter, DWORD flags, LPDWORD threadId);
 // Accepts a priority for thread; the machine schedules all threads alike. FALSE for a bad handle.
 HOST_API BOOL SetThreadPriority(HANDLE thread, int priority);
 
 // Creates an event, signalled from the start when initialState is TRUE. A manual-reset event stays
 // signalled until ResetEvent; an auto-reset event is reset by the one wait it releases. name is ignored.
-HOST_API HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCSTR name);
+HOST_API HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
+                             LPCSTR name);
 #define CreateEvent CreateEventA
 HOST_API BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);

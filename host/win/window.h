@@ -116,8 +116,9 @@ WORD RegisterClassExA(const WNDCLASSEXA* windowClass);
 // 800x600); a WS_CHILD window is placed in its parent's client coordinates. Sends WM_CREATE (lParam:
 // CREATESTRUCT), then WM_SIZE and WM_MOVE; WS_VISIBLE then shows it as ShowWindow(SW_SHOW) would.
 // NULL when the class is unknown, a child has no live parent, or WM_CREATE answers -1.
-HOST_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y, int width,
-                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+HOST_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
+                              int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                              LPVOID param);
 #define CreateWindowEx CreateWindowExA
 #define CreateWindowA(className, title, style, x, y, w, h, parent, menu, instance, param)                    \
     CreateWindowExA(0, className, title, style, x, y, w, h, parent, menu, instance, param)
