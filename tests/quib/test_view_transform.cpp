@@ -6,6 +6,7 @@
 
 #include "host/d3d/recording.h"
 #include "quib/platform/directx.h"
+#include "quib/scene/ground_quad.h"
 #include "quib/scene/render_mode.h"
 #include "quib/scene/scene_fog.h"
 #include "quib/scene/texture_cache.h"
@@ -220,6 +221,42 @@ TEST_F(ViewTransformTest, FrameRenderStatesWithAndWithoutFog) {
                                         {D3DRENDERSTATE_ZENABLE, TRUE},
                                         {D3DRENDERSTATE_ZWRITEENABLE, TRUE}};
     EXPECT_EQ(withFog, RecordedStates(g_lpD3DDevice2));
+    HostD3DSetRecording(g_lpD3DDevice2, false);
+}
+
+TEST_F(ViewTransformTest, GroundQuadDrawsOneFanBehindEverythingOrNothing) {
+    float camera[16];
+    std::memcpy(camera, kIdentity, sizeof camera);
+    camera[13] = 5.0f; // above the ground, looking down +z: the ground fills the lower part of the view
+    camera[14] = -10.0f;
+    setup_view(kIdentity, camera, g_lpD3DDevice2);
+    ASSERT_TRUE(HostD3DSetRecording(g_lpD3DDevice2, true));
+    draw_background_quad(1000.0f, 0x00336699);
+    auto calls = HostD3DRecordedCalls(g_lpD3DDevice2);
+    ASSERT_EQ(6u, calls.size());
+    const HostD3DCall& draw = calls[3];
+    ASSERT_EQ(HostD3DCall::Kind::kDraw, draw.kind);
+    EXPECT_EQ(D3DPT_TRIANGLEFAN, draw.primitive);
+    EXPECT_GE(draw.vertices.size(), 3u);
+    for (const D3DTLVERTEX& v : draw.vertices) {
+        EXPECT_FLOAT_EQ(0.999f, v.sz);
+        EXPECT_EQ(0x00336699u, v.color);
+        EXPECT_GE(v.sy, 240.0f - 0.01f); // below the horizon
+        EXPECT_LE(v.sy, 480.0f + 0.01f);
+        EXPECT_GE(v.sx, -0.01f);
+        EXPECT_LE(v.sx, 640.0f + 0.01f);
+    }
+    EXPECT_EQ(D3DRENDERSTATE_ZENABLE, calls[1].state);
+    EXPECT_EQ(DWORD(FALSE), calls[1].value);
+    EXPECT_EQ(D3DRENDERSTATE_ZWRITEENABLE, calls[5].state);
+    EXPECT_EQ(DWORD(TRUE), calls[5].value);
+
+    // A small square wholly behind the camera: nothing drawn, no state touched.
+    camera[14] = 100.0f;
+    setup_view(kIdentity, camera, g_lpD3DDevice2);
+    ASSERT_TRUE(HostD3DSetRecording(g_lpD3DDevice2, true));
+    draw_background_quad(10.0f, 0x00336699);
+    EXPECT_TRUE(HostD3DRecordedCalls(g_lpD3DDevice2).empty());
     HostD3DSetRecording(g_lpD3DDevice2, false);
 }
 
