@@ -291,3 +291,17 @@ QUIB_API int QuibInitJoystickInput(const DIDEVICEINSTANCEA* instance, void* cont
 QUIB_API unsigned long QuibReadJoystickInput(DIJOYSTATE* state);
 // Acquires the joystick again. 1 on success, 0 without a joystick or on failure.
 QUIB_API int QuibReacquireInput();
+
+// Sets the field of view of the current viewport (Retained Mode) and, when the viewport accepts it, the
+// immediate-mode projection (factor 0.01 / field, at least 0.025). 1, or 0 with the error registered
+// (field <= 0 is refused; the projection is then unchanged).
+QUIB_API int QuibSetFOV(float field);
+// Screen position of a world point with the immediate-mode view of the last rendered frame, truncated
+// toward zero. Points behind the camera are projected all the same.
+QUIB_API void QuibWorldToScreen(float& x, float& y, float& z, int& sx, int& sy);
+// 1 when the 3D device does per-pixel (table) fog.
+QUIB_API int QuibFogOK();
+// Turns fog on (when the device can fog) or off for the immediate-mode drawing of later frames.
+QUIB_API void QuibFogEnable(int on);
+// Fog colour (0x00RRGGBB), linear start and end distance, and density; defaults 0x808080, 0, 1000, 0.02.
+QUIB_API void QuibFogParams(unsigned long colour, float start, float end, float density);

@@ -185,6 +185,10 @@ void texcache_release(TextureHandleEntry* entry) {
     entry->handle = 0;
 }
 
+void texcache_ensure_list() {
+    EnsureList();
+}
+
 void texcache_free_all() {
     EnsureList();
     if (g_CurrentTexture) UnbindCurrent();

@@ -50,6 +50,8 @@ void texcache_release(TextureHandleEntry* entry);
 // Releases every linked record, empties the list and starts over as before first use; the current
 // texture is unbound. Afterwards every record of the pool is free.
 void texcache_free_all();
+// Readies the empty list before first use (the per-frame view set-up calls it); idempotent.
+void texcache_ensure_list();
 // An entry that is going away gives up its record (unlinked and released) and stops being the current
 // texture.
 void texcache_forget_owner(SurfaceTableEntry* entry);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/d3d/d3d.h"
+#include "quib/scene/pipeline_matrix.h"
 
 struct ImViewportState {
     int x;
@@ -39,3 +40,37 @@ void set_viewport_clip(int x, int y, int width, int height, IDirect3DViewport2* 
 void set_viewport_values();
 // Recomputes edges, centre, scale and slopes from the rectangle and g_ProjectionFactor.
 void update_viewport_scale();
+
+// ---- The view of the current frame, shared by everything the pipeline draws ----
+
+struct ViewPlane {
+    float nx, ny, nz, d; // a point p is inside when n.p + d >= 0
+};
+
+enum : int { kFrustumNear, kFrustumBottom, kFrustumTop, kFrustumLeft, kFrustumRight, kFrustumPlaneCount };
+
+constexpr float kNearPlane = 0.125f;
+// Screen depth is 1 - kDepthConstant / z: slightly below the near distance so the near plane stays above 0.
+constexpr float kDepthConstant = 0.1240234375f;
+constexpr float kGroundFarClip = 8192.0f;
+constexpr float kMinimumProjectionFactor = 0.025f;
+constexpr float kGroundDepth = 0.999f;
+
+extern PipelineMatrix g_CameraMatrix; // camera to world
+extern PipelineMatrix g_ViewMatrix;   // world to camera
+extern float g_CameraPosition[3];
+extern ViewPlane g_FrustumPlanes[kFrustumPlaneCount];
+extern IDirect3DDevice2* g_ImDevice;
+
+// g_ProjectionFactor = 0.01 / field, at least kMinimumProjectionFactor, then the derived viewport values.
+// Callers validate field (the Retained Mode viewport refuses field <= 0 first).
+void set_projection(float field);
+// The per-frame view: binds device, sets the viewport, composes the camera-to-world matrix from parent
+// and camera (4x4 row-major; camera applied first), derives the world-space view volume, the view matrix
+// and the camera position, and sets the frame's render states (unlit mode, colour key, fog, Z).
+void setup_view(const float parent[16], const float camera[16], IDirect3DDevice2* device);
+// World point to screen x, y, depth and 1/camera z. No depth test: points behind the camera give a
+// negative out[3].
+void project_point(const float in[3], float out[4]);
+// g_CameraMatrix applied to (sx - centre x, sy - centre y, 1000), unscaled.
+void unproject_at_depth(float sx, float sy, float out[3]);
