@@ -1,7 +1,8 @@
 // The records of the engine's own meshes: vertices, 16-bit triangles, per-triangle plane data for
-// picking and key-frame keys.
+// picking, key-frame keys and vertex delta frames.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "quib/export.h"
@@ -35,4 +36,21 @@ struct DPPositionKey {
 struct DPRotationKey {
     int frame;
     Quaternion q;
+};
+
+struct DPDeltaRecord {
+    int index; // vertex index
+    float x, y, z;
+};
+
+// The vertices whose positions a frame changes, with their new positions.
+struct QUIB_API DPSubMeshDeltaFrame {
+    explicit DPSubMeshDeltaFrame(int n) : count(n > 0 ? n : 0), records(new DPDeltaRecord[size_t(count)]()) {}
+    ~DPSubMeshDeltaFrame() { delete[] records; }
+    DPSubMeshDeltaFrame(const DPSubMeshDeltaFrame&) = delete;
+    DPSubMeshDeltaFrame& operator=(const DPSubMeshDeltaFrame&) = delete;
+
+    int reserved = 0;
+    int count;
+    DPDeltaRecord* records; // count entries, owned
 };

@@ -338,3 +338,31 @@ void DPSubMesh::SetFrame(Frame* f) {
     for (int i = 0; i < children->GetCount(); ++i)
         if (DPSubMesh* child = children->Lookup(i)) child->SetFrame(f);
 }
+
+DPSubMeshDeltaFrame* DPSubMesh::CreateDeltaFrame(const DPSubMesh& other) const {
+    const int shared = std::min<int>(vertexCount, other.vertexCount);
+    auto differs = [&](int i) {
+        const DPVertex &mine = vertices[i], &theirs = other.vertices[i];
+        return mine.x != theirs.x || mine.y != theirs.y || mine.z != theirs.z;
+    };
+    int changed = 0;
+    for (int i = 0; i < shared; ++i)
+        changed += differs(i) ? 1 : 0;
+    DPSubMeshDeltaFrame* frameDelta = new DPSubMeshDeltaFrame(changed);
+    int k = 0;
+    for (int i = 0; i < shared; ++i)
+        if (differs(i))
+            frameDelta->records[k++] =
+                DPDeltaRecord{i, other.vertices[i].x, other.vertices[i].y, other.vertices[i].z};
+    return frameDelta;
+}
+
+void DPSubMesh::ApplyDeltaFrame(const DPSubMeshDeltaFrame& f) {
+    for (int k = 0; k < f.count; ++k) {
+        const DPDeltaRecord& r = f.records[k];
+        if (r.index < 0 || r.index >= vertexCount) continue;
+        vertices[r.index].x = r.x;
+        vertices[r.index].y = r.y;
+        vertices[r.index].z = r.z;
+    }
+}

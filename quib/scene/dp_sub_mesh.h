@@ -58,6 +58,12 @@ class QUIB_API DPSubMesh {
     // initialise it. Builds the plane data when missing. Always 1.
     int FindClosestTriangle(float x, float y, float z, int& index, float& dist2);
 
+    // The vertices (of the indices both sub-meshes have) whose positions differ in other, with other's
+    // positions: applying it to this sub-mesh gives it other's shape. Caller deletes it.
+    DPSubMeshDeltaFrame* CreateDeltaFrame(const DPSubMesh& other) const;
+    // Writes each record's position into the vertex it names; records naming no vertex are skipped.
+    void ApplyDeltaFrame(const DPSubMeshDeltaFrame& f);
+
     // Local matrix from the key frames at frame n: rotation relative to the first rotation key, position
     // offset from the first position key in the translation row.
     void SetFrameNumber(int n);

@@ -249,3 +249,27 @@ TEST(DPSubMeshHierarchy, ASharedFrameIsNotDeletedWithTheSubMesh) {
         EXPECT_EQ(&shared, child.frame);
     } // ASan reports a delete of the stack frame here if ownership were wrong
 }
+
+TEST(DPSubMeshDeltaFrames, RecordTheChangedVerticesSoApplyingGivesTheOtherShape) {
+    DPSubMesh rest, pose;
+    ASSERT_EQ(1, rest.MakeBox(0, 0, 0, 1, 1, 1));
+    ASSERT_EQ(1, pose.MakeBox(0, 0, 0, 1, 1, 1));
+    pose.vertices[2].y = -4.0f;
+    pose.vertices[6].x = 7.0f;
+    DPSubMeshDeltaFrame* delta = rest.CreateDeltaFrame(pose);
+    ASSERT_EQ(2, delta->count);
+    EXPECT_EQ(0, delta->reserved);
+    EXPECT_EQ(2, delta->records[0].index);
+    EXPECT_EQ(6, delta->records[1].index);
+    rest.ApplyDeltaFrame(*delta);
+    for (int i = 0; i < 8; ++i)
+        ExpectVertex(rest.vertices[i], pose.vertices[i].x, pose.vertices[i].y, pose.vertices[i].z);
+    delete delta;
+
+    DPSubMesh small; // records naming vertices it lacks are skipped
+    ASSERT_EQ(1, small.Init(2, 0));
+    DPSubMeshDeltaFrame outside(1);
+    outside.records[0] = DPDeltaRecord{5, 1, 1, 1};
+    small.ApplyDeltaFrame(outside);
+    ExpectVertex(small.vertices[1], 0, 0, 0);
+}
