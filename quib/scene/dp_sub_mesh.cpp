@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "quib/platform/directx.h"
 #include "quib/platform/scene3d_state.h"
@@ -365,4 +366,94 @@ void DPSubMesh::ApplyDeltaFrame(const DPSubMeshDeltaFrame& f) {
         vertices[r.index].y = r.y;
         vertices[r.index].z = r.z;
     }
+}
+
+namespace {
+
+constexpr float kSharedPositionDistance2 = 1.0f / 1024.0f;
+constexpr float kBoxStart = 10000000.0f;
+
+// For each vertex, the index of the distinct position it shares (first seen order).
+std::vector<int> SharedPositions(const DPVertex* vertices, int count, std::vector<D3DVECTOR>& distinct) {
+    std::vector<int> shareOf(size_t(count), 0);
+    for (int i = 0; i < count; ++i) {
+        const DPVertex& v = vertices[i];
+        int found = -1;
+        for (size_t j = 0; j < distinct.size() && found < 0; ++j) {
+            const float dx = v.x - distinct[j].x, dy = v.y - distinct[j].y, dz = v.z - distinct[j].z;
+            if (dx * dx + dy * dy + dz * dz < kSharedPositionDistance2) found = int(j);
+        }
+        if (found < 0) {
+            found = int(distinct.size());
+            distinct.push_back(D3DVECTOR{v.x, v.y, v.z});
+        }
+        shareOf[size_t(i)] = found;
+    }
+    return shareOf;
+}
+
+} // namespace
+
+void DPSubMesh::compute_extents() {
+    std::fill(std::begin(extents), std::end(extents), 0.0f);
+    std::fill(std::begin(centre), std::end(centre), 0.0f);
+    radius = 0.0f;
+    if (!vertexCount || !vertices) return; // no box: zero rather than the start values' NaN-prone centre
+    for (int axis = 0; axis < 3; ++axis) {
+        extents[2 * axis] = kBoxStart;
+        extents[2 * axis + 1] = -kBoxStart;
+    }
+    for (int i = 0; i < vertexCount; ++i) {
+        const float p[3] = {vertices[i].x, vertices[i].y, vertices[i].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            extents[2 * axis] = std::min(extents[2 * axis], p[axis]);
+            extents[2 * axis + 1] = std::max(extents[2 * axis + 1], p[axis]);
+        }
+    }
+    float sum = 0.0f;
+    for (int axis = 0; axis < 3; ++axis) {
+        centre[axis] = (extents[2 * axis] + extents[2 * axis + 1]) * 0.5f;
+        const float half = (extents[2 * axis + 1] - extents[2 * axis]) * 0.5f;
+        sum += half * half;
+    }
+    radius = std::sqrt(sum);
+
+    std::vector<D3DVECTOR> distinct;
+    const std::vector<int> shareOf = SharedPositions(vertices, vertexCount, distinct);
+    std::vector<D3DVECTOR> normals(distinct.size(), D3DVECTOR{0, 0, 0});
+    for (int i = 0; i < triangleCount; ++i) {
+        DPTriInfo plane;
+        if (!ComputeTriangleInfo(i, &plane)) continue; // a corner outside the vertex array
+        for (uint16_t index : triangles[i].v) {
+            D3DVECTOR& n = normals[size_t(shareOf[index])];
+            n.x += plane.nx;
+            n.y += plane.ny;
+            n.z += plane.nz;
+        }
+    }
+    for (D3DVECTOR& n : normals) {
+        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        if (length > 0.0f) n = D3DVECTOR{n.x / length, n.y / length, n.z / length};
+    }
+    for (int i = 0; i < vertexCount; ++i) {
+        const D3DVECTOR& n = normals[size_t(shareOf[size_t(i)])];
+        vertices[i].nx = n.x;
+        vertices[i].ny = n.y;
+        vertices[i].nz = n.z;
+    }
+}
+
+void DPSubMesh::Reset() {
+    for (int i = 0; i < vertexCount; ++i)
+        vertices[i].x = vertices[i].y = vertices[i].z = 0.0f;
+    compute_extents();
+}
+
+void DPSubMesh::Scale(float sx, float sy, float sz) {
+    for (int i = 0; i < vertexCount; ++i) {
+        vertices[i].x *= sx;
+        vertices[i].y *= sy;
+        vertices[i].z *= sz;
+    }
+    compute_extents();
 }

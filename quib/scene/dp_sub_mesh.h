@@ -42,6 +42,14 @@ class QUIB_API DPSubMesh {
     // 0 (left empty) when n is not positive or too large for 16-bit counts.
     int MakeCheckerboard(float sx, float sz, int n);
 
+    // Box, centre, radius (half the diagonal) and smoothed vertex normals: vertices within 1/32 of an
+    // earlier distinct position share its normal, the sum of the unnormalised normals of the triangles
+    // touching them, normalised (zero when nothing touches them). Without vertices all are zero.
+    void compute_extents();
+    // Zeroes every position, then compute_extents.
+    void Reset();
+    // Multiplies every position component-wise, then compute_extents.
+    void Scale(float sx, float sy, float sz);
     // Adds (dx, dy, dz) to every position; the extents stay. Always 1.
     int TranslateVertices(float dx, float dy, float dz);
     // radius = half the diagonal of the extents scaled per axis; nothing else changes.

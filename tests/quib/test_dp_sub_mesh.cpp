@@ -273,3 +273,56 @@ TEST(DPSubMeshDeltaFrames, RecordTheChangedVerticesSoApplyingGivesTheOtherShape)
     small.ApplyDeltaFrame(outside);
     ExpectVertex(small.vertices[1], 0, 0, 0);
 }
+
+TEST(DPSubMeshExtents, BoxCentreRadiusAndSmoothedNormals) {
+    DPSubMesh grid;
+    ASSERT_EQ(1, grid.MakeGrid(2, 4, 2, 2));
+    grid.vertices[4].y = 1.0f; // raise the middle vertex
+    grid.compute_extents();
+    EXPECT_FLOAT_EQ(0.0f, grid.extents[0]);
+    EXPECT_FLOAT_EQ(2.0f, grid.extents[1]);
+    EXPECT_FLOAT_EQ(1.0f, grid.extents[3]);
+    EXPECT_FLOAT_EQ(4.0f, grid.extents[5]);
+    EXPECT_FLOAT_EQ(0.5f, grid.centre[1]);
+    EXPECT_FLOAT_EQ(std::sqrt(1.0f + 0.25f + 4.0f), grid.radius);
+    const DPVertex& top = grid.vertices[4]; // symmetric hill: straight up its axis (the grid winds to +y)
+    EXPECT_NEAR(0.0f, top.nx, 1e-5f);
+    EXPECT_NEAR(1.0f, top.ny, 1e-5f);
+    EXPECT_NEAR(0.0f, top.nz, 1e-5f);
+    for (int i = 0; i < grid.vertexCount; ++i) {
+        const DPVertex& v = grid.vertices[i];
+        EXPECT_NEAR(1.0f, v.nx * v.nx + v.ny * v.ny + v.nz * v.nz, 1e-5f) << i;
+    }
+}
+
+TEST(DPSubMeshExtents, SharedPositionsShareANormalAndUntouchedVerticesGetZero) {
+    const DPVertex v[5] = {{0, 0, 0, 0, 0, 0, 0, 0},
+                           {1, 0, 0, 0, 0, 0, 0, 0},
+                           {0, 0, 1, 0, 0, 0, 0, 0},
+                           {0.01f, 0, 0, 0, 0, 0, 0, 0},
+                           {5, 5, 5, 0, 0, 0, 0, 0}};
+    const DPTriangle t[1] = {{{0, 1, 2}}};
+    DPSubMesh sub;
+    ASSERT_EQ(1, sub.Init(5, 1, v, t));
+    sub.compute_extents();
+    EXPECT_FLOAT_EQ(-1.0f, sub.vertices[0].ny);
+    EXPECT_FLOAT_EQ(-1.0f, sub.vertices[3].ny); // within 1/32 of vertex 0
+    EXPECT_FLOAT_EQ(0.0f, sub.vertices[4].ny);  // no triangle: zero, not NaN
+    EXPECT_FLOAT_EQ(0.0f, sub.vertices[4].nx);
+}
+
+TEST(DPSubMeshExtents, EmptyResetAndScale) {
+    DPSubMesh empty;
+    empty.compute_extents();
+    EXPECT_FLOAT_EQ(0.0f, empty.centre[0]);
+    EXPECT_FLOAT_EQ(0.0f, empty.radius);
+    DPSubMesh box;
+    ASSERT_EQ(1, box.MakeBox(1, 1, 1, 2, 3, 4));
+    box.Scale(2, 1, -1);
+    EXPECT_FLOAT_EQ(2.0f, box.extents[0]);
+    EXPECT_FLOAT_EQ(-4.0f, box.extents[4]);
+    EXPECT_FLOAT_EQ(-1.0f, box.extents[5]);
+    box.Reset();
+    EXPECT_FLOAT_EQ(0.0f, box.extents[1]);
+    EXPECT_FLOAT_EQ(0.0f, box.radius);
+}
