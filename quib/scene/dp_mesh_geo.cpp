@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "quib/scene/matrix_math.h"
+
 DPMeshGeo::DPMeshGeo(int n) : count(0), subMeshes(nullptr), roots(nullptr), drawExtents(0), frame(nullptr) {
     std::fill(std::begin(extents), std::end(extents), 0.0f);
     std::fill(std::begin(header), std::end(header), 0);
@@ -75,4 +77,24 @@ void DPMeshGeo::SetFrame(Frame* f) {
 void DPMeshGeo::SetFrameNumber(int n) {
     for (uint32_t i = 0; i < count; ++i)
         subMeshes[i].SetFrameNumber(n);
+}
+
+void DPMeshGeo::ComputeExtents() {
+    if (!count) return;
+    D3DMATRIX identity;
+    matrix_identity(&identity);
+    PtrArray<DPSubMesh>& top = Roots();
+    for (int i = 0; i < top.GetCount(); ++i)
+        top.Lookup(i)->TransformExtents(identity);
+    for (int axis = 0; axis < 3; ++axis) {
+        extents[2 * axis] = 1e7f;
+        extents[2 * axis + 1] = -1e7f;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        for (int axis = 0; axis < 3; ++axis) {
+            extents[2 * axis] = std::min(extents[2 * axis], subMeshes[i].extents[2 * axis]);
+            extents[2 * axis + 1] = std::max(extents[2 * axis + 1], subMeshes[i].extents[2 * axis + 1]);
+        }
+    for (uint32_t i = 0; i < count; ++i)
+        subMeshes[i].compute_extents();
 }

@@ -33,6 +33,12 @@ class QUIB_API DPMeshGeo {
     // Where segment a-b meets the plane of the triangle whose centroid is nearest a. 1 with out set; 0
     // when no triangle is in range or the segment is parallel to its plane.
     int FindMeshIntersection(const D3DVECTOR& a, const D3DVECTOR& b, D3DVECTOR& out);
+    // The box over all sub-meshes in world space (each root's extents transformed with the identity, the
+    // children with their parents), then each sub-mesh's own local extents and normals recomputed.
+    // Without sub-meshes the box stays as it was.
+    void ComputeExtents();
+    // Kept for callers; the radius needs no separate computation.
+    void compute_m_radius() {}
     // Stores f and sets it on every sub-mesh (not theirs to delete).
     void SetFrame(Frame* f);
     // Key-frame animation of every sub-mesh at frame n.

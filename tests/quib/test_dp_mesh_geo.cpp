@@ -101,3 +101,19 @@ TEST(DPMesh, HoldsGeometryAndSkinOnlyWhenAsked) {
     delete mesh.geometry; // the owner frees geometry and skin
     delete mesh.skin;
 }
+
+TEST(DPMeshGeo, ExtentsCoverEverySubMeshPlacedByItsBase) {
+    DPMeshGeo geo(2);
+    ASSERT_EQ(1, geo.subMeshes[0].MakeBox(0, 0, 0, 1, 1, 1));
+    ASSERT_EQ(1, geo.subMeshes[1].MakeBox(-1, 0, 0, 0, 2, 1));
+    geo.subMeshes[0].base._43 = 10.0f; // placed 10 along z by its model file
+    geo.subMeshes[0].compute_extents();
+    geo.subMeshes[1].compute_extents();
+    geo.ComputeExtents();
+    EXPECT_FLOAT_EQ(-1.0f, geo.extents[0]);
+    EXPECT_FLOAT_EQ(1.0f, geo.extents[1]);
+    EXPECT_FLOAT_EQ(2.0f, geo.extents[3]);
+    EXPECT_FLOAT_EQ(0.0f, geo.extents[4]);
+    EXPECT_FLOAT_EQ(11.0f, geo.extents[5]);
+    EXPECT_FLOAT_EQ(1.0f, geo.subMeshes[0].extents[5]); // back to local space afterwards
+}
