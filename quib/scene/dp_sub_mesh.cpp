@@ -262,7 +262,9 @@ void DPSubMesh::ApplyRotationKeys(int n) {
     Quaternion firstInverse = rotationKeys[0].q;
     quat_inverse(&firstInverse);
     Quaternion q = rotationKeys[i].q;
-    if (n != rotationKeys[i].frame) quat_slerp(&rotationKeys[i].q, &rotationKeys[i + 1].q, t, &q);
+    // The last key applies as it is (a single key at any frame): there is no next key to blend with.
+    if (n != rotationKeys[i].frame && i + 1 < rotationKeyCount)
+        quat_slerp(&rotationKeys[i].q, &rotationKeys[i + 1].q, t, &q);
     Quaternion relative;
     quat_multiply(&q, &firstInverse, &relative);
     quat_to_matrix(&relative, &local);
