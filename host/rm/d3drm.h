@@ -195,6 +195,21 @@ class IDirect3DRMTexture : public IUnknown {
 };
 typedef IDirect3DRMTexture* LPDIRECT3DRMTEXTURE;
 
+HOST_DECLARE_GUID(IID_IDirect3DRMMaterial);
+
+// A material: specular power and colour and emissive colour. The values are stored only: the device
+// draws unlit, so Retained Mode lighting never reads them.
+class IDirect3DRMMaterial : public IUnknown {
+  public:
+    // Colours in 0..1 (values outside are kept as given).
+    virtual HRESULT SetSpecular(D3DVALUE red, D3DVALUE green, D3DVALUE blue) = 0;
+    virtual HRESULT SetEmissive(D3DVALUE red, D3DVALUE green, D3DVALUE blue) = 0;
+    virtual HRESULT GetSpecular(D3DVALUE* red, D3DVALUE* green, D3DVALUE* blue) = 0;
+    virtual HRESULT GetEmissive(D3DVALUE* red, D3DVALUE* green, D3DVALUE* blue) = 0;
+    virtual D3DVALUE GetPower() = 0;
+};
+typedef IDirect3DRMMaterial* LPDIRECT3DRMMATERIAL;
+
 // The Retained Mode object of the first interface.
 class IDirect3DRM : public IUnknown {
   public:
@@ -221,6 +236,9 @@ class IDirect3DRM2 : public IUnknown {
     // Colours and shades of new textures (at least 1; D3DRMERR_BADVALUE for 0).
     virtual HRESULT SetDefaultTextureColors(DWORD colours) = 0;
     virtual HRESULT SetDefaultTextureShades(DWORD shades) = 0;
+    // Makes a material of specular power power (black specular and emissive colours). A negative or
+    // non-finite power is refused (D3DRMERR_BADVALUE).
+    virtual HRESULT CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material) = 0;
 };
 
 typedef IDirect3DRM* LPDIRECT3DRM;

@@ -2,6 +2,7 @@
 
 #include "host/rm/device.h"
 #include "host/rm/frame.h"
+#include "host/rm/material.h"
 #include "host/rm/texture.h"
 #include "host/rm/viewport.h"
 
@@ -78,6 +79,14 @@ HRESULT HostRM::CreateTextureFromSurface(IDirectDrawSurface* surface, IDirect3DR
     HostRMTexture* made = nullptr;
     HRESULT hr = HostRMTexture::Create(surface, &made);
     *texture = made;
+    return hr;
+}
+
+HRESULT HostRM::CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material) {
+    if (!material) return D3DRMERR_BADVALUE;
+    HostRMMaterial* made = nullptr;
+    HRESULT hr = HostRMMaterial::Create(power, &made);
+    *material = made;
     return hr;
 }
 

@@ -19,6 +19,7 @@ class HostRM final : public IDirect3DRM, public IDirect3DRM2, public RefCount {
     HRESULT CreateTextureFromSurface(IDirectDrawSurface* surface, IDirect3DRMTexture** texture) override;
     HRESULT SetDefaultTextureColors(DWORD colours) override;
     HRESULT SetDefaultTextureShades(DWORD shades) override;
+    HRESULT CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material) override;
 
     DWORD DefaultTextureColors() const { return textureColours_; }
     DWORD DefaultTextureShades() const { return textureShades_; }

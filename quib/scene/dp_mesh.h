@@ -1,0 +1,28 @@
+// One of the engine's own meshes: a frame with a name, its geometry and its material table.
+#pragma once
+
+#include "quib/export.h"
+#include "quib/scene/dp_mesh_geo.h"
+#include "quib/scene/dp_mesh_skin.h"
+#include "quib/scene/frame.h"
+
+constexpr int kMeshNameSize = 256;
+constexpr float kMeshFarDistance = 30000.0f;
+
+class QUIB_API DPMesh : public Frame {
+  public:
+    // A root frame of the engine's Retained Mode object; geometry of nsub sub-meshes and a table of
+    // nskin materials, each only when its count is not 0 (else NULL).
+    DPMesh(int nsub, int nskin);
+    // Destroys the frame only: the owners free geometry and skin.
+    ~DPMesh();
+
+    DPMesh(const DPMesh&) = delete;
+    DPMesh& operator=(const DPMesh&) = delete;
+
+    char name[kMeshNameSize];
+    DPMeshGeo* geometry;
+    DPMeshSkin* skin;
+    int reserved;          // 0
+    float farDistances[2]; // handed to the drawing call
+};
