@@ -59,6 +59,9 @@ class HostD3DDevice final : public IDirect3DDevice, public IDirect3DDevice2, pub
     static HostD3DDevice* From(IUnknown* device);
 
   private:
+    // Appends a draw call to the recording when recording is on (indices NULL for a plain draw).
+    void RecordDraw(D3DPRIMITIVETYPE type, const D3DTLVERTEX* vertices, DWORD vertexCount,
+                    const WORD* indices, DWORD indexCount);
     HostD3DDevice(HostD3DDeviceKind kind, IDirectDrawSurface* target, DWORD width, DWORD height);
     ~HostD3DDevice() override;
     bool IsAttached(const HostD3DViewport* viewport) const;

@@ -50,19 +50,25 @@ void EmitPrimitives(host_d3d::Rasterizer& raster, D3DPRIMITIVETYPE type, DWORD c
 
 } // namespace
 
+void HostD3DDevice::RecordDraw(D3DPRIMITIVETYPE type, const D3DTLVERTEX* vertices, DWORD vertexCount,
+                               const WORD* indices, DWORD indexCount) {
+    if (!recording_) return;
+    HostD3DCall call;
+    call.kind = HostD3DCall::Kind::kDraw;
+    call.primitive = type;
+    call.vertices.assign(vertices, vertices + vertexCount);
+    call.indexed = indices != nullptr;
+    if (indices) call.indices.assign(indices, indices + indexCount);
+    recorded_.push_back(std::move(call));
+}
+
 HRESULT HostD3DDevice::DrawPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE vertexType, LPVOID vertices,
                                      DWORD count, DWORD flags) {
     (void)flags;
     if (vertexType != D3DVT_TLVERTEX || !IsPrimitiveType(type) || (!vertices && count))
         return DDERR_INVALIDPARAMS;
     const auto* v = static_cast<const D3DTLVERTEX*>(vertices);
-    if (recording_) {
-        HostD3DCall call;
-        call.kind = HostD3DCall::Kind::kDraw;
-        call.primitive = type;
-        call.vertices.assign(v, v + count);
-        recorded_.push_back(std::move(call));
-    }
+    RecordDraw(type, v, count, nullptr, 0);
     if (count == 0) return D3D_OK;
     host_d3d::DrawSession session;
     HRESULT hr = session.Open(*this);
@@ -80,15 +86,7 @@ HRESULT HostD3DDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, D3DVERTEXTYPE
     if (std::any_of(indices, indices + indexCount, [vertexCount](WORD i) { return i >= vertexCount; }))
         return DDERR_INVALIDPARAMS;
     const auto* v = static_cast<const D3DTLVERTEX*>(vertices);
-    if (recording_) {
-        HostD3DCall call;
-        call.kind = HostD3DCall::Kind::kDraw;
-        call.primitive = type;
-        call.vertices.assign(v, v + vertexCount);
-        call.indexed = true;
-        call.indices.assign(indices, indices + indexCount);
-        recorded_.push_back(std::move(call));
-    }
+    RecordDraw(type, v, vertexCount, indices, indexCount);
     if (indexCount == 0) return D3D_OK;
     host_d3d::DrawSession session;
     HRESULT hr = session.Open(*this);
