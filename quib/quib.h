@@ -330,3 +330,16 @@ QUIB_API int d3dDrawDot(const D3DVECTOR& p, unsigned long colour);
 QUIB_API int d3dDrawLine(int x1, int y1, int x2, int y2, unsigned long colour);
 // A screen-space point at pixel (x, y), depth 1.0.
 QUIB_API int d3dDrawDot(int x, int y, unsigned long colour);
+
+// ---- Immediate-mode lighting ----
+//
+// Up to three point lights per drawn sub-mesh, chosen from a table indexed by a 16 x 16 grid over the
+// ground plane; only draws whose lighting mask shares a bit with the scene's lights mask are lit.
+
+#include "quib/scene/point_light.h"
+
+// Replaces the lights by count lights (none for count <= 0) and sets the ambient level (clamped to
+// 0..0.99609375). Always 1.
+QUIB_API int QuibInitLights(SPECULAR_LIGHT* lights, int count, float value);
+// Sets the scene's lights mask (0, the default, lights nothing).
+QUIB_API void QuibLightsEnable(int mask);

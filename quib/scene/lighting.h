@@ -6,18 +6,11 @@
 #include <cstdint>
 
 #include "host/d3d/d3d.h"
+#include "quib/scene/point_light.h"
 
 class DPSubMesh;
 struct DPMaterial;
 struct PipelineMatrix;
-
-// A point light as callers give it (20 bytes).
-struct point_light_incoming {
-    float x, y, z; // world position
-    float radius;  // horizontal reach
-    float strength;
-};
-typedef point_light_incoming SPECULAR_LIGHT;
 
 constexpr int kLightGridSize = 16;
 constexpr int kMaxLightsPerSubMesh = 3;
