@@ -154,20 +154,6 @@ TEST_F(PrimitiveTest, DotsAndScreenLinesAreWholeVerticesAndLeaveTheTextureAlone)
     EXPECT_EQ(kPrimitiveTextureAtStart, primitive_texture_state());
 }
 
-TEST_F(PrimitiveTest, ScreenLineAndDotReachTheBackBuffer) {
-    HostD3DSetRecording(g_lpD3DDevice2, false);
-    FillSolid(g_lpBackBuffer, 0);
-    ASSERT_EQ(D3D_OK, g_lpD3DDevice2->SetRenderState(D3DRENDERSTATE_ZENABLE, FALSE));
-    EXPECT_EQ(1, d3dDrawLine(10, 20, 50, 20, 0xFFFFFF));
-    EXPECT_EQ(1, d3dDrawDot(100, 100, 0xFF0000));
-    LockedPixels pixels(g_lpBackBuffer);
-    ASSERT_TRUE(pixels.ok());
-    EXPECT_EQ(0xFFFF, pixels.At(30, 20));
-    EXPECT_EQ(0, pixels.At(30, 22));
-    EXPECT_EQ(0xF800, pixels.At(100, 100));
-    EXPECT_EQ(0, pixels.At(101, 101));
-}
-
 TEST_F(PrimitiveTest, FailedDrawReportsTheDeviceErrorAndLeavesTexturingOff) {
     // A locked render target cannot be drawn on: the device refuses the draw.
     DDSURFACEDESC desc{};
@@ -189,21 +175,6 @@ TEST_F(PrimitiveTest, FailedDrawReportsTheDeviceErrorAndLeavesTexturingOff) {
     ExpectState(calls[0], D3DRENDERSTATE_TEXTUREHANDLE, 0);
     for (size_t i = 1; i < calls.size(); ++i)
         EXPECT_EQ(HostD3DCall::Kind::kDraw, calls[i].kind) << i;
-}
-
-TEST_F(PrimitiveTest, WithoutADeviceEveryPrimitiveFails) {
-    IDirect3DDevice2* device = g_lpD3DDevice2;
-    g_lpD3DDevice2 = nullptr;
-    const D3DVECTOR p{0.0f, 0.0f, 0.0f};
-    EXPECT_EQ(0, d3dUseAlpha(1));
-    EXPECT_EQ(kPrimitiveAlphaAtStart, primitive_alpha_state());
-    EXPECT_EQ(0, d3dUseTexture(0));
-    EXPECT_EQ(0, d3dDrawLine(p, p, 0));
-    EXPECT_EQ(0, d3dDrawDot(p, 0));
-    EXPECT_EQ(0, d3dDrawLine(0, 0, 1, 1, 0));
-    EXPECT_EQ(0, d3dDrawDot(0, 0, 0));
-    g_lpD3DDevice2 = device;
-    EXPECT_FALSE(ErrorText().empty());
 }
 
 } // namespace
