@@ -87,7 +87,10 @@ bool clip_triangle(const int index[3], const float p[3][3], uint8_t planes, cons
     int count = 0;
     const Vertex* v = ring;
     do {
-        if (count == kMaxClipRing) return false;
+        if (count == kMaxClipRing) {
+            batch = before;
+            return false;
+        }
         const std::ptrdiff_t corner = v - corners;
         if (corner >= 0 && corner < 3) {
             ringIndex[count++] = index[corner];

@@ -174,7 +174,9 @@ TEST_F(DrawSubMeshTest, OnlyAnExactIdentityIsTakenAsWorldSpace) {
     box.compute_extents();
     DPMaterial grey{0x808080, nullptr};
     EXPECT_EQ(0, Render(box, grey));
-    for (const D3DTLVERTEX& v : Draws(Take())[0].vertices)
+    std::vector<HostD3DCall> unturned = Draws(Take());
+    ASSERT_EQ(1u, unturned.size());
+    for (const D3DTLVERTEX& v : unturned[0].vertices)
         EXPECT_GT(v.sx, 320.0f);
     // Half a turn about y at the origin puts it left of the centre; a mirror in x likewise.
     const float halfTurn[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
