@@ -343,3 +343,56 @@ QUIB_API int d3dDrawDot(int x, int y, unsigned long colour);
 QUIB_API int QuibInitLights(SPECULAR_LIGHT* lights, int count, float value);
 // Sets the scene's lights mask (0, the default, lights nothing).
 QUIB_API void QuibLightsEnable(int mask);
+
+// ---- Cameras and point transforms ----
+//
+// A camera is a Frame handle; one camera is current at a time and the scene is seen through it. The
+// functions placing the current camera return 1, or 0 before a scene exists (no current camera). The
+// integer overloads take positions x 32768 and angles in 4096ths of a turn.
+
+class IDirect3DRMViewport;
+
+// Deletes camera (NULL: nothing). The current camera is replaced by the default one first; the default
+// camera is the engine's and is not deleted. Always 1.
+QUIB_API int QuibFreeCamera(void* camera);
+// Makes camera current and looks through it. 0 for NULL, or with the error registered when the viewport
+// refuses it (the camera is current all the same).
+QUIB_API int QuibSetCamera(void* camera);
+// Makes the scene's default camera current again. 0 before a scene exists or when the viewport refuses.
+QUIB_API int QuibSetDefaultCamera();
+// The Retained Mode viewport (the engine's; never release it), NULL before the display starts.
+QUIB_API IDirect3DRMViewport* QuibGetViewport();
+// Moves the current camera to (x, y, z) and turns it by the angles a (about y), b (about x), c (about z),
+// in degrees.
+QUIB_API int QuibCameraOrientation(float x, float y, float z, float a, float b, float c);
+QUIB_API int QuibCameraOrientation(long x, long y, long z, long a, long b, long c);
+// The current camera's last position and angles as set.
+QUIB_API int QuibCameraGetOrientation(float& x, float& y, float& z, float& a, float& b, float& c);
+// Moves the current camera to (x, y, z) and aims it at (tx, ty, tz).
+QUIB_API int QuibCameraLook(float x, float y, float z, float tx, float ty, float tz);
+QUIB_API int QuibCameraLook(long x, long y, long z, long tx, long ty, long tz);
+// Adds the angles (degrees) to the current camera's.
+QUIB_API int QuibCameraLookAngle(float a, float b, float c);
+QUIB_API int QuibCameraLookAngle(long a, long b, long c);
+// Orbit placement of the current camera around (x, y, z) at distance, turned by yaw and pitch (degrees),
+// looking at the point.
+QUIB_API int QuibCameraFollow(float x, float y, float z, float distance, float yaw, float pitch);
+QUIB_API int QuibCameraFollow(long x, long y, long z, long distance, long yaw, long pitch);
+// The order the current camera's next angles are applied in: yaw-pitch-roll or pitch-roll-yaw.
+QUIB_API int QuibCameraSetRotationOrderYPR();
+QUIB_API int QuibCameraSetRotationOrderPRY();
+// The current camera's transform relative to its parent: set, read, or applied in its own space.
+QUIB_API int QuibSetCameraTransform(D3DMATRIX* m);
+QUIB_API int QuibGetCameraTransform(D3DMATRIX* m);
+QUIB_API int QuibCameraTransform(D3DMATRIX* m);
+// The back clip distance of the viewport. 1, or 0 with the error registered (back must be positive and
+// beyond the front plane).
+QUIB_API int QuibSetZClipDistance(float back);
+// Distance from the current camera's last set position to (x, y, z); 0 without a current camera.
+QUIB_API float QuibGetDistanceFromCamera(float x, float y, float z);
+// Screen position of a world point through the viewport and its camera: 1 when the point lies between
+// the front and back planes, 0 otherwise (sx, sy are written all the same; 0, 0 for a point in the
+// camera's plane) and 0 with sx, sy untouched when the viewport cannot transform it. The integer form
+// takes whole world units and truncates the screen position toward zero.
+QUIB_API int QuibTransformPoint(float x, float y, float z, float* sx, float* sy);
+QUIB_API int QuibTransformPoint(long x, long y, long z, long* sx, long* sy);

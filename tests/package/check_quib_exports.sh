@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# libquib.so exports the 3D pipeline's settings, lights and primitives, and the drawing members of the
-# exported mesh classes, as functions of its own (defined in its text). Both forms, world and screen, of
-# the line and the point are there.
+# libquib.so exports the 3D pipeline's settings, lights and primitives, the camera family and the drawing
+# members of the exported mesh classes, as functions of its own (defined in its text). Both forms of the
+# overloaded ones are there: world and screen lines and points, float and fixed-point camera calls.
 # Usage: check_quib_exports.sh LIBQUIB
 set -euo pipefail
 library="$1"
@@ -13,12 +13,16 @@ functions="$(nm -DC --defined-only "$library" | awk '$2 == "T" { $1 = ""; $2 = "
 
 for name in QuibSetFOV QuibWorldToScreen QuibFogEnable QuibFogParams QuibInitLights QuibLightsEnable \
             d3dUseAlpha d3dUseTexture 'DPSubMesh::Render' 'DPSubMesh::DrawExtents' \
-            'DPSubMesh::HighlightTriangle' 'DPMeshGeo::DrawExtents' 'DPMesh::Render'; do
+            'DPSubMesh::HighlightTriangle' 'DPMeshGeo::DrawExtents' 'DPMesh::Render' QuibFreeCamera \
+            QuibSetCamera QuibSetDefaultCamera QuibGetViewport QuibCameraGetOrientation \
+            QuibCameraSetRotationOrderYPR QuibCameraSetRotationOrderPRY QuibSetCameraTransform \
+            QuibGetCameraTransform QuibCameraTransform QuibSetZClipDistance QuibGetDistanceFromCamera; do
     grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
 done
-for name in d3dDrawLine d3dDrawDot; do
+for name in d3dDrawLine d3dDrawDot QuibCameraOrientation QuibCameraLook QuibCameraLookAngle QuibCameraFollow \
+            QuibTransformPoint; do
     count="$(grep -cE "^$name\(" <<<"$functions" || true)"
-    [ "$count" = 2 ] || fail "$name: $count exported forms, expected the world and the screen form"
+    [ "$count" = 2 ] || fail "$name: $count exported forms, expected a float and an integer (or world and screen) form"
 done
 grep -qF 'd3dDrawLine(D3DVECTOR const&, D3DVECTOR const&, unsigned long)' <<<"$functions" ||
     fail "the world-space d3dDrawLine is not exported"

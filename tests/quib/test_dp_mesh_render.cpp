@@ -237,8 +237,11 @@ TEST_F(MeshRenderTest, TexturedSubMeshBindsItsTextureAgainAfterItsBox) {
     ASSERT_EQ(2u * 13, handles.size());
     EXPECT_NE(0u, handles[0]);
     EXPECT_EQ(handles[0], handles[13]);
-    for (size_t i = 0; i < handles.size(); ++i)
-        if (i % 13) EXPECT_EQ(0u, handles[i]) << i;
+    for (size_t i = 0; i < handles.size(); ++i) {
+        if (i % 13) {
+            EXPECT_EQ(0u, handles[i]) << i;
+        }
+    }
 }
 
 TEST_F(MeshRenderTest, HighlightedTriangleNeedsATriangleOfItsVertices) {
