@@ -25,6 +25,7 @@ class QUIB_API DPMesh : public Frame {
     DPMesh(const DPMesh&) = delete;
     DPMesh& operator=(const DPMesh&) = delete;
 
+    int Load3DS(const char* file); // one sub-mesh per material; 1, or 0 (name "PARENT OBJECT" if unread)
     char name[kMeshNameSize];
     DPMeshGeo* geometry;
     DPMeshSkin* skin;
