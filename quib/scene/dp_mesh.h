@@ -20,6 +20,10 @@ class QUIB_API DPMesh : public Frame {
     DPMesh(const DPMesh&) = delete;
     DPMesh& operator=(const DPMesh&) = delete;
 
+    // Loads a model file (.m3d): 1 with new geometry and skin (the previous ones are the caller's), or 0
+    // with the name "PARENT OBJECT" and nothing else changed when the file is missing or broken.
+    int LoadMax(const char* file);
+
     char name[kMeshNameSize];
     DPMeshGeo* geometry;
     DPMeshSkin* skin;
