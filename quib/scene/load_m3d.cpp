@@ -287,14 +287,21 @@ std::unique_ptr<DPMeshGeo> BuildGeometry(const M3dModel& model) {
 int DPMesh::LoadMax(const char* file) {
     FILE* in = file ? HostOpenFile(file, "rb") : nullptr;
     std::unique_ptr<M3dModel> model;
-    int read = 0;
+    std::unique_ptr<DPMeshGeo> built;
     if (in) {
-        model = std::make_unique<M3dModel>();
-        read = ReadM3dModel(in, *model);
+        // Counts are bounded by the file's size, so memory runs out only for files of that order.
+        try {
+            model = std::make_unique<M3dModel>();
+            if (ReadM3dModel(in, *model))
+                built = BuildGeometry(*model);
+            else
+                RegErrorf("DPMesh::LoadMax : broken model file <%s>", file);
+        } catch (const std::bad_alloc&) {
+            RegError("MeshObject::CreateDPMesh : can't alloc DPSubMesh");
+            built.reset();
+        }
         std::fclose(in);
-        if (!read) RegErrorf("DPMesh::LoadMax : broken model file <%s>", file);
     }
-    std::unique_ptr<DPMeshGeo> built = read ? BuildGeometry(*model) : nullptr;
     if (!built) {
         std::strncpy(name, kUnreadableName, sizeof name);
         return 0;
