@@ -28,7 +28,8 @@ template <class Key> int FindKey(const Key* keys, int count, int n, float& t) {
     for (int i = 0; i < count; ++i) {
         const bool last = i == count - 1;
         if (!last && keys[i].frame <= n && n < keys[i + 1].frame) {
-            t = float(n - keys[i].frame) / float(keys[i + 1].frame - keys[i].frame);
+            // In 64 bits: frame numbers read from a model file may lie further apart than an int holds.
+            t = float(int64_t(n) - keys[i].frame) / float(int64_t(keys[i + 1].frame) - keys[i].frame);
             return i;
         }
         if (last && (n == keys[i].frame || count == 1)) {

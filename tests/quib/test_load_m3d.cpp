@@ -182,6 +182,15 @@ TEST_F(LoadM3dTest, ThreeLevelHierarchyWithTwoMaterialsAndKeyFrames) {
     EXPECT_LT(geo.extents[0], geo.extents[1]);
 }
 
+TEST_F(LoadM3dTest, KeyFramesAnyDistanceApartInterpolate) {
+    Model m = Hierarchy();
+    const int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
+    m.objects[0].positionKeys = {{lowest, 0, 0, 0}, {highest, 10, 0, 0}};
+    ASSERT_EQ(1, Load(m));
+    Sub(0).SetFrameNumber(0);
+    EXPECT_NEAR(5.0f, Sub(0).local._41, 0.001f);
+}
+
 TEST_F(LoadM3dTest, TexturesAreSharedThroughTheTableAndFailuresLeaveNoEntry) {
     Model m = Hierarchy();
     m.materials.push_back(Material{"same", "tex/Wood.bmp"});
