@@ -26,6 +26,11 @@ class QUIB_API DPMesh : public Frame {
     DPMesh& operator=(const DPMesh&) = delete;
 
     int Load3DS(const char* file); // one sub-mesh per material; 1, or 0 (name "PARENT OBJECT" if unread)
+
+    // Loads a model file (.m3d): 1 with new geometry and skin (the previous ones are the caller's), or 0
+    // with the name "PARENT OBJECT" and nothing else changed when the file is missing or broken.
+    int LoadMax(const char* file);
+
     char name[kMeshNameSize];
     DPMeshGeo* geometry;
     DPMeshSkin* skin;
