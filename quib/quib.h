@@ -326,3 +326,11 @@ QUIB_API int QuibInitTerrainLowDetail(void* source, void** out);
 QUIB_API int QuibApplyElevationMap(void* terrain, IDirectDrawSurface* map, float low, float high, int upward);
 // The ground point under (x, z) on the tile (Terrain::FindIntersection). 0 for a NULL tile.
 QUIB_API int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVECTOR& out);
+
+// A new, empty terrain manager (quib/scene/terrain_manager.h) into out. 1, or 0 with out NULL when
+// memory ran out.
+QUIB_API int QuibInitTerrainManager(void** out);
+// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). Always 1.
+QUIB_API int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz);
+// The ground point under (x, z) on the manager's tiles. 0 for a NULL manager or no tile there.
+QUIB_API int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out);

@@ -1,8 +1,9 @@
-// The flat interface's terrain functions over Terrain handles.
+// The flat interface's terrain functions over Terrain and TerrainManager handles.
 #include <new>
 
 #include "quib/quib.h"
 #include "quib/scene/terrain.h"
+#include "quib/scene/terrain_manager.h"
 
 int QuibInitTerrain(float x0, float z0, float sizeX, float sizeZ, int cols, int rows,
                     IDirectDrawSurface* texture, void** out) {
@@ -57,4 +58,19 @@ int QuibApplyElevationMap(void* terrain, IDirectDrawSurface* map, float low, flo
 
 int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVECTOR& out) {
     return terrain ? static_cast<Terrain*>(terrain)->FindIntersection(x, z, out) : 0;
+}
+
+int QuibInitTerrainManager(void** out) {
+    if (!out) return 0;
+    *out = new (std::nothrow) TerrainManager;
+    return *out ? 1 : 0;
+}
+
+int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz) {
+    if (manager) static_cast<TerrainManager*>(manager)->Add(static_cast<Terrain*>(terrain), ix, iz);
+    return 1;
+}
+
+int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out) {
+    return manager ? static_cast<TerrainManager*>(manager)->FindIntersection(x, z, out) : 0;
 }
