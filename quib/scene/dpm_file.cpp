@@ -79,6 +79,7 @@ const char* DpmHeaderProblem(const DpmFile& h) {
     if (h.triangleCount != uint32_t(2 * h.cols * h.rows)) return "the triangle count is not the grid's";
     if (!std::isfinite(h.sizeX) || !std::isfinite(h.sizeZ) || !(h.sizeX > 0) || !(h.sizeZ > 0))
         return "the tile has no positive size";
+    if (!std::isfinite(h.originX) || !std::isfinite(h.originZ)) return "the tile has no place";
     if (!std::memchr(h.textureName, 0, sizeof h.textureName)) return "the texture name is not terminated";
     return nullptr;
 }

@@ -34,7 +34,8 @@ struct DpmFile {
 bool DpmGridFits(int cols, int rows);
 
 // Why the header cannot describe a tile (a short English reason), or NULL when it can: the grid fits,
-// the counts are the grid's, both sizes are finite and positive, and the name is terminated.
+// the counts are the grid's, both sizes are finite and positive, the origin's x and z are finite, and the
+// name is terminated.
 const char* DpmHeaderProblem(const DpmFile& header);
 
 // Bytes of a whole file with this header's counts.

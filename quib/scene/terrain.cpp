@@ -193,6 +193,7 @@ int Terrain::FindIntersection(float x, float z, D3DVECTOR& out) {
     if (!(m_originX <= x && x <= m_originX + m_sizeX && m_originZ <= z && z <= m_originZ + m_sizeZ)) return 0;
     const float fx = (x - m_originX) / m_sizeX * float(m_cols);
     const float fz = (z - m_originZ) / m_sizeZ * float(m_rows);
+    if (!std::isfinite(fx) || !std::isfinite(fz)) return 0;
     // The far borders belong to the last column and row.
     const int i = std::min(int(fx), m_cols - 1), j = std::min(int(fz), m_rows - 1);
     const int cell = j * m_cols + i;

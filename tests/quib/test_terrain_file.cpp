@@ -127,6 +127,9 @@ TEST_F(TerrainFileTest, FilesThatDoNotDescribeATileAreRefused) {
     PutLe32At(bad, 12, 0);
     ExpectRefused(bad, "size 0");
     bad = good;
+    PutLe32At(bad, 0, 0x7F800000);
+    ExpectRefused(bad, "origin x infinite");
+    bad = good;
     bad[300 + 20 * 32 + 2] = 20; // second index of the first triangle
     ExpectRefused(bad, "triangle index past the vertices");
     bad = good;
