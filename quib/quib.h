@@ -396,3 +396,32 @@ QUIB_API float QuibGetDistanceFromCamera(float x, float y, float z);
 // takes whole world units and truncates the screen position toward zero.
 QUIB_API int QuibTransformPoint(float x, float y, float z, float* sx, float* sy);
 QUIB_API int QuibTransformPoint(long x, long y, long z, long* sx, long* sy);
+
+// ---- Terrain tiles ----
+//
+// Terrain handles are Terrain objects (quib/scene/terrain.h), usable where object handles are.
+
+// A new tile of cols x rows cells over x0..x0 + sizeX, z0..z0 + sizeZ (engine's Retained Mode, no
+// parent), textured with texture when it is not NULL, into out. 1, or 0 with out NULL when the grid
+// cannot be built (no cells, too many for 16-bit counts, or a size not positive).
+QUIB_API int QuibInitTerrain(float x0, float z0, float sizeX, float sizeZ, int cols, int rows,
+                             IDirectDrawSurface* texture, void** out);
+// A tile read from a .dpm file into out. 1, or 0 with out NULL.
+QUIB_API int QuibLoadTerrain(const char* file, void** out);
+// Writes the tile to a .dpm file. 1, or 0 (also for a NULL tile).
+QUIB_API int QuibSaveTerrain(const char* file, void* terrain);
+// A new tile at half the resolution of source, sharing its texture, into out. 1, or 0 with out NULL
+// when source has no grid or fewer than 2 x 2 cells.
+QUIB_API int QuibInitTerrainLowDetail(void* source, void** out);
+// Raises or lowers the tile's vertices from an 8-bit map (Terrain::ApplyElevationMap). Always 1.
+QUIB_API int QuibApplyElevationMap(void* terrain, IDirectDrawSurface* map, float low, float high, int upward);
+// The ground point under (x, z) on the tile (Terrain::FindIntersection). 0 for a NULL tile.
+QUIB_API int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVECTOR& out);
+
+// A new, empty terrain manager (quib/scene/terrain_manager.h) into out. 1, or 0 with out NULL when
+// memory ran out.
+QUIB_API int QuibInitTerrainManager(void** out);
+// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). Always 1.
+QUIB_API int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz);
+// The ground point under (x, z) on the manager's tiles. 0 for a NULL manager or no tile there.
+QUIB_API int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out);
