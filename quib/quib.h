@@ -375,3 +375,41 @@ QUIB_API int QuibMirrorViewport(IDirectDrawSurface* unused, int x, int y, int w,
 // Blits (sx, sy, w, h) of the flipped mirror surface to (dx, dy) of the back buffer. 1, or 0 with the
 // failure reported.
 QUIB_API int QuibBlitMirror(int sx, int sy, int w, int h, int dx, int dy);
+
+// ---- Line and point primitives ----
+//
+// Single lines and points drawn straight onto the 3D device, one draw call each, with the render states
+// as they are (Z test and writes, a bound texture: the vertices' texture coordinates are 0), neither
+// clipped by the engine nor culled. 1 on success (or when a switch had nothing to change); 0 without a
+// 3D device or after a failed device call, with the error registered ("Direct3D Error ..." naming
+// primitive.cpp and its line). The world-space forms use the view of the last rendered frame and project
+// ends behind the camera all the same.
+
+// Alpha blending by source alpha (on) or none (off); acts only when on differs from the last switch.
+QUIB_API int d3dUseAlpha(int on);
+// on: blend factors source alpha / inverse source alpha (no texture is bound). off: unbinds the texture.
+// Acts when on differs from the last switch (the first switch always acts), and off also whenever the
+// engine's drawing bound a texture since.
+QUIB_API int d3dUseTexture(int on);
+// A world-space line from a to b in colour (0xAARRGGBB), drawn untextured; texturing is switched back on
+// afterwards unless the draw failed.
+QUIB_API int d3dDrawLine(const D3DVECTOR& a, const D3DVECTOR& b, unsigned long colour);
+// A world-space point.
+QUIB_API int d3dDrawDot(const D3DVECTOR& p, unsigned long colour);
+// A screen-space line between pixels (x1, y1) and (x2, y2), depth 0.1.
+QUIB_API int d3dDrawLine(int x1, int y1, int x2, int y2, unsigned long colour);
+// A screen-space point at pixel (x, y), depth 1.0.
+QUIB_API int d3dDrawDot(int x, int y, unsigned long colour);
+
+// ---- Immediate-mode lighting ----
+//
+// Up to three point lights per drawn sub-mesh, chosen from a table indexed by a 16 x 16 grid over the
+// ground plane; only draws whose lighting mask shares a bit with the scene's lights mask are lit.
+
+#include "quib/scene/point_light.h"
+
+// Replaces the lights by count lights (none for count <= 0) and sets the ambient level (clamped to
+// 0..0.99609375). Always 1.
+QUIB_API int QuibInitLights(SPECULAR_LIGHT* lights, int count, float value);
+// Sets the scene's lights mask (0, the default, lights nothing).
+QUIB_API void QuibLightsEnable(int mask);

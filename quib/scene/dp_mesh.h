@@ -17,6 +17,11 @@ class QUIB_API DPMesh : public Frame {
     // Destroys the frame only: the owners free geometry and skin.
     ~DPMesh();
 
+    // Draws the geometry at the transform of placement's frame (of this mesh's own frame when placement is
+    // NULL): every root of the hierarchy is transformed with it and rendered, then the geometry's box is
+    // drawn. The AND of the roots' results; 1 without geometry.
+    int Render(DPMesh* placement = nullptr);
+
     DPMesh(const DPMesh&) = delete;
     DPMesh& operator=(const DPMesh&) = delete;
 
