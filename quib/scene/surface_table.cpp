@@ -301,6 +301,17 @@ void SurfaceTable::FreeTextureHandles() {
     texcache_free_all();
 }
 
+SurfaceTableEntry* FindOrLoadTexture(const char* name) {
+    if (!name || !name[0] || !g_pSurfaceTable) return nullptr;
+    if (SurfaceTableEntry* known = g_pSurfaceTable->FindByName(name)) return known;
+    auto* entry = new SurfaceTableEntry(name);
+    if (!entry->m_surface || !g_pSurfaceTable->Add(entry)) {
+        delete entry;
+        return nullptr;
+    }
+    return entry;
+}
+
 void DeleteSurfaceTable() {
     if (!g_pSurfaceTable) return;
     g_pSurfaceTable->FreeTextureHandles();

@@ -119,6 +119,11 @@ class SurfaceTable {
 // The one table, NULL until QuibInitSurfaceTable.
 extern SurfaceTable* g_pSurfaceTable;
 
+// The table's entry for the texture file name: the one already loaded under that name, else a newly
+// loaded entry added to the table. NULL for a NULL or empty name, without a table (nothing would own the
+// entry), or when the file cannot be loaded (the failed entry is deleted).
+SurfaceTableEntry* FindOrLoadTexture(const char* name);
+
 // Shutdown's end of the table: frees the texture handles, deletes the table with its entries and clears
 // g_pSurfaceTable. Nothing when there is no table.
 void DeleteSurfaceTable();
