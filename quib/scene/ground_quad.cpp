@@ -1,5 +1,7 @@
 #include "quib/scene/ground_quad.h"
 
+#include "quib/scene/draw_submesh.h"
+
 #include "quib/platform/errors.h"
 #include "quib/scene/polygon_clip.h"
 #include "quib/scene/texture_cache.h"
@@ -40,6 +42,8 @@ ClipVertex* clip_ground(float h) {
 } // namespace
 
 void draw_background_quad(float half_size, unsigned long colour) {
+    // Later billboards clip at the ground plane's far distance.
+    g_FarClip = kGroundFarClip;
     if (!g_ImDevice || !(ViewportState.scale > 0.0f)) return;
     ClipVertex* ring = clip_ground(half_size);
     if (!ring) return;
