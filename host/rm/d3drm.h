@@ -252,3 +252,5 @@ typedef IDirect3DRMViewport* LPDIRECT3DRMVIEWPORT;
 // Makes a Retained Mode object (IDirect3DRM; query IID_IDirect3DRM2 for the second interface, which
 // shares its count). E_POINTER when out is NULL.
 HOST_API HRESULT Direct3DRMCreate(IDirect3DRM** out);
+
+#include "host/rm/d3drm_mesh.h"
