@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "test_d3d_support.h"
+#include "tests/support/frame_capture.h"
 
 class D3DRasterTest : public D3DTest {
   protected:
@@ -161,43 +162,10 @@ class D3DRasterTest : public D3DTest {
         return handle;
     }
 
-    // Writes the target as a 24-bit BMP into the test's working folder (the build folder), for review.
+    // Writes the target as a 24-bit BMP into the build folder's frames/, for review.
     void WriteFrame(const std::string& name) const {
         std::vector<uint16_t> pixels = Pixels();
-        std::FILE* file = std::fopen(name.c_str(), "wb");
-        if (!file) return;
-        auto put32 = [file](uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                std::fputc(int((v >> (8 * i)) & 255), file);
-        };
-        auto put16 = [file](uint16_t v) {
-            std::fputc(v & 255, file);
-            std::fputc(v >> 8, file);
-        };
-        uint32_t rowBytes = (width_ * 3 + 3) & ~3u;
-        std::fputc('B', file);
-        std::fputc('M', file);
-        put32(54 + rowBytes * height_);
-        put32(0);
-        put32(54);
-        put32(40);
-        put32(width_);
-        put32(height_);
-        put16(1);
-        put16(24);
-        for (int i = 0; i < 6; ++i)
-            put32(i == 1 ? rowBytes * height_ : 0);
-        for (DWORD y = height_; y-- > 0;) {
-            for (DWORD x = 0; x < width_; ++x) {
-                uint16_t p = pixels[y * width_ + x];
-                std::fputc((Blue(p) << 3) | (Blue(p) >> 2), file);
-                std::fputc((Green(p) << 2) | (Green(p) >> 4), file);
-                std::fputc((Red(p) << 3) | (Red(p) >> 2), file);
-            }
-            for (uint32_t pad = width_ * 3; pad < rowBytes; ++pad)
-                std::fputc(0, file);
-        }
-        std::fclose(file);
+        testsupport::WriteFrame565(name, int(width_), int(height_), int(width_) * 2, pixels.data());
     }
 
     DWORD width_ = 0;
