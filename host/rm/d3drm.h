@@ -58,6 +58,11 @@ HOST_DECLARE_GUID(IID_IDirect3DRMViewport);
 HOST_DECLARE_GUID(IID_IDirect3DRMFrame);
 HOST_DECLARE_GUID(IID_IDirect3DRMFrame2);
 
+class IDirect3DRMMesh;
+class IDirect3DRMMeshBuilder;
+class IDirect3DRMMeshBuilder2;
+class IDirect3DRMTexture;
+
 // A frame: a transform relative to its parent frame, and the children it holds (each with a reference).
 // A frame without a parent is the root of a scene and carries the scene's background and fog settings.
 // A frame lives as long as someone holds it (its parent included); when a parent goes, its children
@@ -192,6 +197,10 @@ class IDirect3DRMTexture : public IUnknown {
     virtual BOOL GetDecalTransparency() = 0;
     // Tells the texture that the surface's pixels and/or palette were changed, so that it takes them up.
     virtual HRESULT Changed(BOOL pixels, BOOL palette) = 0;
+    // Shades of each colour the texture is drawn with (at least 1; D3DRMERR_BADVALUE for 0). Stored only:
+    // the rasterizer draws every texel in full colour.
+    virtual HRESULT SetShades(DWORD shades) = 0;
+    virtual DWORD GetShades() = 0;
 };
 typedef IDirect3DRMTexture* LPDIRECT3DRMTEXTURE;
 
@@ -215,6 +224,10 @@ class IDirect3DRM : public IUnknown {
   public:
     // As IDirect3DRM2::CreateFrame.
     virtual HRESULT CreateFrame(IDirect3DRMFrame* parent, IDirect3DRMFrame** frame) = 0;
+    // As IDirect3DRM2's.
+    virtual HRESULT CreateMeshBuilder(IDirect3DRMMeshBuilder** builder) = 0;
+    virtual HRESULT CreateMesh(IDirect3DRMMesh** mesh) = 0;
+    virtual HRESULT LoadTexture(const char* file, IDirect3DRMTexture** texture) = 0;
 };
 
 // The Retained Mode object: makes frames, devices and viewports. The objects it makes do not depend
@@ -239,6 +252,14 @@ class IDirect3DRM2 : public IUnknown {
     // Makes a material of specular power power (black specular and emissive colours). A negative or
     // non-finite power is refused (D3DRMERR_BADVALUE).
     virtual HRESULT CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material) = 0;
+    // Makes an empty mesh builder (perspective off, quality D3DRMRENDER_GOURAUD).
+    virtual HRESULT CreateMeshBuilder(IDirect3DRMMeshBuilder2** builder) = 0;
+    // Makes a mesh without groups.
+    virtual HRESULT CreateMesh(IDirect3DRMMesh** mesh) = 0;
+    // Makes a texture from a picture file: ".ppm" (P6 or P3) or ".bmp", found as program paths are
+    // (backslashes, names in any case). D3DRMERR_BADVALUE for NULL arguments, D3DRMERR_FILENOTFOUND
+    // when the file cannot be opened, D3DRMERR_BADFILE when it is not a picture this host reads.
+    virtual HRESULT LoadTexture(const char* file, IDirect3DRMTexture** texture) = 0;
 };
 
 typedef IDirect3DRM* LPDIRECT3DRM;

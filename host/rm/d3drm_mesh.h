@@ -58,9 +58,9 @@ class IDirect3DRMMesh : public IUnknown {
   public:
     // Adds a group of vertexCount zeroed vertices and faceCount faces. With verticesPerFace > 0 faceData
     // holds faceCount x verticesPerFace vertex indices; with 0 each face is its corner count followed by
-    // that many indices. Every face needs at least 3 corners and every index must be below vertexCount
-    // (D3DRMERR_BADVALUE otherwise). The group is white, untextured, without material, of quality
-    // D3DRMRENDER_FLAT and mapping 0; *id receives its index.
+    // that many indices. Every face needs at least 3 corners, every index must be below vertexCount, and
+    // neither count may pass 2^24 (D3DRMERR_BADVALUE otherwise). The group is white, untextured, without
+    // material, of quality D3DRMRENDER_FLAT and mapping 0; *id receives its index.
     virtual HRESULT AddGroup(unsigned vertexCount, unsigned faceCount, unsigned verticesPerFace,
                              unsigned* faceData, D3DRMGROUPINDEX* id) = 0;
     // Copies count vertices into / out of the group starting at vertex index; the range must lie inside

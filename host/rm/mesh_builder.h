@@ -25,7 +25,7 @@ struct HostRMBuilderFace {
     D3DCOLOR colour = 0xFFFFFFFF;
 };
 
-// A corner of a face: a vertex and a normal of the builder's lists (kNoNormal: none).
+// A corner of a face: a vertex and a normal of the builder's lists. A zero normal stands for none.
 struct HostRMCorner {
     uint32_t vertex = 0;
     uint32_t normal = 0;
@@ -33,8 +33,6 @@ struct HostRMCorner {
 
 class HostRMMeshBuilder final : public IDirect3DRMMeshBuilder2, public RefCount {
   public:
-    static constexpr uint32_t kNoNormal = UINT32_MAX;
-
     HostRMMeshBuilder();
 
     HRESULT QueryInterface(REFIID riid, void** out) override;
@@ -65,6 +63,9 @@ class HostRMMeshBuilder final : public IDirect3DRMMeshBuilder2, public RefCount 
     // after every change, owned by the builder (no reference is added; valid until the next change).
     HostRMMesh* Drawable();
 
+    // Load from a file's bytes held in memory (Load reads the file, then calls this).
+    HRESULT LoadFromMemory(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg);
+
     // The host builder behind an interface pointer; NULL for NULL or an object of another kind.
     static HostRMMeshBuilder* From(IUnknown* builder);
 
@@ -87,6 +88,8 @@ class HostRMMeshBuilder final : public IDirect3DRMMeshBuilder2, public RefCount 
     uint32_t LookOf(HostRMMaterial* material, HostRMTexture* texture);
     // Fills mesh with one group per look in order of first use.
     void FillMesh(HostRMMesh& mesh) const;
+    // Drops the looks no face uses (and the references they hold).
+    void DropUnusedLooks();
 
     Contents data_;
     BOOL perspective_ = FALSE;

@@ -1,0 +1,183 @@
+#include "host/rm/x_import.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The importer hands the scene over in its right-handed space: z negated (on positions, normals and
+// frame transforms), face corners in reverse order and texture v as 1 - v. These undo that, giving
+// the file's own left-handed values back.
+D3DVECTOR FileSpace(const aiVector3D& v) {
+    return D3DVECTOR{v.x, v.y, -v.z};
+}
+
+// A colour of 0..1 components as 0xAARRGGBB (outside values clamped, NaN as 0).
+D3DCOLOR PackColour(const aiColor4D& colour) {
+    auto byte = [](float value) -> DWORD {
+        if (!(value > 0.0f)) return 0;
+        if (value >= 1.0f) return 255;
+        return static_cast<DWORD>(std::lround(value * 255.0f));
+    };
+    return byte(colour.a) << 24 | byte(colour.r) << 16 | byte(colour.g) << 8 | byte(colour.b);
+}
+
+// How the faces of one file material are drawn.
+struct MaterialLook {
+    uint32_t look = 0;
+    D3DCOLOR colour = 0xFFFFFFFF;
+};
+
+class XImport {
+  public:
+    XImport(const aiScene& scene, D3DRMLOADTEXTURECALLBACK callback, void* arg,
+            HostRMMeshBuilder::Contents& out)
+        : scene_(scene), callback_(callback), arg_(arg), out_(out) {}
+
+    bool Run() {
+        for (unsigned i = 0; i < scene_.mNumMaterials; ++i)
+            materials_.push_back(ReadMaterial(scene_.mMaterials[i]));
+        return FlattenNodes();
+    }
+
+  private:
+    MaterialLook ReadMaterial(const aiMaterial* material) {
+        MaterialLook result;
+        if (!material) return result;
+        aiColor4D diffuse(1.0f, 1.0f, 1.0f, 1.0f);
+        material->Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
+        result.colour = PackColour(diffuse);
+
+        float power = 0.0f;
+        material->Get(AI_MATKEY_SHININESS, power);
+        HostRMMaterial* made = nullptr;
+        if (FAILED(HostRMMaterial::Create(std::isfinite(power) && power > 0.0f ? power : 0.0f, &made)))
+            return result;
+        aiColor3D specular(0, 0, 0), emissive(0, 0, 0);
+        material->Get(AI_MATKEY_COLOR_SPECULAR, specular);
+        material->Get(AI_MATKEY_COLOR_EMISSIVE, emissive);
+        made->SetSpecular(specular.r, specular.g, specular.b);
+        made->SetEmissive(emissive.r, emissive.g, emissive.b);
+
+        HostRMTexture* texture = nullptr;
+        aiString name;
+        if (material->GetTextureCount(aiTextureType_DIFFUSE) > 0 &&
+            material->GetTexture(aiTextureType_DIFFUSE, 0, &name) == aiReturn_SUCCESS && name.length > 0)
+            texture = TextureNamed(std::string(name.C_Str()));
+
+        out_.looks.push_back(HostRMLook{HostHeld<HostRMMaterial>(made), HostHeld<HostRMTexture>(texture)});
+        made->Release(); // the look holds it
+        result.look = static_cast<uint32_t>(out_.looks.size() - 1);
+        return result;
+    }
+
+    // The texture the callback gives for name, asked once per name; NULL when it fails.
+    HostRMTexture* TextureNamed(const std::string& name) {
+        auto known = textures_.find(name);
+        if (known != textures_.end()) return known->second.Get();
+        HostHeld<HostRMTexture>& entry = textures_[name];
+        if (!callback_) return nullptr;
+        // The callback may rewrite the name in place (a new extension, say): give it room.
+        std::vector<char> buffer(name.begin(), name.end());
+        buffer.resize(name.size() + 1 + D3DRM_TEXTURE_NAME_ROOM, '\0');
+        IDirect3DRMTexture* given = nullptr;
+        HRESULT hr = callback_(buffer.data(), arg_, &given);
+        if (SUCCEEDED(hr)) entry = HostHeld<HostRMTexture>(HostRMTexture::From(given));
+        if (given) given->Release(); // the entry holds its own reference
+        return entry.Get();
+    }
+
+    bool FlattenNodes() {
+        if (!scene_.mRootNode) return false;
+        std::vector<std::pair<const aiNode*, aiMatrix4x4>> pending = {{scene_.mRootNode, aiMatrix4x4()}};
+        while (!pending.empty()) {
+            auto [node, parent] = pending.back();
+            pending.pop_back();
+            aiMatrix4x4 world = parent * node->mTransformation;
+            for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+                unsigned index = node->mMeshes[i];
+                if (index >= scene_.mNumMeshes || !scene_.mMeshes[index]) return false;
+                if (!AddMesh(*scene_.mMeshes[index], world)) return false;
+            }
+            // Children in reverse so that they come off the stack in file order.
+            for (unsigned i = node->mNumChildren; i-- > 0;)
+                if (node->mChildren[i]) pending.emplace_back(node->mChildren[i], world);
+        }
+        return true;
+    }
+
+    bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world) {
+        MaterialLook look =
+            mesh.mMaterialIndex < materials_.size() ? materials_[mesh.mMaterialIndex] : MaterialLook{};
+        size_t base = out_.positions.size();
+        if (mesh.mNumVertices > kHostRMXMaxCorners - base || !mesh.mVertices) return false;
+        AddVertices(mesh, world);
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+            const aiFace& face = mesh.mFaces[f];
+            if (face.mNumIndices < 3 || !face.mIndices) continue; // points and lines are not drawn
+            if (face.mNumIndices > kHostRMXMaxCorners - out_.corners.size()) return false;
+            HostRMBuilderFace made;
+            made.firstCorner = static_cast<uint32_t>(out_.corners.size());
+            made.cornerCount = face.mNumIndices;
+            made.look = look.look;
+            made.colour = look.colour;
+            for (unsigned k = face.mNumIndices; k-- > 0;) {
+                unsigned vertex = face.mIndices[k];
+                if (vertex >= mesh.mNumVertices) return false;
+                uint32_t at = static_cast<uint32_t>(base + vertex);
+                out_.corners.push_back(HostRMCorner{at, at});
+            }
+            out_.faces.push_back(made);
+        }
+        return true;
+    }
+
+    void AddVertices(const aiMesh& mesh, const aiMatrix4x4& world) {
+        aiMatrix3x3 normalMatrix(world);
+        float determinant = normalMatrix.Determinant();
+        if (std::isfinite(determinant) && determinant != 0.0f) normalMatrix.Inverse().Transpose();
+        const aiVector3D* uv = mesh.mTextureCoords[0];
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+            out_.positions.push_back(FileSpace(world * mesh.mVertices[v]));
+            aiVector3D normal(0, 0, 0);
+            if (mesh.mNormals) {
+                normal = normalMatrix * mesh.mNormals[v];
+                float length = normal.Length();
+                if (std::isfinite(length) && length > 0.0f) normal /= length;
+            }
+            out_.normals.push_back(FileSpace(normal));
+            out_.texCoords.push_back(uv ? uv[v].x : 0.0f);
+            out_.texCoords.push_back(uv ? 1.0f - uv[v].y : 0.0f);
+        }
+    }
+
+    const aiScene& scene_;
+    D3DRMLOADTEXTURECALLBACK callback_;
+    void* arg_;
+    HostRMMeshBuilder::Contents& out_;
+    std::vector<MaterialLook> materials_;
+    std::map<std::string, HostHeld<HostRMTexture>> textures_;
+};
+
+} // namespace
+
+HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg,
+                      HostRMMeshBuilder::Contents& out) {
+    if (!data || size < 16 || size > kHostRMXFileMaxBytes) return D3DRMERR_BADFILE;
+    // Only ".x" files: the importer would otherwise try its other readers on what it does not know.
+    if (std::memcmp(data, "xof ", 4) != 0) return D3DRMERR_BADFILE;
+    Assimp::Importer importer;
+    // Only the check of the importer's own output: no step that changes the geometry.
+    const aiScene* scene = importer.ReadFileFromMemory(data, size, aiProcess_ValidateDataStructure, "x");
+    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) return D3DRMERR_BADFILE;
+    return XImport(*scene, callback, arg, out).Run() ? D3DRM_OK : D3DRMERR_BADFILE;
+}
