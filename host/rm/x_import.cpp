@@ -5,9 +5,11 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -168,6 +170,99 @@ class XImport {
     std::map<std::string, HostHeld<HostRMTexture>> textures_;
 };
 
+// The importer believes the counts a file gives (vertices, faces, list sizes) and allocates for them
+// before reading the elements. No count of a sound file exceeds the number of its bytes, and a file's
+// other integers (indices, flags, times) stay small: any integer above the bound marks a file the
+// importer must not see.
+uint64_t CountBound(size_t size) {
+    return std::max<uint64_t>(size, 65536);
+}
+
+bool IsDigit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsWordByte(uint8_t c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '.' ||
+           c == '-' || c == '+';
+}
+
+// Text form: every integer (a digit run that is not part of a name or a real number) within the bound
+// and not negative; "#" and "//" comments are skipped.
+bool TextCountsPlausible(const uint8_t* data, size_t size) {
+    uint64_t bound = CountBound(size);
+    for (size_t at = 16; at < size;) {
+        uint8_t c = data[at];
+        if (c == '#' || (c == '/' && at + 1 < size && data[at + 1] == '/')) {
+            while (at < size && data[at] != '\n')
+                ++at;
+            continue;
+        }
+        bool negative = c == '-' && at + 1 < size && IsDigit(data[at + 1]) && !IsWordByte(data[at - 1]);
+        if (negative) {
+            ++at; // a negative integer is a huge count to the importer
+            c = data[at];
+        }
+        if (!IsDigit(c) || (!negative && IsWordByte(data[at - 1]))) {
+            ++at;
+            continue;
+        }
+        uint64_t value = 0;
+        while (at < size && IsDigit(data[at])) {
+            value = std::min<uint64_t>(value * 10 + (data[at++] - '0'), bound + 1);
+        }
+        bool real = at < size && (data[at] == '.' || data[at] == 'e' || data[at] == 'E');
+        if (!real && (value > bound || (negative && value > 0))) return false;
+    }
+    return true;
+}
+
+uint32_t ReadWord(const uint8_t* at) {
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+
+// Binary form: only known tokens, every integer and integer list within the bound, every list and name
+// within the file.
+bool BinaryCountsPlausible(const uint8_t* data, size_t size, size_t floatBytes) {
+    uint64_t bound = CountBound(size);
+    size_t at = 16;
+    auto left = [&] { return size - at; };
+    while (left() >= 2) {
+        unsigned token = data[at] | data[at + 1] << 8;
+        at += 2;
+        if (token == 1 || token == 2 || token == 6 || token == 7) { // name, string, integer and real lists
+            if (left() < 4) return false;
+            uint64_t count = ReadWord(data + at);
+            at += 4;
+            uint64_t bytes =
+                token <= 2 ? count + (token == 2 ? 2 : 0) : count * (token == 6 ? 4 : floatBytes);
+            if (bytes > left()) return false;
+            if (token == 6)
+                for (uint64_t i = 0; i < count; ++i)
+                    if (ReadWord(data + at + 4 * i) > bound) return false;
+            at += bytes;
+        } else if (token == 3) { // one integer
+            if (left() < 4 || ReadWord(data + at) > bound) return false;
+            at += 4;
+        } else if (token == 5) { // a GUID
+            if (left() < 16) return false;
+            at += 16;
+        } else if (!(token >= 10 && token <= 20) && !(token >= 0x28 && token <= 0x37)) {
+            return false; // not a token: the importer would take its bytes for a number
+        }
+    }
+    return true;
+}
+
+// Whether the file may go to the importer: text and binary forms with plausible counts. Compressed
+// forms are passed on as they are (their counts are only seen after inflating).
+bool CountsPlausible(const uint8_t* data, size_t size) {
+    if (std::memcmp(data + 8, "txt ", 4) == 0) return TextCountsPlausible(data, size);
+    if (std::memcmp(data + 8, "bin ", 4) == 0)
+        return BinaryCountsPlausible(data, size, std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4);
+    return true;
+}
+
 } // namespace
 
 HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg,
@@ -175,9 +270,16 @@ HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK ca
     if (!data || size < 16 || size > kHostRMXFileMaxBytes) return D3DRMERR_BADFILE;
     // Only ".x" files: the importer would otherwise try its other readers on what it does not know.
     if (std::memcmp(data, "xof ", 4) != 0) return D3DRMERR_BADFILE;
-    Assimp::Importer importer;
-    // Only the check of the importer's own output: no step that changes the geometry.
-    const aiScene* scene = importer.ReadFileFromMemory(data, size, aiProcess_ValidateDataStructure, "x");
-    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) return D3DRMERR_BADFILE;
-    return XImport(*scene, callback, arg, out).Run() ? D3DRM_OK : D3DRMERR_BADFILE;
+    if (!CountsPlausible(static_cast<const uint8_t*>(data), size)) return D3DRMERR_BADFILE;
+    // The importer believes the counts a file gives and may ask for more memory than there is: a
+    // refused allocation fails the load instead of leaving through the caller.
+    try {
+        Assimp::Importer importer;
+        // Only the check of the importer's own output: no step that changes the geometry.
+        const aiScene* scene = importer.ReadFileFromMemory(data, size, aiProcess_ValidateDataStructure, "x");
+        if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) return D3DRMERR_BADFILE;
+        return XImport(*scene, callback, arg, out).Run() ? D3DRM_OK : D3DRMERR_BADFILE;
+    } catch (const std::bad_alloc&) {
+        return D3DRMERR_BADALLOC;
+    }
 }

@@ -295,6 +295,56 @@ TEST_F(RMMeshBuilderTest, UnreadableFilesFailAndLeaveTheBuilderAsItWas) {
     EXPECT_EQ(builder_->GetFaceCount(), 3);
 }
 
+// A binary ".x" file of one frame moved by (1, 2, 3) holding one red triangle; garbage is appended
+// inside the mesh's data when asked.
+std::string BinaryTriangle(const std::string& garbage = "") {
+    std::string out = "xof 0302bin 0032";
+    auto word = [&](uint16_t v) { out.append(reinterpret_cast<const char*>(&v), 2); };
+    auto dword = [&](uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+    auto name = [&](const std::string& text) { word(1), dword(uint32_t(text.size())), out += text; };
+    auto ints = [&](std::vector<uint32_t> v) {
+        word(6), dword(uint32_t(v.size()));
+        for (uint32_t i : v)
+            dword(i);
+    };
+    auto reals = [&](std::vector<float> v) {
+        word(7), dword(uint32_t(v.size()));
+        for (float f : v)
+            out.append(reinterpret_cast<const char*>(&f), 4);
+    };
+    name("Frame"), name("F"), word(10), name("FrameTransformMatrix"), word(10);
+    reals({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1});
+    word(11), name("Mesh"), name("M"), word(10), ints({3}), reals({0, 0, 0, 1, 0, 0, 0, 1, 0});
+    out += garbage;
+    ints({1, 3, 0, 1, 2}), word(11), word(11);
+    return out;
+}
+
+TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndImplausibleCountsAreRefused) {
+    HostRMMeshBuilder* builder = HostRMMeshBuilder::From(builder_);
+    std::string binary = BinaryTriangle();
+    ASSERT_EQ(builder->LoadFromMemory(binary.data(), binary.size(), nullptr, nullptr), D3DRM_OK);
+    EXPECT_EQ(builder_->GetFaceCount(), 1);
+    D3DRMBOX box;
+    builder_->GetBox(&box);
+    EXPECT_EQ(box.min.x, 1.0f);
+    EXPECT_EQ(box.max.y, 3.0f);
+    EXPECT_EQ(box.max.z, 3.0f);
+
+    // Counts the importer would allocate for before reading: refused before it sees them.
+    std::string huge = BinaryTriangle(std::string("\x03\x00\xff\xff\xff\xff", 6));
+    EXPECT_EQ(builder->LoadFromMemory(huge.data(), huge.size(), nullptr, nullptr), D3DRMERR_BADFILE);
+    std::string stray = BinaryTriangle(std::string("\x00\xff\xff\xff\xff\xff", 6)); // not a token
+    EXPECT_EQ(builder->LoadFromMemory(stray.data(), stray.size(), nullptr, nullptr), D3DRMERR_BADFILE);
+    for (const char* count : {"4000000000", "-1"}) {
+        std::string text =
+            std::string("xof 0303txt 0032\nMesh M { ") + count + "; 0.0;0.0;0.0;;\n 1; 3;0,0,0;; }\n";
+        EXPECT_EQ(builder->LoadFromMemory(text.data(), text.size(), nullptr, nullptr), D3DRMERR_BADFILE)
+            << count;
+    }
+    EXPECT_EQ(builder_->GetFaceCount(), 1);
+}
+
 TEST_F(RMMeshBuilderTest, AddMeshAppendsGroupsWithTheirLook) {
     IDirect3DRMMesh* mesh = nullptr;
     ASSERT_EQ(rm2_->CreateMesh(&mesh), D3DRM_OK);
