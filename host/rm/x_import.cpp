@@ -254,12 +254,104 @@ bool BinaryCountsPlausible(const uint8_t* data, size_t size, size_t floatBytes) 
     return true;
 }
 
-// Whether the file may go to the importer: text and binary forms with plausible counts. Compressed
-// forms are passed on as they are (their counts are only seen after inflating).
+// The outline of a file's objects: names, braces, and everything else as one kind.
+struct OutlineToken {
+    enum Kind { kName, kOpen, kClose, kOther } kind;
+    std::string name;
+};
+
+bool IsNameStart(uint8_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+std::vector<OutlineToken> TextOutline(const uint8_t* data, size_t size) {
+    std::vector<OutlineToken> out;
+    for (size_t at = 16; at < size;) {
+        uint8_t c = data[at];
+        if (c == '#' || (c == '/' && at + 1 < size && data[at + 1] == '/')) {
+            while (at < size && data[at] != '\n')
+                ++at;
+        } else if (c == '"') {
+            for (++at; at < size && data[at] != '"';)
+                ++at;
+            ++at;
+            out.push_back({OutlineToken::kOther, {}});
+        } else if (IsNameStart(c)) {
+            size_t start = at;
+            while (at < size && (IsNameStart(data[at]) || IsDigit(data[at]) || data[at] == '-'))
+                ++at;
+            out.push_back({OutlineToken::kName, std::string(data + start, data + at)});
+        } else {
+            ++at;
+            if (c == '{' || c == '}')
+                out.push_back({c == '{' ? OutlineToken::kOpen : OutlineToken::kClose, {}});
+            else if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+                out.push_back({OutlineToken::kOther, {}});
+        }
+    }
+    return out;
+}
+
+// The binary form's outline; the tokens are known to be whole (BinaryCountsPlausible).
+std::vector<OutlineToken> BinaryOutline(const uint8_t* data, size_t size, size_t floatBytes) {
+    std::vector<OutlineToken> out;
+    for (size_t at = 16; at + 2 <= size;) {
+        unsigned token = data[at] | data[at + 1] << 8;
+        at += 2;
+        if (token == 1 || token == 2 || token == 6 || token == 7) {
+            uint64_t count = ReadWord(data + at);
+            at += 4;
+            uint64_t bytes =
+                token <= 2 ? count + (token == 2 ? 2 : 0) : count * (token == 6 ? 4 : floatBytes);
+            if (token == 1)
+                out.push_back({OutlineToken::kName, std::string(data + at, data + at + count)});
+            else
+                out.push_back({OutlineToken::kOther, {}});
+            at += bytes;
+        } else if (token == 10 || token == 11) {
+            out.push_back({token == 10 ? OutlineToken::kOpen : OutlineToken::kClose, {}});
+        } else {
+            at += token == 3 ? 4 : token == 5 ? 16 : 0;
+            out.push_back({OutlineToken::kOther, {}});
+        }
+    }
+    return out;
+}
+
+// Every material list holds at least one material, and nothing but materials and references to them.
+// (The importer crashes on a list whose faces name a material it holds none of, which is what a list
+// of only other objects becomes.)
+bool MaterialListsSound(const std::vector<OutlineToken>& tokens) {
+    auto isName = [&](size_t i, const char* name) {
+        return tokens[i].kind == OutlineToken::kName && (!name || tokens[i].name == name);
+    };
+    for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (!isName(i, "MeshMaterialList") || tokens[i + 1].kind != OutlineToken::kOpen) continue;
+        int depth = 0, materials = 0;
+        for (size_t j = i + 1; j < tokens.size(); ++j) {
+            if (tokens[j].kind == OutlineToken::kClose && --depth == 0) break;
+            if (tokens[j].kind != OutlineToken::kOpen || ++depth != 2) continue;
+            bool material =
+                isName(j - 1, "Material") || (isName(j - 1, nullptr) && isName(j - 2, "Material"));
+            bool reference = !isName(j - 1, nullptr);
+            if (!material && !reference) return false;
+            ++materials;
+        }
+        if (materials == 0) return false;
+    }
+    return true;
+}
+
+// Whether the file may go to the importer: text and binary forms with plausible counts and sound
+// material lists. Compressed forms are passed on as they are (their contents are only seen after
+// inflating).
 bool CountsPlausible(const uint8_t* data, size_t size) {
-    if (std::memcmp(data + 8, "txt ", 4) == 0) return TextCountsPlausible(data, size);
+    if (std::memcmp(data + 8, "txt ", 4) == 0)
+        return TextCountsPlausible(data, size) && MaterialListsSound(TextOutline(data, size));
+    size_t floatBytes = std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4;
     if (std::memcmp(data + 8, "bin ", 4) == 0)
-        return BinaryCountsPlausible(data, size, std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4);
+        return BinaryCountsPlausible(data, size, floatBytes) &&
+               MaterialListsSound(BinaryOutline(data, size, floatBytes));
     return true;
 }
 

@@ -342,6 +342,15 @@ TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndImplausibleCountsAreRefused) {
         EXPECT_EQ(builder->LoadFromMemory(text.data(), text.size(), nullptr, nullptr), D3DRMERR_BADFILE)
             << count;
     }
+    // Material lists the importer would crash on: nothing in them, or an object that is no material.
+    for (const char* list : {"", "Matxrial M { 1.0;0.0;0.0;1.0;; 2.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }"}) {
+        std::string text =
+            std::string("xof 0303txt 0032\nMesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;;"
+                        " 1; 3;0,1,2;;\n MeshMaterialList { 1; 1; 0;; ") +
+            list + " } }\n";
+        EXPECT_EQ(builder->LoadFromMemory(text.data(), text.size(), nullptr, nullptr), D3DRMERR_BADFILE)
+            << list;
+    }
     EXPECT_EQ(builder_->GetFaceCount(), 1);
 }
 
