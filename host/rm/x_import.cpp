@@ -260,8 +260,16 @@ struct OutlineToken {
     std::string name;
 };
 
-bool IsNameStart(uint8_t c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+bool IsSpace(uint8_t c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool IsPunctuation(uint8_t c) {
+    return c == '{' || c == '}' || c == ';' || c == ',';
+}
+
+bool IsNumber(const std::string& word) {
+    return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return IsDigit(uint8_t(c)); });
 }
 
 std::vector<OutlineToken> TextOutline(const uint8_t* data, size_t size) {
@@ -276,17 +284,20 @@ std::vector<OutlineToken> TextOutline(const uint8_t* data, size_t size) {
                 ++at;
             ++at;
             out.push_back({OutlineToken::kOther, {}});
-        } else if (IsNameStart(c)) {
-            size_t start = at;
-            while (at < size && (IsNameStart(data[at]) || IsDigit(data[at]) || data[at] == '-'))
-                ++at;
-            out.push_back({OutlineToken::kName, std::string(data + start, data + at)});
-        } else {
+        } else if (IsSpace(c)) {
+            ++at;
+        } else if (IsPunctuation(c)) {
             ++at;
             if (c == '{' || c == '}')
                 out.push_back({c == '{' ? OutlineToken::kOpen : OutlineToken::kClose, {}});
-            else if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
+            else
                 out.push_back({OutlineToken::kOther, {}});
+        } else {
+            // As the importer reads words: everything up to white space or punctuation.
+            size_t start = at;
+            while (at < size && !IsSpace(data[at]) && !IsPunctuation(data[at]) && data[at] != '"')
+                ++at;
+            out.push_back({OutlineToken::kName, std::string(data + start, data + at)});
         }
     }
     return out;
@@ -318,7 +329,8 @@ std::vector<OutlineToken> BinaryOutline(const uint8_t* data, size_t size, size_t
     return out;
 }
 
-// Every material list holds at least one material, and nothing but materials and references to them.
+// Every material list holds at least one material, and nothing but its numbers, materials and references
+// to them.
 // (The importer crashes on a list whose faces name a material it holds none of, which is what a list
 // of only other objects becomes.)
 bool MaterialListsSound(const std::vector<OutlineToken>& tokens) {
@@ -330,6 +342,11 @@ bool MaterialListsSound(const std::vector<OutlineToken>& tokens) {
         int depth = 0, materials = 0;
         for (size_t j = i + 1; j < tokens.size(); ++j) {
             if (tokens[j].kind == OutlineToken::kClose && --depth == 0) break;
+            // In the list itself: numbers, and material headers ("Material" and an optional name).
+            if (depth == 1 && isName(j, nullptr) && !IsNumber(tokens[j].name) && !isName(j, "Material") &&
+                !(isName(j - 1, "Material") && j + 1 < tokens.size() &&
+                  tokens[j + 1].kind == OutlineToken::kOpen))
+                return false;
             if (tokens[j].kind != OutlineToken::kOpen || ++depth != 2) continue;
             bool material =
                 isName(j - 1, "Material") || (isName(j - 1, nullptr) && isName(j - 2, "Material"));

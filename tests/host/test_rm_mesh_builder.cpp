@@ -343,7 +343,8 @@ TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndImplausibleCountsAreRefused) {
             << count;
     }
     // Material lists the importer would crash on: nothing in them, or an object that is no material.
-    for (const char* list : {"", "Matxrial M { 1.0;0.0;0.0;1.0;; 2.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }"}) {
+    for (const char* list : {"", "Matxrial M { 1.0;0.0;0.0;1.0;; 2.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }",
+                             "\xbb Material M { 1.0;0.0;0.0;1.0;; 2.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }"}) {
         std::string text =
             std::string("xof 0303txt 0032\nMesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;;"
                         " 1; 3;0,1,2;;\n MeshMaterialList { 1; 1; 0;; ") +
