@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release (build-bench/, QUIB_BENCH=ON, no tests) and runs them: the blit
-# benchmark, the frame benchmark, the rasterizer benchmark and the model-file load benchmark, or only
-# the one named first ("blit", "frame", "raster" or "m3d_load"). The rasterizer benchmark runs twice: against Mesa single-threaded, then
-# against Mesa with its default threads.
+# benchmark, the frame benchmark, the rasterizer benchmark and the two model-loading benchmarks, or only
+# the one named first ("blit", "frame", "raster", "m3d_load" or "x_load"). The rasterizer benchmark runs
+# twice: against Mesa single-threaded, then against Mesa with its default threads.
 # Each benchmark runs 5 times, interleaved; only the statistics are listed, and the summary at the end
 # uses every timed run (blit: the best of the five; frame: the median frame). Further arguments go to
 # the benchmark after these and override them, e.g.
 # tools/bench.sh blit --benchmark_filter=sprites --benchmark_repetitions=1
 source "$(dirname "$0")/setup.sh"
 dir="$QUIB_ROOT/build-bench"
-benches=(blit_bench frame_bench raster_bench m3d_load_bench)
+benches=(blit_bench frame_bench raster_bench m3d_load_bench x_load_bench)
 case "${1:-}" in
-blit | frame | raster | m3d_load)
+blit | frame | raster | m3d_load | x_load)
     benches=("$1_bench")
     shift
     ;;

@@ -31,6 +31,7 @@ DisplayState& State() {
 }
 
 std::atomic<int> g_liveObjects[4];
+std::atomic<HRESULT> g_restoreFailure{DD_OK};
 
 bool SameMode(const DisplayMode& a, const DisplayMode& b) {
     return a.width == b.width && a.height == b.height && a.bits == b.bits && a.is555 == b.is555;
@@ -238,6 +239,10 @@ void PresentStore(const PixelStore& store, const DDPIXELFORMAT& format, const PA
     HostPresentPrimary(picture, fullscreen);
 }
 
+HRESULT RestoreFailure() {
+    return g_restoreFailure.load();
+}
+
 void CountLive(ObjectKind kind, int delta) {
     g_liveObjects[kind] += delta;
 }
@@ -252,6 +257,10 @@ HostDDrawObjectCounts HostDDrawLiveObjects() {
 
 void HostDDrawMarkAllSurfacesLost() {
     host_ddraw::MarkAllSurfacesLost();
+}
+
+void HostDDrawSetRestoreFailure(HRESULT failure) {
+    host_ddraw::g_restoreFailure = SUCCEEDED(failure) ? DD_OK : failure;
 }
 
 void HostDDrawMarkSurfaceLost(IDirectDrawSurface* surface) {

@@ -41,6 +41,8 @@ bool RestoreMode(DriverState* owner);
 void RegisterSurface(Surface* surface);
 void UnregisterSurface(Surface* surface);
 void MarkAllSurfacesLost();
+// The failure Restore of a lost surface gives while a test asks for one (DD_OK: Restore works).
+HRESULT RestoreFailure();
 
 // Video memory of the machine: surfaces in video memory take from the free amount.
 bool ReserveVideoMemory(size_t bytes);

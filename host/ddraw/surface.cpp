@@ -446,6 +446,7 @@ HRESULT Surface::Restore() {
     // The buffers of a chain come back together, through its root.
     if (chainRoot_) return DDERR_IMPLICITLYCREATED;
     if (primary_ && modeGeneration_ != ModeGeneration()) return DDERR_WRONGMODE;
+    if (HRESULT failure = RestoreFailure(); FAILED(failure)) return failure;
     store_->Clear();
     lost_ = false;
     for (Surface* member : chain_) {

@@ -8,6 +8,10 @@
 void HostDDrawMarkAllSurfacesLost();
 // Only surface is lost.
 void HostDDrawMarkSurfaceLost(IDirectDrawSurface* surface);
+// While failure is a failure code, Restore of a lost surface returns it and the surface stays lost (a
+// machine that cannot give the memory back); DD_OK switches this off. Restore of a surface that is not
+// lost still succeeds.
+void HostDDrawSetRestoreFailure(HRESULT failure);
 
 // A display card beside the primary display, offered by DirectDrawEnumerateA after it.
 struct HostSecondaryDisplay {

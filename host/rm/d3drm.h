@@ -24,6 +24,24 @@ enum D3DRMCOMBINETYPE : DWORD {
     D3DRMCOMBINE_AFTER = 2,   // applied after it: M = Cur * New
 };
 
+// Whether a frame's visuals are drawn with the Z-buffer. FROMPARENT takes the parent's mode; a root's
+// FROMPARENT means enabled.
+enum D3DRMZBUFFERMODE : DWORD {
+    D3DRMZBUFFER_FROMPARENT = 0,
+    D3DRMZBUFFER_ENABLE = 1,
+    D3DRMZBUFFER_DISABLE = 2,
+};
+
+// The order in which a frame's children are drawn. FROMPARENT takes the parent's mode (a root's means
+// NONE); NONE keeps the order they were added in; FRONTTOBACK and BACKTOFRONT sort them by the
+// camera-space depth of their origins, nearest or farthest first (equal depths keep their order).
+enum D3DRMSORTMODE : DWORD {
+    D3DRMSORT_FROMPARENT = 0,
+    D3DRMSORT_NONE = 1,
+    D3DRMSORT_FRONTTOBACK = 2,
+    D3DRMSORT_BACKTOFRONT = 3,
+};
+
 // Which rotation LookAt leaves out.
 enum D3DRMFRAMECONSTRAINT : DWORD {
     D3DRMCONSTRAIN_Z = 0, // no roll: the frame's x axis stays level with the reference's x-z plane
@@ -57,6 +75,16 @@ HOST_DECLARE_GUID(IID_IDirect3DRMDevice2);
 HOST_DECLARE_GUID(IID_IDirect3DRMViewport);
 HOST_DECLARE_GUID(IID_IDirect3DRMFrame);
 HOST_DECLARE_GUID(IID_IDirect3DRMFrame2);
+
+// A visual: what a frame shows (a mesh, a mesh builder or another frame). Any of them converts to it,
+// at the same address, so a visual compares equal to the mesh or builder pointer it was made from.
+typedef IUnknown IDirect3DRMVisual;
+typedef IDirect3DRMVisual* LPDIRECT3DRMVISUAL;
+
+class IDirect3DRMMesh;
+class IDirect3DRMMeshBuilder;
+class IDirect3DRMMeshBuilder2;
+class IDirect3DRMTexture;
 
 // A frame: a transform relative to its parent frame, and the children it holds (each with a reference).
 // A frame without a parent is the root of a scene and carries the scene's background and fog settings.
@@ -113,6 +141,20 @@ class IDirect3DRMFrame : public IUnknown {
     // the root's space in this frame's space (InverseTransform). out may be in.
     virtual HRESULT Transform(D3DVECTOR* out, D3DVECTOR* in) = 0;
     virtual HRESULT InverseTransform(D3DVECTOR* out, D3DVECTOR* in) = 0;
+
+    // Shows visual at this frame (a frame shown as a visual draws its subtree under this frame's
+    // transform). The frame holds a reference on each visual; a visual added twice is shown twice.
+    // D3DRMERR_BADVALUE for NULL or the frame itself, D3DRMERR_BADOBJECT for an object that is not a
+    // mesh, mesh builder or frame of this host.
+    virtual HRESULT AddVisual(IDirect3DRMVisual* visual) = 0;
+    // Stops showing visual (its first occurrence) and gives up that reference; D3DRMERR_NOTFOUND when
+    // the frame does not show it.
+    virtual HRESULT DeleteVisual(IDirect3DRMVisual* visual) = 0;
+    // The Z-buffer and sort modes (both start as FROMPARENT). An unknown mode: D3DRMERR_BADVALUE.
+    virtual HRESULT SetZbufferMode(D3DRMZBUFFERMODE mode) = 0;
+    virtual D3DRMZBUFFERMODE GetZbufferMode() = 0;
+    virtual HRESULT SetSortMode(D3DRMSORTMODE mode) = 0;
+    virtual D3DRMSORTMODE GetSortMode() = 0;
 };
 
 // The second frame interface; the same object as the first.
@@ -147,6 +189,38 @@ class IDirect3DRMDevice : public IUnknown {
 // The second device interface; the same object as the first.
 class IDirect3DRMDevice2 : public IDirect3DRMDevice {};
 
+HOST_DECLARE_GUID(IID_IDirect3DRMFrameArray);
+HOST_DECLARE_GUID(IID_IDirect3DRMPickedArray);
+
+// A list of frames (each held with a reference while the list exists).
+class IDirect3DRMFrameArray : public IUnknown {
+  public:
+    virtual DWORD GetSize() = 0;
+    // Element index with a reference added; D3DRMERR_BADVALUE for NULL or an index past the end.
+    virtual HRESULT GetElement(DWORD index, IDirect3DRMFrame** frame) = 0;
+};
+
+// Where a pick hit its visual: the face (its index in the group), the group, and
+// the point hit in world coordinates.
+struct D3DRMPICKDESC {
+    ULONG ulFaceIdx;
+    LONG lGroupIdx;
+    D3DVECTOR vPosition;
+};
+
+// The visuals found under a point of a viewport, nearest first.
+class IDirect3DRMPickedArray : public IUnknown {
+  public:
+    virtual DWORD GetSize() = 0;
+    // Pick index: the visual and the frames from the scene root to the frame showing it, each with a
+    // reference added, and where it was hit. Any output may be NULL. D3DRMERR_BADVALUE for an index past
+    // the end.
+    virtual HRESULT GetPick(DWORD index, IDirect3DRMVisual** visual, IDirect3DRMFrameArray** frames,
+                            D3DRMPICKDESC* desc) = 0;
+};
+typedef IDirect3DRMFrameArray* LPDIRECT3DRMFRAMEARRAY;
+typedef IDirect3DRMPickedArray* LPDIRECT3DRMPICKEDARRAY;
+
 // A viewport: a rectangle of a device that shows the scene seen from a camera frame.
 class IDirect3DRMViewport : public IUnknown {
   public:
@@ -158,7 +232,8 @@ class IDirect3DRMViewport : public IUnknown {
     virtual DWORD GetWidth() = 0;
     virtual DWORD GetHeight() = 0;
     // Front and back clipping planes (camera-space z) and the field (half the view's width at the front
-    // plane). Each must be positive and front must stay below back (D3DRMERR_BADVALUE otherwise).
+    // plane). Each must be positive and finite, and front must stay below back (D3DRMERR_BADVALUE
+    // otherwise).
     virtual HRESULT SetFront(D3DVALUE front) = 0;
     virtual HRESULT SetBack(D3DVALUE back) = 0;
     virtual HRESULT SetField(D3DVALUE field) = 0;
@@ -179,6 +254,27 @@ class IDirect3DRMViewport : public IUnknown {
     virtual HRESULT Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) = 0;
     // The reverse: a homogeneous screen point (its w taken as camera-space depth) to the world point.
     virtual HRESULT InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) = 0;
+
+    // Fills the rectangle with the background of the camera's scene (its root frame) and the device's
+    // Z-buffer there with the farthest depth. The target's Lock failure when it cannot be drawn on.
+    virtual HRESULT Clear() = 0;
+    // Draws frame's subtree into the rectangle at once, through the immediate-mode device's rasterizer:
+    // each mesh group flat and unlit in its colour, or textured with texel x colour (the texture's
+    // decal transparency leaves out its surface's colour-key texels); faces seen from behind are not
+    // drawn. The Z-buffer as each frame's mode says, perspective-correct textures as the group's mapping
+    // says, the device's texture quality as the filter, and the fog of frame's scene root. Every render
+    // state it changes is given back its value before it returns. D3DRMERR_BADVALUE for NULL,
+    // D3DRMERR_BADOBJECT for a frame of another kind; a draw's failure (a lost target) stops it.
+    virtual HRESULT Render(IDirect3DRMFrame* frame) = 0;
+    // Marks a rectangle as needing to be drawn again. Every Render draws at once, so nothing is kept:
+    // D3DRM_OK.
+    virtual HRESULT ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) = 0;
+    // The visuals that cover the pixel (x, y) of the device, as they would be drawn (faces seen from
+    // behind and parts outside the view left out), nearest first, one entry per visual shown by each
+    // frame. Searched are the camera's scene and the frames rendered through this viewport since its
+    // last Clear that still exist. A point outside the rectangle gives an empty array.
+    // D3DRMERR_BADVALUE for a NULL output.
+    virtual HRESULT Pick(LONG x, LONG y, IDirect3DRMPickedArray** picked) = 0;
 };
 
 HOST_DECLARE_GUID(IID_IDirect3DRMTexture);
@@ -192,6 +288,10 @@ class IDirect3DRMTexture : public IUnknown {
     virtual BOOL GetDecalTransparency() = 0;
     // Tells the texture that the surface's pixels and/or palette were changed, so that it takes them up.
     virtual HRESULT Changed(BOOL pixels, BOOL palette) = 0;
+    // Shades of each colour the texture is drawn with (at least 1; D3DRMERR_BADVALUE for 0). Stored only:
+    // the rasterizer draws every texel in full colour.
+    virtual HRESULT SetShades(DWORD shades) = 0;
+    virtual DWORD GetShades() = 0;
 };
 typedef IDirect3DRMTexture* LPDIRECT3DRMTEXTURE;
 
@@ -215,6 +315,10 @@ class IDirect3DRM : public IUnknown {
   public:
     // As IDirect3DRM2::CreateFrame.
     virtual HRESULT CreateFrame(IDirect3DRMFrame* parent, IDirect3DRMFrame** frame) = 0;
+    // As IDirect3DRM2's.
+    virtual HRESULT CreateMeshBuilder(IDirect3DRMMeshBuilder** builder) = 0;
+    virtual HRESULT CreateMesh(IDirect3DRMMesh** mesh) = 0;
+    virtual HRESULT LoadTexture(const char* file, IDirect3DRMTexture** texture) = 0;
 };
 
 // The Retained Mode object: makes frames, devices and viewports. The objects it makes do not depend
@@ -239,6 +343,14 @@ class IDirect3DRM2 : public IUnknown {
     // Makes a material of specular power power (black specular and emissive colours). A negative or
     // non-finite power is refused (D3DRMERR_BADVALUE).
     virtual HRESULT CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material) = 0;
+    // Makes an empty mesh builder (perspective off, quality D3DRMRENDER_GOURAUD).
+    virtual HRESULT CreateMeshBuilder(IDirect3DRMMeshBuilder2** builder) = 0;
+    // Makes a mesh without groups.
+    virtual HRESULT CreateMesh(IDirect3DRMMesh** mesh) = 0;
+    // Makes a texture from a picture file: ".ppm" (P6 or P3) or ".bmp", found as program paths are
+    // (backslashes, names in any case). D3DRMERR_BADVALUE for NULL arguments, D3DRMERR_FILENOTFOUND
+    // when the file cannot be opened, D3DRMERR_BADFILE when it is not a picture this host reads.
+    virtual HRESULT LoadTexture(const char* file, IDirect3DRMTexture** texture) = 0;
 };
 
 typedef IDirect3DRM* LPDIRECT3DRM;
@@ -252,3 +364,5 @@ typedef IDirect3DRMViewport* LPDIRECT3DRMVIEWPORT;
 // Makes a Retained Mode object (IDirect3DRM; query IID_IDirect3DRM2 for the second interface, which
 // shares its count). E_POINTER when out is NULL.
 HOST_API HRESULT Direct3DRMCreate(IDirect3DRM** out);
+
+#include "host/rm/d3drm_mesh.h"

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 
+#include "host/rm/mesh.h"
+#include "host/rm/mesh_builder.h"
 #include "host/rm/vector.h"
 
 namespace {
@@ -63,15 +67,49 @@ void AxisAngle(const float r[3][3], D3DVECTOR* axis, D3DVALUE* theta) {
     *theta = static_cast<float>(2.0 * std::atan2(sinHalf, w));
 }
 
+// The live frames by serial number.
+struct LiveFrames {
+    std::mutex lock;
+    std::unordered_map<uint64_t, HostRMFrame*> bySerial;
+    uint64_t next = 1;
+};
+
+LiveFrames& Live() {
+    static LiveFrames* live = new LiveFrames; // never destroyed: frames may outlive static destruction
+    return *live;
+}
+
+uint64_t Register(HostRMFrame* frame) {
+    LiveFrames& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    uint64_t serial = live.next++;
+    live.bySerial[serial] = frame;
+    return serial;
+}
+
 } // namespace
 
-HostRMFrame::HostRMFrame() : local_(HostMatrixIdentity()) {}
+HostRMFrame::HostRMFrame() : serial_(Register(this)), local_(HostMatrixIdentity()) {}
+
+HostRMFrame* HostRMFrame::FindLive(uint64_t serial) {
+    LiveFrames& live = Live();
+    std::lock_guard<std::mutex> guard(live.lock);
+    auto found = live.bySerial.find(serial);
+    return found == live.bySerial.end() ? nullptr : found->second;
+}
 
 HostRMFrame::~HostRMFrame() {
+    {
+        LiveFrames& live = Live();
+        std::lock_guard<std::mutex> guard(live.lock);
+        live.bySerial.erase(serial_);
+    }
     for (HostRMFrame* child : children_) {
         child->parent_ = nullptr;
         child->Release();
     }
+    for (IUnknown* visual : visuals_)
+        visual->Release();
 }
 
 HostRMFrame* HostRMFrame::From(IUnknown* frame) {
@@ -341,4 +379,61 @@ HRESULT HostRMFrame::InverseTransform(D3DVECTOR* out, D3DVECTOR* in) {
     if (!HostMatrixInvert(World(), &toLocal)) return D3DRMERR_BADVALUE;
     *out = HostTransformPoint(*in, toLocal);
     return D3DRM_OK;
+}
+
+HRESULT HostRMFrame::AddVisual(IDirect3DRMVisual* visual) {
+    if (!visual || visual == static_cast<IDirect3DRMFrame*>(this)) return D3DRMERR_BADVALUE;
+    if (!HostRMMesh::From(visual) && !HostRMMeshBuilder::From(visual) && !From(visual))
+        return D3DRMERR_BADOBJECT;
+    visual->AddRef();
+    visuals_.push_back(visual);
+    return D3DRM_OK;
+}
+
+HRESULT HostRMFrame::DeleteVisual(IDirect3DRMVisual* visual) {
+    auto found = std::find(visuals_.begin(), visuals_.end(), visual);
+    if (!visual || found == visuals_.end()) return D3DRMERR_NOTFOUND;
+    visuals_.erase(found);
+    visual->Release();
+    return D3DRM_OK;
+}
+
+HRESULT HostRMFrame::SetZbufferMode(D3DRMZBUFFERMODE mode) {
+    if (mode != D3DRMZBUFFER_FROMPARENT && mode != D3DRMZBUFFER_ENABLE && mode != D3DRMZBUFFER_DISABLE)
+        return D3DRMERR_BADVALUE;
+    zbufferMode_ = mode;
+    return D3DRM_OK;
+}
+
+D3DRMZBUFFERMODE HostRMFrame::GetZbufferMode() {
+    return zbufferMode_;
+}
+
+HRESULT HostRMFrame::SetSortMode(D3DRMSORTMODE mode) {
+    if (mode > D3DRMSORT_BACKTOFRONT) return D3DRMERR_BADVALUE;
+    sortMode_ = mode;
+    return D3DRM_OK;
+}
+
+D3DRMSORTMODE HostRMFrame::GetSortMode() {
+    return sortMode_;
+}
+
+HostRMFrame* HostRMFrame::Root() {
+    HostRMFrame* root = this;
+    while (root->parent_)
+        root = root->parent_;
+    return root;
+}
+
+bool HostRMFrame::ZbufferEnabled() const {
+    for (const HostRMFrame* f = this; f; f = f->parent_)
+        if (f->zbufferMode_ != D3DRMZBUFFER_FROMPARENT) return f->zbufferMode_ == D3DRMZBUFFER_ENABLE;
+    return true;
+}
+
+D3DRMSORTMODE HostRMFrame::EffectiveSortMode() const {
+    for (const HostRMFrame* f = this; f; f = f->parent_)
+        if (f->sortMode_ != D3DRMSORT_FROMPARENT) return f->sortMode_;
+    return D3DRMSORT_NONE;
 }

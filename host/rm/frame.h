@@ -1,7 +1,8 @@
-// A retained-mode frame: a transform relative to its parent, the children it holds, and the scene
-// settings used when it is a root.
+// A retained-mode frame: a transform relative to its parent, the children and visuals it holds, how
+// its subtree is drawn (Z-buffer and sort modes), and the scene settings used when it is a root.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "host/rm/d3drm.h"
@@ -41,14 +42,35 @@ class HostRMFrame final : public IDirect3DRMFrame2, public RefCount {
                    D3DRMFRAMECONSTRAINT constraint) override;
     HRESULT Transform(D3DVECTOR* out, D3DVECTOR* in) override;
     HRESULT InverseTransform(D3DVECTOR* out, D3DVECTOR* in) override;
+    HRESULT AddVisual(IDirect3DRMVisual* visual) override;
+    HRESULT DeleteVisual(IDirect3DRMVisual* visual) override;
+    HRESULT SetZbufferMode(D3DRMZBUFFERMODE mode) override;
+    D3DRMZBUFFERMODE GetZbufferMode() override;
+    HRESULT SetSortMode(D3DRMSORTMODE mode) override;
+    D3DRMSORTMODE GetSortMode() override;
 
     // The transform from this frame's space to the scene root's space (the root's own transform included).
     HostMatrix4 World() const;
+    // The transform relative to the parent.
+    const HostMatrix4& Local() const { return local_; }
+    HostRMFrame* Parent() const { return parent_; }
+    // The root of the frame's scene (the frame itself when it has no parent).
+    HostRMFrame* Root();
+    const std::vector<HostRMFrame*>& Children() const { return children_; }
+    // The visuals in the order they were added, as they were given.
+    const std::vector<IUnknown*>& Visuals() const { return visuals_; }
+    // The modes as they apply to this frame, FROMPARENT resolved through the ancestors.
+    bool ZbufferEnabled() const;
+    D3DRMSORTMODE EffectiveSortMode() const;
     // The background as stored (each component 0..1).
     void SceneBackgroundRGB(float rgb[3]) const;
 
     // The host frame behind an interface pointer; NULL for NULL or an object of another kind.
     static HostRMFrame* From(IUnknown* frame);
+    // A number no other frame of the process has or had, and the live frame that has it (NULL once it is
+    // gone), so that a frame can be remembered without holding it.
+    uint64_t Serial() const { return serial_; }
+    static HostRMFrame* FindLive(uint64_t serial);
 
   private:
     ~HostRMFrame() override;
@@ -61,8 +83,12 @@ class HostRMFrame final : public IDirect3DRMFrame2, public RefCount {
     // Replaces the local transform so that the world transform becomes world.
     HRESULT SetWorld(const HostMatrix4& world);
 
+    uint64_t serial_;
     HostRMFrame* parent_ = nullptr;      // not held: the parent holds this frame
     std::vector<HostRMFrame*> children_; // each holds a reference
+    std::vector<IUnknown*> visuals_;     // each holds a reference
+    D3DRMZBUFFERMODE zbufferMode_ = D3DRMZBUFFER_FROMPARENT;
+    D3DRMSORTMODE sortMode_ = D3DRMSORT_FROMPARENT;
     HostMatrix4 local_;
     float background_[3] = {0.0f, 0.0f, 0.0f};
     BOOL fogEnable_ = FALSE;

@@ -3,7 +3,10 @@
 #include "host/rm/device.h"
 #include "host/rm/frame.h"
 #include "host/rm/material.h"
+#include "host/rm/mesh.h"
+#include "host/rm/mesh_builder.h"
 #include "host/rm/texture.h"
+#include "host/rm/texture_file.h"
 #include "host/rm/viewport.h"
 
 HRESULT Direct3DRMCreate(IDirect3DRM** out) {
@@ -100,4 +103,30 @@ HRESULT HostRM::SetDefaultTextureShades(DWORD shades) {
     if (shades == 0) return D3DRMERR_BADVALUE;
     textureShades_ = shades;
     return D3DRM_OK;
+}
+
+HRESULT HostRM::CreateMeshBuilder(IDirect3DRMMeshBuilder2** builder) {
+    if (!builder) return D3DRMERR_BADVALUE;
+    *builder = new HostRMMeshBuilder();
+    return D3DRM_OK;
+}
+
+HRESULT HostRM::CreateMeshBuilder(IDirect3DRMMeshBuilder** builder) {
+    if (!builder) return D3DRMERR_BADVALUE;
+    *builder = new HostRMMeshBuilder();
+    return D3DRM_OK;
+}
+
+HRESULT HostRM::CreateMesh(IDirect3DRMMesh** mesh) {
+    if (!mesh) return D3DRMERR_BADVALUE;
+    *mesh = new HostRMMesh();
+    return D3DRM_OK;
+}
+
+HRESULT HostRM::LoadTexture(const char* file, IDirect3DRMTexture** texture) {
+    if (!texture) return D3DRMERR_BADVALUE;
+    HostRMTexture* made = nullptr;
+    HRESULT hr = HostRMLoadTexture(file, &made);
+    *texture = made;
+    return hr;
 }

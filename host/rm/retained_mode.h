@@ -20,6 +20,10 @@ class HostRM final : public IDirect3DRM, public IDirect3DRM2, public RefCount {
     HRESULT SetDefaultTextureColors(DWORD colours) override;
     HRESULT SetDefaultTextureShades(DWORD shades) override;
     HRESULT CreateMaterial(D3DVALUE power, IDirect3DRMMaterial** material) override;
+    HRESULT CreateMeshBuilder(IDirect3DRMMeshBuilder** builder) override;
+    HRESULT CreateMeshBuilder(IDirect3DRMMeshBuilder2** builder) override;
+    HRESULT CreateMesh(IDirect3DRMMesh** mesh) override;
+    HRESULT LoadTexture(const char* file, IDirect3DRMTexture** texture) override;
 
     DWORD DefaultTextureColors() const { return textureColours_; }
     DWORD DefaultTextureShades() const { return textureShades_; }

@@ -44,3 +44,13 @@ HRESULT HostRMTexture::Changed(BOOL pixels, BOOL palette) {
     if (palette) ++paletteChanges_;
     return D3DRM_OK;
 }
+
+HRESULT HostRMTexture::SetShades(DWORD shades) {
+    if (shades == 0) return D3DRMERR_BADVALUE;
+    shades_ = shades;
+    return D3DRM_OK;
+}
+
+DWORD HostRMTexture::GetShades() {
+    return shades_;
+}

@@ -15,6 +15,8 @@ class HostRMTexture final : public IDirect3DRMTexture, public RefCount {
     HRESULT SetDecalTransparency(BOOL on) override;
     BOOL GetDecalTransparency() override;
     HRESULT Changed(BOOL pixels, BOOL palette) override;
+    HRESULT SetShades(DWORD shades) override;
+    DWORD GetShades() override;
 
     IDirectDrawSurface* Surface() const { return surface_; }
     // How often the pixels and the palette were reported changed (drawing takes them up again then).
@@ -32,4 +34,5 @@ class HostRMTexture final : public IDirect3DRMTexture, public RefCount {
     BOOL decalTransparency_ = FALSE;
     int pixelChanges_ = 0;
     int paletteChanges_ = 0;
+    DWORD shades_ = 16;
 };

@@ -1,9 +1,14 @@
 #include "host/rm/viewport.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
+#include "host/d3d/device.h"
 #include "host/rm/device.h"
 #include "host/rm/frame.h"
+#include "host/rm/render_draw.h"
+#include "host/rm/render_pick.h"
 
 HRESULT HostRMViewport::Create(HostRMDevice* device, HostRMFrame* camera, DWORD x, DWORD y, DWORD width,
                                DWORD height, HostRMViewport** out) {
@@ -88,19 +93,19 @@ DWORD HostRMViewport::GetHeight() {
 }
 
 HRESULT HostRMViewport::SetFront(D3DVALUE front) {
-    if (!(front > 0.0f) || !(front < back_)) return D3DRMERR_BADVALUE;
+    if (!(front > 0.0f) || !(front < back_) || !std::isfinite(front)) return D3DRMERR_BADVALUE;
     front_ = front;
     return D3DRM_OK;
 }
 
 HRESULT HostRMViewport::SetBack(D3DVALUE back) {
-    if (!(back > front_)) return D3DRMERR_BADVALUE;
+    if (!(back > front_) || !std::isfinite(back)) return D3DRMERR_BADVALUE;
     back_ = back;
     return D3DRM_OK;
 }
 
 HRESULT HostRMViewport::SetField(D3DVALUE field) {
-    if (!(field > 0.0f)) return D3DRMERR_BADVALUE;
+    if (!(field > 0.0f) || !std::isfinite(field)) return D3DRMERR_BADVALUE;
     field_ = field;
     return D3DRM_OK;
 }
@@ -146,38 +151,126 @@ HRESULT HostRMViewport::GetDirect3DViewport(IDirect3DViewport** viewport) {
     return D3DRM_OK;
 }
 
-double HostRMViewport::Scale() const {
-    // The field is the half-width of the view at the front plane.
-    return (static_cast<double>(width_) / 2.0) / (double{field_} / double{front_});
-}
-
-double HostRMViewport::CentreX() const {
-    return static_cast<double>(x_) + static_cast<double>(width_) * 0.5;
-}
-
-double HostRMViewport::CentreY() const {
-    return static_cast<double>(y_) + static_cast<double>(height_) * 0.5;
+bool HostRMViewport::MakeView(HostRMView* view) const {
+    return HostRMView::Make(camera_->World(), x_, y_, width_, height_, front_, back_, field_, view);
 }
 
 HRESULT HostRMViewport::Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) {
     if (!out || !in) return D3DRMERR_BADVALUE;
-    HostMatrix4 toCamera;
-    if (!HostMatrixInvert(camera_->World(), &toCamera)) return D3DRMERR_BADVALUE;
-    const D3DVECTOR p = HostTransformPoint(*in, toCamera);
+    HostRMView view;
+    if (!MakeView(&view)) return D3DRMERR_BADVALUE;
+    const D3DVECTOR p = HostTransformPoint(*in, view.worldToCamera);
     // (cx + x / z scale) w with w = z, written without the division so a point at z = 0 stays finite.
-    const double w = p.z, scale = Scale();
-    out->x = static_cast<float>(CentreX() * w + p.x * scale);
-    out->y = static_cast<float>(CentreY() * w - p.y * scale);
-    out->z = static_cast<float>((w - front_) * back_ / (double{back_} - front_));
+    const double w = p.z;
+    out->x = static_cast<float>(view.centreX * w + p.x * view.scale);
+    out->y = static_cast<float>(view.centreY * w - p.y * view.scale);
+    out->z = static_cast<float>((w - view.front) * view.back / (view.back - view.front));
     out->w = static_cast<float>(w);
     return D3DRM_OK;
 }
 
 HRESULT HostRMViewport::InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) {
     if (!out || !in) return D3DRMERR_BADVALUE;
-    const double w = in->w, scale = Scale();
-    const D3DVECTOR p = {static_cast<float>((in->x - CentreX() * w) / scale),
-                         static_cast<float>((CentreY() * w - in->y) / scale), static_cast<float>(w)};
+    HostRMView view;
+    if (!MakeView(&view)) return D3DRMERR_BADVALUE;
+    const double w = in->w;
+    const D3DVECTOR p = {static_cast<float>((in->x - view.centreX * w) / view.scale),
+                         static_cast<float>((view.centreY * w - in->y) / view.scale), static_cast<float>(w)};
     *out = HostTransformPoint(p, camera_->World());
+    return D3DRM_OK;
+}
+
+HRESULT HostRMViewport::Clear() {
+    IDirect3DDevice2* device = nullptr;
+    if (FAILED(device_->GetDirect3DDevice2(&device))) return D3DRMERR_BADDEVICE;
+    float rgb[3];
+    camera_->Root()->SceneBackgroundRGB(rgb);
+    const D3DCOLOR colour = D3DRMCreateColorRGBA(rgb[0], rgb[1], rgb[2], 1.0f);
+    rendered_.clear();
+    const RECT area = {x_, y_, x_ + LONG(width_), y_ + LONG(height_)};
+    const D3DRECT rect = {area.left, area.top, area.right, area.bottom};
+    HRESULT hr = HostD3DDevice::From(device)->ClearRects(1, &rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
+                                                         colour & 0xFFFFFF, area);
+    device->Release();
+    return hr;
+}
+
+HRESULT HostRMViewport::Render(IDirect3DRMFrame* frame) {
+    if (!frame) return D3DRMERR_BADVALUE;
+    HostRMFrame* hostFrame = HostRMFrame::From(frame);
+    if (!hostFrame) return D3DRMERR_BADOBJECT;
+    HostRMView view;
+    if (!MakeView(&view)) return D3DRMERR_BADVALUE;
+    IDirect3DDevice2* device = nullptr;
+    if (FAILED(device_->GetDirect3DDevice2(&device))) return D3DRMERR_BADDEVICE;
+
+    RememberRendered(hostFrame);
+    HostRMFrame* root = hostFrame->Root();
+    HostRMDrawSettings settings;
+    settings.linearFilter = device_->GetTextureQuality() == D3DRMTEXTURE_LINEAR;
+    settings.fog = root->GetSceneFogEnable() != FALSE;
+    settings.fogColour = root->GetSceneFogColor();
+    root->GetSceneFogParams(&settings.fogStart, &settings.fogEnd, &settings.fogDensity);
+    HRESULT result = D3DRM_OK;
+    {
+        HostRMStateGuard guard(device);
+        HostRMDrawer drawer(device, guard, view, settings);
+        HostRMWalkFrames(hostFrame, view.worldToCamera, [&](const HostRMVisualInstance& instance) {
+            result = drawer.Draw(instance);
+            return SUCCEEDED(result);
+        });
+    }
+    device->Release();
+    return result;
+}
+
+HRESULT HostRMViewport::ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) {
+    (void)x1, (void)y1, (void)x2, (void)y2; // every Render draws at once: nothing waits to be drawn
+    return D3DRM_OK;
+}
+
+void HostRMViewport::ForgetGoneFrames() {
+    rendered_.erase(std::remove_if(rendered_.begin(), rendered_.end(),
+                                   [](uint64_t serial) { return !HostRMFrame::FindLive(serial); }),
+                    rendered_.end());
+}
+
+void HostRMViewport::RememberRendered(HostRMFrame* frame) {
+    if (std::find(rendered_.begin(), rendered_.end(), frame->Serial()) != rendered_.end()) return;
+    // Without Clear (the engine clears through the Direct3D viewport) the list would keep every frame
+    // ever rendered; the gone ones are dropped whenever it has doubled.
+    if (rendered_.size() >= forgetAt_) {
+        ForgetGoneFrames();
+        forgetAt_ = std::max<size_t>(64, rendered_.size() * 2);
+    }
+    rendered_.push_back(frame->Serial());
+}
+
+std::vector<HostRMFrame*> HostRMViewport::PickRoots() {
+    ForgetGoneFrames();
+    std::vector<HostRMFrame*> roots = {camera_->Root()};
+    for (uint64_t serial : rendered_)
+        roots.push_back(HostRMFrame::FindLive(serial));
+    // A frame inside another searched subtree would be found twice.
+    std::vector<HostRMFrame*> kept;
+    for (HostRMFrame* frame : roots) {
+        bool inside = false;
+        for (HostRMFrame* other : roots)
+            for (HostRMFrame* f = frame; f && !inside; f = f->Parent())
+                inside = other != frame && f == other;
+        if (!inside && std::find(kept.begin(), kept.end(), frame) == kept.end()) kept.push_back(frame);
+    }
+    return kept;
+}
+
+HRESULT HostRMViewport::Pick(LONG x, LONG y, IDirect3DRMPickedArray** picked) {
+    if (!picked) return D3DRMERR_BADVALUE;
+    *picked = nullptr;
+    HostRMView view;
+    if (!MakeView(&view)) return D3DRMERR_BADVALUE;
+    std::vector<HostRMPick> picks;
+    if (x >= x_ && y >= y_ && x < x_ + LONG(width_) && y < y_ + LONG(height_))
+        picks = HostRMPickVisuals(PickRoots(), view, double(x), double(y));
+    *picked = new HostRMPickedArray(std::move(picks));
     return D3DRM_OK;
 }

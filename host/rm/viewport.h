@@ -1,10 +1,13 @@
 // A retained-mode viewport: a rectangle of a device, a camera frame, the clipping planes and field, and
-// the immediate-mode viewport that carries the rectangle to the device.
+// the immediate-mode viewport that carries the rectangle to the device. It draws frames and picks
+// visuals through the device's rasterizer.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "host/rm/d3drm.h"
+#include "host/rm/render_view.h"
 
 class HostRMDevice;
 class HostRMFrame;
@@ -36,14 +39,22 @@ class HostRMViewport final : public IDirect3DRMViewport, public RefCount {
     HRESULT GetDirect3DViewport(IDirect3DViewport** viewport) override;
     HRESULT Transform(D3DRMVECTOR4D* out, D3DVECTOR* in) override;
     HRESULT InverseTransform(D3DVECTOR* out, D3DRMVECTOR4D* in) override;
+    HRESULT Clear() override;
+    HRESULT Render(IDirect3DRMFrame* frame) override;
+    HRESULT ForceUpdate(DWORD x1, DWORD y1, DWORD x2, DWORD y2) override;
+    HRESULT Pick(LONG x, LONG y, IDirect3DRMPickedArray** picked) override;
 
   private:
     HostRMViewport(HostRMDevice* device, HostRMFrame* camera, IDirect3DViewport2* direct3DViewport);
     ~HostRMViewport() override;
-    // Pixels per unit of x/z at distance 1, and the centre of the rectangle.
-    double Scale() const;
-    double CentreX() const;
-    double CentreY() const;
+    // How the camera sees now; false when its transform cannot be inverted.
+    bool MakeView(HostRMView* view) const;
+    // The frames Pick searches: the camera's scene and the frames rendered since the last Clear that
+    // still exist, none inside another.
+    std::vector<HostRMFrame*> PickRoots();
+    // Notes a rendered frame for Pick (once), and drops frames that are gone.
+    void RememberRendered(HostRMFrame* frame);
+    void ForgetGoneFrames();
     // Whether the rectangle lies inside the device.
     bool Fits(int64_t x, int64_t y, DWORD width, DWORD height) const;
     // Gives the rectangle to the immediate-mode viewport (clip volume x -1..1, y -h/w..h/w, z 0..1).
@@ -55,4 +66,8 @@ class HostRMViewport final : public IDirect3DRMViewport, public RefCount {
     LONG x_ = 0, y_ = 0;
     DWORD width_ = 0, height_ = 0;
     float front_ = 1.0f, back_ = 100.0f, field_ = 0.5f;
+    // Serial numbers of the frames rendered since the last Clear (each once), which Pick searches
+    // besides the camera's scene: an engine object's frame may be a root of its own.
+    std::vector<uint64_t> rendered_;
+    size_t forgetAt_ = 64;
 };

@@ -1,0 +1,18 @@
+// Reading ".x" model files into mesh-builder contents, through the Assimp importer.
+#pragma once
+
+#include "host/rm/mesh_builder.h"
+
+// Largest ".x" file read, in bytes, and most face corners one file may give.
+constexpr size_t kHostRMXFileMaxBytes = 64u * 1024 * 1024;
+constexpr size_t kHostRMXMaxCorners = 16u * 1024 * 1024;
+
+// Reads the ".x" file (text, binary or compressed form) held in data into out, which must be empty
+// but for its first look (no material, no texture). Every mesh of the file is placed by the product of
+// the transforms of the frames above it; positions, normals, texture coordinates, face corners and
+// their order are the file's own (each face corner gets a vertex of its own, as the importer gives
+// them). Each file material becomes a material and a face colour; callback (may be NULL) is called once
+// per distinct texture file name. D3DRMERR_BADFILE when the file cannot be read; out is then
+// unspecified.
+HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg,
+                      HostRMMeshBuilder::Contents& out);
