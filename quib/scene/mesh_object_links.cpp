@@ -1,0 +1,115 @@
+// Until the modules named in mesh_object_links.h are in the build, each call answers as a failing call
+// of that module would: E_NOTIMPL, 0, or nothing. Hooking a module up replaces one body here.
+#include "quib/scene/mesh_object_links.h"
+
+HRESULT rm_builder_create(IDirect3DRM2*, IDirect3DRMMeshBuilder2** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+void rm_builder_add_ref(IDirect3DRMMeshBuilder2*) {}
+unsigned long rm_builder_release(IDirect3DRMMeshBuilder2*& builder, const char*) {
+    builder = nullptr;
+    return 0;
+}
+HRESULT rm_builder_load(IDirect3DRMMeshBuilder2*, const char*, void*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_builder_create_mesh(IDirect3DRMMeshBuilder2*, IDirect3DRMMesh** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+HRESULT rm_builder_set_perspective(IDirect3DRMMeshBuilder2*, int) {
+    return E_NOTIMPL;
+}
+HRESULT rm_builder_get_box(IDirect3DRMMeshBuilder2*, MeshBox*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_builder_positions(IDirect3DRMMeshBuilder2*, std::vector<D3DVECTOR>& out) {
+    out.clear();
+    return E_NOTIMPL;
+}
+HRESULT rm_builder_add_mesh(IDirect3DRMMeshBuilder2*, IDirect3DRMMesh*) {
+    return E_NOTIMPL;
+}
+int rm_builder_face_count(IDirect3DRMMeshBuilder2*) {
+    return 0;
+}
+
+void rm_mesh_add_ref(IDirect3DRMMesh*) {}
+unsigned long rm_mesh_release(IDirect3DRMMesh*& mesh, const char*) {
+    mesh = nullptr;
+    return 0;
+}
+unsigned rm_mesh_group_count(IDirect3DRMMesh*) {
+    return 0;
+}
+HRESULT rm_mesh_read_group(IDirect3DRMMesh*, unsigned, MeshGroupData& out) {
+    out = MeshGroupData();
+    return E_NOTIMPL;
+}
+HRESULT rm_mesh_group_material(IDirect3DRMMesh*, unsigned, IDirect3DRMMaterial** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+HRESULT rm_mesh_group_texture(IDirect3DRMMesh*, unsigned, IDirect3DRMTexture** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+D3DCOLOR rm_mesh_group_colour(IDirect3DRMMesh*, unsigned) {
+    return 0;
+}
+HRESULT rm_mesh_set_group_material(IDirect3DRMMesh*, unsigned, IDirect3DRMMaterial*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_mesh_set_group_colour(IDirect3DRMMesh*, unsigned, D3DCOLOR) {
+    return E_NOTIMPL;
+}
+HRESULT rm_mesh_set_group_texture(IDirect3DRMMesh*, unsigned, IDirect3DRMTexture*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_mesh_set_group_unlit_flat(IDirect3DRMMesh*, unsigned) {
+    return E_NOTIMPL;
+}
+
+HRESULT rm_frame_add_mesh(IDirect3DRMFrame2*, IDirect3DRMMesh*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_frame_delete_mesh(IDirect3DRMFrame2*, IDirect3DRMMesh*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_frame_add_frame(IDirect3DRMFrame2*, IDirect3DRMFrame2*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_frame_delete_frame(IDirect3DRMFrame2*, IDirect3DRMFrame2*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_frame_sort_back_to_front(IDirect3DRMFrame2*) {
+    return E_NOTIMPL;
+}
+HRESULT rm_frame_set_zbuffer(IDirect3DRMFrame2*, int) {
+    return E_NOTIMPL;
+}
+HRESULT rm_viewport_render(IDirect3DRMViewport*, IDirect3DRMFrame2*) {
+    return E_NOTIMPL;
+}
+
+// Without the render-type table every type is enabled ("*") with the default draw parameters.
+int render_type_enabled(char) {
+    return 1;
+}
+RenderTypeParams render_type_params(char) {
+    return RenderTypeParams();
+}
+int drawing_mirrors() {
+    return 0;
+}
+
+int load_3ds_file(DPMesh&, const char*) {
+    return 0;
+}
+int load_m3d_file(DPMesh&, const char*) {
+    return 0;
+}
+int draw_geometry(DPMeshGeo*, const float*) {
+    return 0;
+}
