@@ -72,7 +72,7 @@ void MeshObject::MakeCorners() {
 
 int MeshObject::MakeScreenExtents() {
     if (!g_lpD3DRMViewport) return 0;
-    const float width = float(g_ReqWidth), height = float(g_ReqHeight);
+    const float width = float(g_ModeWidth), height = float(g_ModeHeight);
     float sx[8], sy[8];
     bool seen[8];
     bool onScreen = false;
