@@ -262,4 +262,30 @@ TEST_F(MeshObjectTest, ImmediateModeDrawingSetsBlendAndDepthStatesInOrder) {
     HostD3DSetRecording(g_lpD3DDevice2, false);
 }
 
+TEST_F(MeshObjectTest, OutlineDrawsTheBoxEdgesAndACentreCross) {
+    MeshObject obj(nullptr, nullptr);
+    obj.m_box = {{-1, -1, 4}, {1, 1, 8}};
+    obj.AddBox(obj.m_box);
+    obj.m_center = {0, 0, 6};
+    FillSolid(g_lpBackBuffer, 0);
+    ASSERT_EQ(1, obj.DrawBox()); // not outlined: nothing drawn
+    {
+        LockedPixels pixels(g_lpBackBuffer);
+        ASSERT_TRUE(pixels.ok());
+        EXPECT_EQ(0, pixels.At(320, 320));
+    }
+    obj.m_outline = 1;
+    ASSERT_EQ(1, obj.DrawBox());
+    LockedPixels pixels(g_lpBackBuffer);
+    ASSERT_TRUE(pixels.ok());
+    // Scale 320 around (320, 240): the near bottom edge (corners 0-4) is row 320 from x 240 to 400, the
+    // near top edge (2-6) row 160; the cross passes through the centre.
+    EXPECT_EQ(0xFFFF, pixels.At(320, 320));
+    EXPECT_EQ(0xFFFF, pixels.At(320, 160));
+    EXPECT_EQ(0xFFFF, pixels.At(320, 240));
+    EXPECT_EQ(0xFFFF, pixels.At(320, 200)); // the far top edge (3-7)
+    EXPECT_EQ(0, pixels.At(320, 210));
+    EXPECT_EQ(0, pixels.At(100, 100));
+}
+
 } // namespace
