@@ -288,4 +288,15 @@ TEST_F(MeshObjectTest, OutlineDrawsTheBoxEdgesAndACentreCross) {
     EXPECT_EQ(0, pixels.At(100, 100));
 }
 
+TEST_F(MeshObjectTest, AHiddenObjectIsNeitherDrawnNorCounted) {
+    MeshObject obj(nullptr, nullptr);
+    obj.m_polyCount = 12;
+    obj.m_render = 0;
+    g_RenderStats = {};
+    EXPECT_EQ(1, obj.Render(g_lpD3DRMViewport));
+    EXPECT_EQ(1, obj.m_rejected);
+    EXPECT_EQ(0, g_RenderStats.objects);
+    EXPECT_EQ(0, g_RenderStats.polygons);
+}
+
 } // namespace
