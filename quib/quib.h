@@ -305,3 +305,123 @@ QUIB_API int QuibFogOK();
 QUIB_API void QuibFogEnable(int on);
 // Fog colour (0x00RRGGBB), linear start and end distance, and density; defaults 0x808080, 0, 1000, 0.02.
 QUIB_API void QuibFogParams(unsigned long colour, float start, float end, float density);
+
+// ---- Line and point primitives ----
+//
+// Single lines and points drawn straight onto the 3D device, one draw call each, with the render states
+// as they are (Z test and writes, a bound texture: the vertices' texture coordinates are 0), neither
+// clipped by the engine nor culled. 1 on success (or when a switch had nothing to change); 0 without a
+// 3D device or after a failed device call, with the error registered ("Direct3D Error ..." naming
+// primitive.cpp and its line). The world-space forms use the view of the last rendered frame and project
+// ends behind the camera all the same.
+
+// Alpha blending by source alpha (on) or none (off); acts only when on differs from the last switch.
+QUIB_API int d3dUseAlpha(int on);
+// on: blend factors source alpha / inverse source alpha (no texture is bound). off: unbinds the texture.
+// Acts when on differs from the last switch (the first switch always acts), and off also whenever the
+// engine's drawing bound a texture since.
+QUIB_API int d3dUseTexture(int on);
+// A world-space line from a to b in colour (0xAARRGGBB), drawn untextured; texturing is switched back on
+// afterwards unless the draw failed.
+QUIB_API int d3dDrawLine(const D3DVECTOR& a, const D3DVECTOR& b, unsigned long colour);
+// A world-space point.
+QUIB_API int d3dDrawDot(const D3DVECTOR& p, unsigned long colour);
+// A screen-space line between pixels (x1, y1) and (x2, y2), depth 0.1.
+QUIB_API int d3dDrawLine(int x1, int y1, int x2, int y2, unsigned long colour);
+// A screen-space point at pixel (x, y), depth 1.0.
+QUIB_API int d3dDrawDot(int x, int y, unsigned long colour);
+
+// ---- Immediate-mode lighting ----
+//
+// Up to three point lights per drawn sub-mesh, chosen from a table indexed by a 16 x 16 grid over the
+// ground plane; only draws whose lighting mask shares a bit with the scene's lights mask are lit.
+
+#include "quib/scene/point_light.h"
+
+// Replaces the lights by count lights (none for count <= 0) and sets the ambient level (clamped to
+// 0..0.99609375). Always 1.
+QUIB_API int QuibInitLights(SPECULAR_LIGHT* lights, int count, float value);
+// Sets the scene's lights mask (0, the default, lights nothing).
+QUIB_API void QuibLightsEnable(int mask);
+
+// ---- Cameras and point transforms ----
+//
+// A camera is a Frame handle; one camera is current at a time and the scene is seen through it. The
+// functions placing the current camera return 1, or 0 before a scene exists (no current camera). The
+// integer overloads take positions x 32768 and angles in 4096ths of a turn.
+
+class IDirect3DRMViewport;
+
+// Deletes camera (NULL: nothing). The current camera is replaced by the default one first; the default
+// camera is the engine's and is not deleted. Always 1.
+QUIB_API int QuibFreeCamera(void* camera);
+// Makes camera current and looks through it. 0 for NULL, or with the error registered when the viewport
+// refuses it (the camera is current all the same).
+QUIB_API int QuibSetCamera(void* camera);
+// Makes the scene's default camera current again. 0 before a scene exists or when the viewport refuses.
+QUIB_API int QuibSetDefaultCamera();
+// The Retained Mode viewport (the engine's; never release it), NULL before the display starts.
+QUIB_API IDirect3DRMViewport* QuibGetViewport();
+// Moves the current camera to (x, y, z) and turns it by the angles a (about y), b (about x), c (about z),
+// in degrees.
+QUIB_API int QuibCameraOrientation(float x, float y, float z, float a, float b, float c);
+QUIB_API int QuibCameraOrientation(long x, long y, long z, long a, long b, long c);
+// The current camera's last position and angles as set.
+QUIB_API int QuibCameraGetOrientation(float& x, float& y, float& z, float& a, float& b, float& c);
+// Moves the current camera to (x, y, z) and aims it at (tx, ty, tz).
+QUIB_API int QuibCameraLook(float x, float y, float z, float tx, float ty, float tz);
+QUIB_API int QuibCameraLook(long x, long y, long z, long tx, long ty, long tz);
+// Adds the angles (degrees) to the current camera's.
+QUIB_API int QuibCameraLookAngle(float a, float b, float c);
+QUIB_API int QuibCameraLookAngle(long a, long b, long c);
+// Orbit placement of the current camera around (x, y, z) at distance, turned by yaw and pitch (degrees),
+// looking at the point.
+QUIB_API int QuibCameraFollow(float x, float y, float z, float distance, float yaw, float pitch);
+QUIB_API int QuibCameraFollow(long x, long y, long z, long distance, long yaw, long pitch);
+// The order the current camera's next angles are applied in: yaw-pitch-roll or pitch-roll-yaw.
+QUIB_API int QuibCameraSetRotationOrderYPR();
+QUIB_API int QuibCameraSetRotationOrderPRY();
+// The current camera's transform relative to its parent: set, read, or applied in its own space.
+QUIB_API int QuibSetCameraTransform(D3DMATRIX* m);
+QUIB_API int QuibGetCameraTransform(D3DMATRIX* m);
+QUIB_API int QuibCameraTransform(D3DMATRIX* m);
+// The back clip distance of the viewport. 1, or 0 with the error registered (back must be positive and
+// beyond the front plane).
+QUIB_API int QuibSetZClipDistance(float back);
+// Distance from the current camera's last set position to (x, y, z); 0 without a current camera.
+QUIB_API float QuibGetDistanceFromCamera(float x, float y, float z);
+// Screen position of a world point through the viewport and its camera: 1 when the point lies between
+// the front and back planes, 0 otherwise (sx, sy are written all the same; 0, 0 for a point in the
+// camera's plane) and 0 with sx, sy untouched when the viewport cannot transform it. The integer form
+// takes whole world units and truncates the screen position toward zero.
+QUIB_API int QuibTransformPoint(float x, float y, float z, float* sx, float* sy);
+QUIB_API int QuibTransformPoint(long x, long y, long z, long* sx, long* sy);
+
+// ---- Terrain tiles ----
+//
+// Terrain handles are Terrain objects (quib/scene/terrain.h), usable where object handles are.
+
+// A new tile of cols x rows cells over x0..x0 + sizeX, z0..z0 + sizeZ (engine's Retained Mode, no
+// parent), textured with texture when it is not NULL, into out. 1, or 0 with out NULL when the grid
+// cannot be built (no cells, too many for 16-bit counts, or a size not positive).
+QUIB_API int QuibInitTerrain(float x0, float z0, float sizeX, float sizeZ, int cols, int rows,
+                             IDirectDrawSurface* texture, void** out);
+// A tile read from a .dpm file into out. 1, or 0 with out NULL.
+QUIB_API int QuibLoadTerrain(const char* file, void** out);
+// Writes the tile to a .dpm file. 1, or 0 (also for a NULL tile).
+QUIB_API int QuibSaveTerrain(const char* file, void* terrain);
+// A new tile at half the resolution of source, sharing its texture, into out. 1, or 0 with out NULL
+// when source has no grid or fewer than 2 x 2 cells.
+QUIB_API int QuibInitTerrainLowDetail(void* source, void** out);
+// Raises or lowers the tile's vertices from an 8-bit map (Terrain::ApplyElevationMap). Always 1.
+QUIB_API int QuibApplyElevationMap(void* terrain, IDirectDrawSurface* map, float low, float high, int upward);
+// The ground point under (x, z) on the tile (Terrain::FindIntersection). 0 for a NULL tile.
+QUIB_API int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVECTOR& out);
+
+// A new, empty terrain manager (quib/scene/terrain_manager.h) into out. 1, or 0 with out NULL when
+// memory ran out.
+QUIB_API int QuibInitTerrainManager(void** out);
+// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). Always 1.
+QUIB_API int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz);
+// The ground point under (x, z) on the manager's tiles. 0 for a NULL manager or no tile there.
+QUIB_API int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in Release (build-bench/, QUIB_BENCH=ON, no tests) and runs them: the blit
-# benchmark, the frame benchmark and the rasterizer benchmark, or only the one named first ("blit",
-# "frame" or "raster"). The rasterizer benchmark runs twice: against Mesa single-threaded, then
+# benchmark, the frame benchmark, the rasterizer benchmark and the model-file load benchmark, or only
+# the one named first ("blit", "frame", "raster" or "m3d_load"). The rasterizer benchmark runs twice: against Mesa single-threaded, then
 # against Mesa with its default threads.
 # Each benchmark runs 5 times, interleaved; only the statistics are listed, and the summary at the end
 # uses every timed run (blit: the best of the five; frame: the median frame). Further arguments go to
@@ -9,9 +9,9 @@
 # tools/bench.sh blit --benchmark_filter=sprites --benchmark_repetitions=1
 source "$(dirname "$0")/setup.sh"
 dir="$QUIB_ROOT/build-bench"
-benches=(blit_bench frame_bench raster_bench)
+benches=(blit_bench frame_bench raster_bench m3d_load_bench)
 case "${1:-}" in
-blit | frame | raster)
+blit | frame | raster | m3d_load)
     benches=("$1_bench")
     shift
     ;;

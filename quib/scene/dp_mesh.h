@@ -17,8 +17,19 @@ class QUIB_API DPMesh : public Frame {
     // Destroys the frame only: the owners free geometry and skin.
     ~DPMesh();
 
+    // Draws the geometry at the transform of placement's frame (of this mesh's own frame when placement is
+    // NULL): every root of the hierarchy is transformed with it and rendered, then the geometry's box is
+    // drawn. The AND of the roots' results; 1 without geometry.
+    int Render(DPMesh* placement = nullptr);
+
     DPMesh(const DPMesh&) = delete;
     DPMesh& operator=(const DPMesh&) = delete;
+
+    int Load3DS(const char* file); // one sub-mesh per material; 1, or 0 (name "PARENT OBJECT" if unread)
+
+    // Loads a model file (.m3d): 1 with new geometry and skin (the previous ones are the caller's), or 0
+    // with the name "PARENT OBJECT" and nothing else changed when the file is missing or broken.
+    int LoadMax(const char* file);
 
     char name[kMeshNameSize];
     DPMeshGeo* geometry;

@@ -39,6 +39,9 @@ class QUIB_API DPMeshGeo {
     void ComputeExtents();
     // Kept for callers; the radius needs no separate computation.
     void compute_m_radius() {}
+    // When drawExtents is set and there is a frame: the 12 edges of the box, corners taken to world space
+    // by the frame, as white 3D lines. 1, or 0 when a line failed.
+    int DrawExtents();
     // Stores f and sets it on every sub-mesh (not theirs to delete).
     void SetFrame(Frame* f);
     // Key-frame animation of every sub-mesh at frame n.

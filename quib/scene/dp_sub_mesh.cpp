@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "quib/platform/directx.h"
@@ -28,7 +29,8 @@ template <class Key> int FindKey(const Key* keys, int count, int n, float& t) {
     for (int i = 0; i < count; ++i) {
         const bool last = i == count - 1;
         if (!last && keys[i].frame <= n && n < keys[i + 1].frame) {
-            t = float(n - keys[i].frame) / float(keys[i + 1].frame - keys[i].frame);
+            // In 64 bits: frame numbers read from a model file may lie further apart than an int holds.
+            t = float(int64_t(n) - keys[i].frame) / float(int64_t(keys[i + 1].frame) - keys[i].frame);
             return i;
         }
         if (last && (n == keys[i].frame || count == 1)) {
@@ -375,19 +377,65 @@ namespace {
 constexpr float kSharedPositionDistance2 = 1.0f / 1024.0f;
 constexpr float kBoxStart = 10000000.0f;
 
-// For each vertex, the index of the distinct position it shares (first seen order).
+// Distinct positions are kept in a grid of cells as wide as the sharing distance, so a position can
+// only share with those in its own and the 26 neighbouring cells. A cell is floor(coordinate * 32),
+// exact (scaling by a power of two) and clamped far beyond any real model, which keeps neighbours
+// neighbours.
+constexpr double kCellsPerUnit = 32.0;
+constexpr double kCellLimit = 4.0e18;
+
+struct Cell {
+    int64_t x, y, z;
+    bool operator==(const Cell&) const = default;
+};
+
+struct CellHash {
+    size_t operator()(const Cell& c) const {
+        uint64_t h = uint64_t(c.x) * 0x9E3779B97F4A7C15ull;
+        h = (h ^ (h >> 29) ^ uint64_t(c.y)) * 0xBF58476D1CE4E5B9ull;
+        h = (h ^ (h >> 32) ^ uint64_t(c.z)) * 0x94D049BB133111EBull;
+        return size_t(h ^ (h >> 31));
+    }
+};
+
+int64_t CellCoordinate(float value) {
+    return int64_t(std::clamp(std::floor(double(value) * kCellsPerUnit), -kCellLimit, kCellLimit));
+}
+
+// For each vertex, the index of the distinct position it shares (first seen order): the earliest
+// distinct position within the sharing distance, else a new one. Positions that are not finite share
+// with nothing (their distances are never below the limit). Linear in the vertex count.
 std::vector<int> SharedPositions(const DPVertex* vertices, int count, std::vector<D3DVECTOR>& distinct) {
     std::vector<int> shareOf(size_t(count), 0);
+    std::unordered_map<Cell, int, CellHash> newest; // per cell, the last distinct position put there
+    std::vector<int> older;                         // per distinct position, the one put in its cell before
+    newest.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const DPVertex& v = vertices[i];
+        const bool finite = std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+        const Cell home =
+            finite ? Cell{CellCoordinate(v.x), CellCoordinate(v.y), CellCoordinate(v.z)} : Cell{0, 0, 0};
         int found = -1;
-        for (size_t j = 0; j < distinct.size() && found < 0; ++j) {
-            const float dx = v.x - distinct[j].x, dy = v.y - distinct[j].y, dz = v.z - distinct[j].z;
-            if (dx * dx + dy * dy + dz * dz < kSharedPositionDistance2) found = int(j);
+        for (int n = 0; finite && n < 27; ++n) {
+            const auto cell =
+                newest.find(Cell{home.x + n % 3 - 1, home.y + n / 3 % 3 - 1, home.z + n / 9 - 1});
+            if (cell == newest.end()) continue;
+            for (int j = cell->second; j >= 0; j = older[size_t(j)]) {
+                const float dx = v.x - distinct[size_t(j)].x, dy = v.y - distinct[size_t(j)].y,
+                            dz = v.z - distinct[size_t(j)].z;
+                if ((found < 0 || j < found) && dx * dx + dy * dy + dz * dz < kSharedPositionDistance2)
+                    found = j;
+            }
         }
         if (found < 0) {
             found = int(distinct.size());
             distinct.push_back(D3DVECTOR{v.x, v.y, v.z});
+            older.push_back(-1);
+            if (finite) {
+                int& last = newest.try_emplace(home, -1).first->second;
+                older.back() = last;
+                last = found;
+            }
         }
         shareOf[size_t(i)] = found;
     }

@@ -81,6 +81,19 @@ class QUIB_API DPSubMesh {
     // As Transform, and the extents become the box of all eight corners transformed to world space, with
     // centre and radius recomputed; children follow.
     void TransformExtents(const D3DMATRIX& m);
+    // ---- Drawing through the immediate-mode pipeline (the view of the current frame) ----
+    // Unless hidden, draws the sub-mesh unlit with its material and world matrix (far distance 30000);
+    // then renders each child followed by the child's box, and finally draws its own box. Children of a
+    // hidden sub-mesh are drawn. The result is the AND of bit 0 of the pipeline's sub-mesh results (1 for a
+    // sub-mesh rejected whole or clipped away, 0 for one drawn); a hidden sub-mesh counts 1.
+    int Render();
+    // When drawExtents is set: the 12 edges of the box, corners through the world matrix, as white 3D
+    // lines. 1, or 0 when a line failed.
+    int DrawExtents();
+    // Triangle i's three edges as software 3D lines in colour, from the positions as stored. 1, or 0 for
+    // an index out of range or a failed line.
+    int HighlightTriangle(int i, unsigned long colour);
+
     // Sets the frame here and on every child. A frame set here is not the sub-mesh's (never deleted by
     // it); the sub-mesh's own frame is deleted.
     void SetFrame(Frame* f);

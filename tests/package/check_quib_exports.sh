@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# libquib.so exports the 3D pipeline's settings, lights and primitives, the camera family and the drawing
+# members of the exported mesh classes, as functions of its own (defined in its text). Both forms of the
+# overloaded ones are there: world and screen lines and points, float and fixed-point camera calls.
+# Usage: check_quib_exports.sh LIBQUIB
+set -euo pipefail
+library="$1"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# Defined functions: "NAME(PARAMETERS)" for every text symbol.
+functions="$(nm -DC --defined-only "$library" | awk '$2 == "T" { $1 = ""; $2 = ""; sub(/^  /, ""); print }')"
+
+for name in QuibSetFOV QuibWorldToScreen QuibFogEnable QuibFogParams QuibInitLights QuibLightsEnable \
+            d3dUseAlpha d3dUseTexture 'DPSubMesh::Render' 'DPSubMesh::DrawExtents' \
+            'DPSubMesh::HighlightTriangle' 'DPMeshGeo::DrawExtents' 'DPMesh::Render' QuibFreeCamera \
+            QuibSetCamera QuibSetDefaultCamera QuibGetViewport QuibCameraGetOrientation \
+            QuibCameraSetRotationOrderYPR QuibCameraSetRotationOrderPRY QuibSetCameraTransform \
+            QuibGetCameraTransform QuibCameraTransform QuibSetZClipDistance QuibGetDistanceFromCamera; do
+    grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
+done
+for name in d3dDrawLine d3dDrawDot QuibCameraOrientation QuibCameraLook QuibCameraLookAngle QuibCameraFollow \
+            QuibTransformPoint; do
+    count="$(grep -cE "^$name\(" <<<"$functions" || true)"
+    [ "$count" = 2 ] || fail "$name: $count exported forms, expected a float and an integer (or world and screen) form"
+done
+grep -qF 'd3dDrawLine(D3DVECTOR const&, D3DVECTOR const&, unsigned long)' <<<"$functions" ||
+    fail "the world-space d3dDrawLine is not exported"
+grep -qF 'd3dDrawDot(int, int, unsigned long)' <<<"$functions" || fail "the screen-space d3dDrawDot is not exported"
+exit $status
