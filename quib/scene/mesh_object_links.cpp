@@ -2,6 +2,8 @@
 // of that module would: E_NOTIMPL, 0, or nothing. Hooking a module up replaces one body here.
 #include "quib/scene/mesh_object_links.h"
 
+#include "quib/scene/dp_mesh.h"
+
 HRESULT rm_builder_create(IDirect3DRM2*, IDirect3DRMMeshBuilder2** out) {
     if (out) *out = nullptr;
     return E_NOTIMPL;
@@ -104,11 +106,11 @@ int drawing_mirrors() {
     return 0;
 }
 
-int load_3ds_file(DPMesh&, const char*) {
-    return 0;
+int load_3ds_file(DPMesh& mesh, const char* file) {
+    return mesh.Load3DS(file);
 }
-int load_m3d_file(DPMesh&, const char*) {
-    return 0;
+int load_m3d_file(DPMesh& mesh, const char* file) {
+    return mesh.LoadMax(file);
 }
 int draw_geometry(DPMeshGeo*, const float*) {
     return 0;
