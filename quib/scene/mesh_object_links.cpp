@@ -3,6 +3,7 @@
 #include "quib/scene/mesh_object_links.h"
 
 #include "quib/scene/dp_mesh.h"
+#include "quib/scene/draw_submesh.h"
 
 HRESULT rm_builder_create(IDirect3DRM2*, IDirect3DRMMeshBuilder2** out) {
     if (out) *out = nullptr;
@@ -112,6 +113,6 @@ int load_3ds_file(DPMesh& mesh, const char* file) {
 int load_m3d_file(DPMesh& mesh, const char* file) {
     return mesh.LoadMax(file);
 }
-int draw_geometry(DPMeshGeo*, const float*) {
-    return 0;
+int draw_geometry(DPMeshGeo* geo, const float transform[16]) {
+    return render_geo_transformed(geo, transform);
 }
