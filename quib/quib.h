@@ -306,6 +306,76 @@ QUIB_API void QuibFogEnable(int on);
 // Fog colour (0x00RRGGBB), linear start and end distance, and density; defaults 0x808080, 0, 1000, 0.02.
 QUIB_API void QuibFogParams(unsigned long colour, float start, float end, float density);
 
+// ---- 3D: render types ----
+
+// Replaces RenderTypes by letters (at most 39 kept), empties the dropped-letter stack and sets the sky
+// flag. Always 1.
+QUIB_API int QuibSetRenderTypes(char* letters);
+// 1 when a letter of RenderTypes, in lower case, is '*' or equals type (type itself is not converted).
+QUIB_API int QuibIsRenderType(char type);
+// Replaces TextureTypes by letters (at most 39 kept). Always 1.
+QUIB_API int QuibSetTextureTypes(char* letters);
+// As QuibIsRenderType over TextureTypes, with type also taken in lower case.
+QUIB_API int QuibIsTextureType(char type);
+// Detail factor (level + 5) / 10: level 5 is 1.0, level 0 halves the draw distances.
+QUIB_API void QuibPelkDetailLevel(int level);
+// Frames below low (above high) fps in a row before a letter is dropped (restored); 1 and 1 at start.
+QUIB_API void QuibAutoFramerateAdjustDelays(int dropDelay, int restoreDelay);
+
+// ---- 3D: display lists ----
+// A display list is an ordered list of objects (handles of QuibLoadObject and its kin) that
+// QuibRenderDisplayList draws. It never owns the objects.
+
+// A new empty list with room for capacity objects (it grows as needed).
+QUIB_API void* QuibCreateDisplayList(int capacity);
+// Deletes the list (not its objects); NULL does nothing.
+QUIB_API void QuibFreeDisplayList(void* list);
+// Appends object. Always 1.
+QUIB_API int QuibAddDisplayList(void* list, void* object);
+// Removes the first entry equal to object (later ones move down, a walk's cursor stays on the entry that
+// moved into its place); an absent object changes nothing. Always 1.
+QUIB_API int QuibDelDisplayList(void* list, void* object);
+// Replaces the first entry equal to oldObject by newObject: 1, or 0 when oldObject is not in the list.
+QUIB_API int QuibReplaceDisplayList(void* list, void* oldObject, void* newObject);
+
+// ---- 3D: scene settings ----
+
+// Whether the horizon line is projected (1 at start).
+QUIB_API void QuibShowSky(int on);
+// The two horizon colours (components 0-255); a horizon that exists takes them at once. Always 1.
+QUIB_API int QuibSetHorizonColor(int r1, int g1, int b1, int r2, int g2, int b2);
+// While on, the display-list path blits the background rectangle instead of clearing (0 at start).
+QUIB_API void QuibVPEnable(int on);
+// The background surface (not owned: keep it alive while the blit is on) and its rectangle, which is
+// blitted to the same rectangle of the back buffer.
+QUIB_API void QuibVPSetBackgroundParams(IDirectDrawSurface* surface, RECT& rect);
+// Whether mirrors are being drawn (0 at start).
+QUIB_API void QuibDrawingMirrors(int on);
+// Whether skid marks are drawn (0 at start).
+QUIB_API void QuibSkidsEnable(int on);
+// Alpha bits of the device's alpha texture format; 0 when it has none.
+QUIB_API int QuibAlphaBlending();
+// Bilinear (on) or nearest texture filtering for Retained Mode and immediate-mode drawing. 1, or 0 before
+// start-up or with the Retained Mode failure reported.
+QUIB_API int QuibSetBilinearFiltering(int on);
+// Do nothing; kept because programs may import them. Always 1.
+QUIB_API int QuibAddScene(void* scene);
+QUIB_API int QuibRenderSkid();
+
+// ---- 3D: mirrors ----
+
+// Makes the two mirror surfaces (system memory, width x height); when they exist, releases them instead
+// (a following call makes them again). 1, or 0 with the failure reported (a first surface made stays).
+QUIB_API int QuibMirrorInit(int unused1, int unused2, int width, int height);
+// Releases both mirror surfaces (logged). Always 1.
+QUIB_API int QuibMirrorFree();
+// Copies the back buffer's rectangle (x, y, w, h) to the mirror surface and its left-right mirror image
+// to the flipped one, making (or enlarging) the surfaces as needed. 1, or 0 when they cannot be made.
+QUIB_API int QuibMirrorViewport(IDirectDrawSurface* unused, int x, int y, int w, int h);
+// Blits (sx, sy, w, h) of the flipped mirror surface to (dx, dy) of the back buffer. 1, or 0 with the
+// failure reported.
+QUIB_API int QuibBlitMirror(int sx, int sy, int w, int h, int dx, int dy);
+
 // ---- Line and point primitives ----
 //
 // Single lines and points drawn straight onto the 3D device, one draw call each, with the render states

@@ -66,27 +66,13 @@ bool BuildMaterial(const Scene3DS& scene, const Material3DS& material, MaterialG
     return true;
 }
 
-// The table's entry for the texture file name: the one listed, else the file loaded and listed. NULL
-// when it cannot be loaded (the failed entry is deleted) or there is no table to keep it in.
-SurfaceTableEntry* FindOrLoadTexture(const std::string& name) {
-    if (!g_pSurfaceTable) return nullptr;
-    if (SurfaceTableEntry* listed = g_pSurfaceTable->FindByName(name.c_str()))
-        return listed->m_surface ? listed : nullptr;
-    SurfaceTableEntry* loaded = new SurfaceTableEntry(name.c_str());
-    if (!loaded->m_surface || !g_pSurfaceTable->Add(loaded)) {
-        delete loaded;
-        return nullptr;
-    }
-    return loaded;
-}
-
 // A skin entry: white under a texture that loads, red for one that does not, else the diffuse colour.
 DPMaterial SkinEntry(const Material3DS& material) {
     if (material.mapName.empty()) {
         const uint8_t* rgb = material.diffuse;
         return DPMaterial{uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2], nullptr};
     }
-    if (SurfaceTableEntry* texture = FindOrLoadTexture(material.mapName))
+    if (SurfaceTableEntry* texture = FindOrLoadTexture(material.mapName.c_str()))
         return DPMaterial{kDPMaterialTextured, texture};
     return DPMaterial{kDPMaterialMissingTexture, nullptr};
 }

@@ -82,21 +82,6 @@ const char* TextureFileName(const char* path) {
     return name;
 }
 
-// The surface-table entry of a texture file, shared: found by name, or loaded and added to the table
-// (which frees it at shutdown). NULL when the file cannot be loaded (the failed entry is deleted), the
-// name is empty, or there is no table to keep it in.
-SurfaceTableEntry* SharedTexture(const char* file) {
-    if (!file || !file[0] || !g_pSurfaceTable) return nullptr;
-    if (SurfaceTableEntry* known = g_pSurfaceTable->FindByName(file))
-        return known->m_surface ? known : nullptr;
-    SurfaceTableEntry* entry = new (std::nothrow) SurfaceTableEntry(file);
-    if (entry && (!entry->m_surface || !g_pSurfaceTable->Add(entry))) {
-        delete entry;
-        entry = nullptr;
-    }
-    return entry;
-}
-
 // One material per file material: white under a loaded texture, red when the texture failed, else the
 // flat colour.
 std::unique_ptr<DPMeshSkin> BuildSkin(const M3dModel& model) {
@@ -106,7 +91,7 @@ std::unique_ptr<DPMeshSkin> BuildSkin(const M3dModel& model) {
         DPMaterial& to = skin->materials[i];
         to.texture = nullptr;
         if (from.bitmap[0]) {
-            to.texture = SharedTexture(TextureFileName(from.bitmap));
+            to.texture = FindOrLoadTexture(TextureFileName(from.bitmap));
             to.colour = to.texture ? kDPMaterialTextured : kDPMaterialMissingTexture;
         } else {
             to.colour = uint32_t(from.flat[0]) << 16 | uint32_t(from.flat[1]) << 8 | from.flat[2];

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "quib/platform/bitmap.h"
 #include "quib/platform/debug.h"
@@ -299,6 +300,19 @@ int SurfaceTable::GetTextureUsage() {
 
 void SurfaceTable::FreeTextureHandles() {
     texcache_free_all();
+}
+
+SurfaceTableEntry* FindOrLoadTexture(const char* name) {
+    if (!name || !name[0] || !g_pSurfaceTable) return nullptr;
+    if (SurfaceTableEntry* known = g_pSurfaceTable->FindByName(name))
+        return known->m_surface ? known : nullptr;
+    auto* entry = new (std::nothrow) SurfaceTableEntry(name);
+    if (!entry) return nullptr;
+    if (!entry->m_surface || !g_pSurfaceTable->Add(entry)) {
+        delete entry;
+        return nullptr;
+    }
+    return entry;
 }
 
 void DeleteSurfaceTable() {

@@ -119,6 +119,12 @@ class SurfaceTable {
 // The one table, NULL until QuibInitSurfaceTable.
 extern SurfaceTable* g_pSurfaceTable;
 
+// The table's entry for the texture file name, shared: the one already listed under that name, else a
+// newly loaded entry added to the table (which frees it at shutdown). NULL for a NULL or empty name,
+// without a table (nothing would own the entry), or when the file cannot be loaded (the failed entry is
+// deleted; a listed entry without a surface counts as failed).
+SurfaceTableEntry* FindOrLoadTexture(const char* name);
+
 // Shutdown's end of the table: frees the texture handles, deletes the table with its entries and clears
 // g_pSurfaceTable. Nothing when there is no table.
 void DeleteSurfaceTable();

@@ -90,6 +90,9 @@ class QUIB_API Terrain : public Frame {
     // beyond y = -2000..2000.
     int FindIntersection(float x, float z, D3DVECTOR& out);
 
+    // Draws the tile through the immediate-mode pipeline with its frame's transform. Always 1.
+    int RenderDPMesh();
+
     char m_fileName[kTerrainNameSize]; // working buffer of SubdivideMesh
     float m_originX, m_originY, m_originZ;
     float m_sizeX, m_sizeZ;

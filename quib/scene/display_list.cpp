@@ -1,0 +1,35 @@
+#include "quib/scene/display_list.h"
+
+#include "quib/platform/debug.h"
+#include "quib/quib.h"
+
+void* QuibCreateDisplayList(int capacity) {
+    auto* list = new DisplayList(capacity);
+    DebugPrintf("QuibCreateDisplayList(%d,%p)\n", capacity, static_cast<void*>(list));
+    return list;
+}
+
+void QuibFreeDisplayList(void* list) {
+    delete static_cast<DisplayList*>(list);
+}
+
+int QuibAddDisplayList(void* list, void* object) {
+    static_cast<DisplayList*>(list)->Add(static_cast<MeshObject*>(object));
+    return 1;
+}
+
+int QuibDelDisplayList(void* list, void* object) {
+    static_cast<DisplayList*>(list)->Remove(static_cast<MeshObject*>(object));
+    return 1;
+}
+
+int QuibReplaceDisplayList(void* list, void* oldObject, void* newObject) {
+    auto* objects = static_cast<DisplayList*>(list);
+    for (int i = 0; i < objects->GetCount(); ++i) {
+        if (objects->GetAt(i) == oldObject) {
+            objects->SetAtUnchecked(i, static_cast<MeshObject*>(newObject));
+            return 1;
+        }
+    }
+    return 0;
+}
