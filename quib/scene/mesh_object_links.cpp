@@ -1,9 +1,11 @@
-// Until the modules named in mesh_object_links.h are in the build, each call answers as a failing call
-// of that module would: E_NOTIMPL, 0, or nothing. Hooking a module up replaces one body here.
+// Until the Retained Mode meshes, builders and frame visuals are in the build, each such call answers as
+// a failing call would: E_NOTIMPL, 0, or nothing. Hooking them up replaces one body each.
 #include "quib/scene/mesh_object_links.h"
 
 #include "quib/scene/dp_mesh.h"
 #include "quib/scene/draw_submesh.h"
+#include "quib/scene/render_types.h"
+#include "quib/scene/scene_settings.h"
 
 HRESULT rm_builder_create(IDirect3DRM2*, IDirect3DRMMeshBuilder2** out) {
     if (out) *out = nullptr;
@@ -96,15 +98,17 @@ HRESULT rm_viewport_render(IDirect3DRMViewport*, IDirect3DRMFrame2*) {
     return E_NOTIMPL;
 }
 
-// Without the render-type table every type is enabled ("*") with the default draw parameters.
-int render_type_enabled(char) {
-    return 1;
+int render_type_enabled(char type) {
+    return QuibIsRenderType(type);
 }
-RenderTypeParams render_type_params(char) {
-    return RenderTypeParams();
+RenderTypeParams render_type_params(char type) {
+    RenderTypeParams p;
+    int extra = 0;
+    GetRenderTypeParams(type, &p.flag, &p.farDistance, &p.nearDistance, &extra, &p.zbuffer);
+    return p;
 }
 int drawing_mirrors() {
-    return 0;
+    return g_DrawingMirrors;
 }
 
 int load_3ds_file(DPMesh& mesh, const char* file) {
