@@ -154,8 +154,10 @@ void CopyKeys(const M3dObject& object, DPSubMesh& sub) {
 }
 
 void SetName(DPSubMesh& sub, const char* name) {
-    std::strncpy(sub.name, name, kSubMeshNameSize - 1);
-    sub.name[kSubMeshNameSize - 1] = '\0';
+    // Cut to the field: file names are up to 255 characters, sub-mesh names 31.
+    const size_t length = strnlen(name, sizeof sub.name - 1);
+    std::memcpy(sub.name, name, length);
+    sub.name[length] = '\0';
 }
 
 // The sub-mesh of an object with faces: faces whose corners name no vertex of the object are dropped,
