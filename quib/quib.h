@@ -495,3 +495,44 @@ QUIB_API int QuibInitTerrainManager(void** out);
 QUIB_API int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz);
 // The ground point under (x, z) on the manager's tiles. 0 for a NULL manager or no tile there.
 QUIB_API int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out);
+
+// ---- 3D: scenes and render paths ----
+
+// Starts a frame of the queued-object path: the queue is emptied. Always 1.
+QUIB_API int QuibBeginScene();
+// Queues object for this frame. 1, or 0 for NULL or when 1000 objects are queued already (the error is
+// registered).
+QUIB_API int QuibRenderObject(void* object);
+// Draw the queued objects through Retained Mode, far to near. 1, or 0 with the failure reported (also
+// without a Z-buffer); a lost surface that cannot be restored skips the frame with 1.
+QUIB_API int QuibRenderScene();
+QUIB_API int QuibEndScene();
+// Draws the list through the immediate-mode pipeline with the horizon (or the background blit) behind
+// it, after clearing. Results as QuibRenderScene. The device's EndScene is QuibUpdateDevice's.
+QUIB_API int QuibRenderDisplayList(void* list);
+
+// ---- 3D: typed display lists ----
+
+// A new list of the objects of list whose render types (read from their names) are enabled, sorted by
+// type; list stays unchanged. The caller frees it.
+QUIB_API void* QuibMakeParentChildRelationship(void* list);
+// Sorts list by type: ground 't', decals 'd' and 'e', the skid marks, untyped '?', then 'a' to 'z';
+// other types are left out.
+QUIB_API void QuibSortDisplayList(void* list);
+// Orders the children of every ground object by the enabled letters (children of other letters leave
+// the children list). Always 1.
+QUIB_API int QuibSortChildObjects(void* list);
+// The frame-rate adjustment, once per frame: when a letter was dropped or restored, current is freed
+// (unless it is source) and a new typed list of source is returned with *changed 1; else current with
+// *changed 0.
+QUIB_API void* QuibAutoFramerateAdjust(void* source, void* current, float low, float high, float fps, int* changed);
+
+// ---- 3D: display-list settings ----
+
+// Apply one setting to every object of the list.
+QUIB_API int QuibUseMipMapsDL(void* list, int on);
+QUIB_API void QuibSetMipMapLevelDL(void* list, int level);
+QUIB_API void QuibFogEnableDL(void* list, int on);
+QUIB_API void QuibFogParamsDL(void* list, unsigned long colour, float start, float end, float density);
+QUIB_API void QuibSetSwitchDistancesDL(void* list, float d0, float d1, float d2, float d3, float d4);
+QUIB_API void QuibSetSwitchRatiosDL(void* list, float r1, float r2, float r3, float r4, float r5);

@@ -1,9 +1,9 @@
-// The calls named in mesh_object_links.h, made on the modules that answer them. The scene's texture-load
-// callback is not in the build yet: ".x" files load with their textures left out until it is.
+// The calls named in mesh_object_links.h, made on the modules that answer them.
 #include "quib/scene/mesh_object_links.h"
 
 #include "quib/platform/interfacelog.h"
 #include "quib/scene/render_types.h"
+#include "quib/scene/scene_render.h"
 #include "quib/scene/scene_settings.h"
 #include "quib/scene/dp_mesh.h"
 #include "quib/scene/draw_submesh.h"
@@ -19,7 +19,7 @@ unsigned long rm_builder_release(IDirect3DRMMeshBuilder2*& builder, const char* 
 }
 HRESULT rm_builder_load(IDirect3DRMMeshBuilder2* builder, const char* file, void* arg) {
     if (!builder) return D3DRMERR_BADOBJECT;
-    return builder->Load(const_cast<char*>(file), nullptr, D3DRMLOAD_FROMFILE, nullptr, arg);
+    return builder->Load(const_cast<char*>(file), nullptr, D3DRMLOAD_FROMFILE, TextureLoadCallback, arg);
 }
 HRESULT rm_builder_create_mesh(IDirect3DRMMeshBuilder2* builder, IDirect3DRMMesh** out) {
     if (!builder) return D3DRMERR_BADOBJECT;

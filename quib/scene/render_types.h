@@ -13,7 +13,10 @@ extern char RenderTypes[kRenderTypesSize];
 // The enabled texture-type letters, "*" at start; always terminated.
 extern char TextureTypes[kRenderTypesSize];
 // QuibIsRenderType('z') for the current RenderTypes: whether background objects are drawn.
-extern int g_SkyFlag;
+extern int g_SkyTypeEnabled;
+// The current skid-mark object, drawn with every sorted list; NULL when there is none.
+class MeshObject;
+extern MeshObject* g_pSkidObject;
 // Far and near draw distances are multiplied by this; 1.0 at start.
 extern float g_DetailFactor;
 

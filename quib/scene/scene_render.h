@@ -1,0 +1,11 @@
+// The render paths' texture loader for Retained Mode models.
+#pragma once
+
+#include "host/rm/d3drm.h"
+
+// Longest texture file name the loader builds, with its terminator.
+constexpr int kTextureNameSize = 256;
+
+// Loads the texture name names, with everything from its first '.' replaced by ".ppm", through Retained
+// Mode into *out; "gdk_fill.ppm" gets one shade. 0, or -1 when it cannot be loaded. arg is not used.
+HRESULT TextureLoadCallback(char* name, void* arg, IDirect3DRMTexture** out);

@@ -1,0 +1,137 @@
+// The scene layer: typed display lists, the render queue, and the display-list path drawing a list with
+// the horizon behind it into a captured frame.
+#include <cstring>
+
+#include "draw_test_support.h"
+#include "quib/platform/scene3d_state.h"
+#include "quib/scene/display_list.h"
+#include "quib/scene/dp_mesh_geo.h"
+#include "quib/scene/dp_mesh_skin.h"
+#include "quib/scene/horizon.h"
+#include "quib/scene/mesh_object.h"
+#include "quib/scene/render_types.h"
+#include "quib/scene/scene_render.h"
+#include "quib/scene/scene_settings.h"
+#include "tests/support/frame_capture.h"
+
+using namespace draw_test;
+using video_test::LockedPixels;
+
+namespace {
+
+MeshObject* Named(const char* name) {
+    auto* object = new MeshObject(nullptr, nullptr);
+    std::strcpy(object->m_name, name);
+    return object;
+}
+
+std::string Types(void* list) {
+    std::string types;
+    auto* objects = static_cast<DisplayList*>(list);
+    for (int i = 0; i < objects->GetCount(); ++i)
+        types += objects->GetAt(i)->m_renderType;
+    return types;
+}
+
+TEST(TypedListTest, ObjectsAreTypedFromNamesAndSortedByType) {
+    MeshObject* objects[] = {Named("t1p0b"), Named("t2p0T"), Named("box"), Named("t3p0a"),
+                             Named("t4p0e"), Named("t5p0q"), Named("t7bg")};
+    void* source = QuibCreateDisplayList(0);
+    for (MeshObject* object : objects)
+        QuibAddDisplayList(source, object);
+    QuibSetRenderTypes(const_cast<char*>("tbaeQ?z"));
+    void* typed = QuibMakeParentChildRelationship(source);
+    EXPECT_EQ("te?abqz", Types(typed)); // "Q" enables 'q' (marked droppable)
+    EXPECT_EQ(7, static_cast<DisplayList*>(source)->GetCount());
+    EXPECT_FLOAT_EQ(10000.0f, objects[6]->m_switchDistance0);
+    EXPECT_FLOAT_EQ(0.0f, objects[6]->m_switchDistance1);
+
+    // The skid marks come once, after the decals, whether or not the list holds them.
+    MeshObject* skid = Named("skid");
+    g_pSkidObject = skid;
+    QuibAddDisplayList(typed, skid);
+    QuibSortDisplayList(typed);
+    ASSERT_EQ(8, static_cast<DisplayList*>(typed)->GetCount());
+    EXPECT_EQ(skid, static_cast<DisplayList*>(typed)->GetAt(2));
+    // An empty list with the skid object gets exactly it.
+    void* empty = QuibCreateDisplayList(0);
+    QuibSortDisplayList(empty);
+    EXPECT_EQ(1, static_cast<DisplayList*>(empty)->GetCount());
+    g_pSkidObject = nullptr;
+
+    // A slow frame drops 'Q' and rebuilds; passing the source as the current list keeps the source.
+    int changed = -1;
+    void* rebuilt = QuibAutoFramerateAdjust(source, source, 20.0f, 40.0f, 5.0f, &changed);
+    EXPECT_EQ(1, changed);
+    EXPECT_NE(source, rebuilt);
+    EXPECT_EQ(7, static_cast<DisplayList*>(source)->GetCount());
+
+    QuibSetRenderTypes(const_cast<char*>("*"));
+    for (void* list : {source, typed, empty, rebuilt})
+        QuibFreeDisplayList(list);
+    for (MeshObject* object : objects)
+        delete object;
+    delete skid;
+}
+
+TEST(RenderQueueTest, TheThousandAndFirstObjectIsRefused) {
+    MeshObject object(nullptr, nullptr);
+    QuibBeginScene();
+    EXPECT_EQ(0, QuibRenderObject(nullptr));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(1, QuibRenderObject(&object));
+    EXPECT_EQ(0, QuibRenderObject(&object));
+    EXPECT_STREQ("QuibRenderObject:: exceeded MAX_RENDEROBJECTS!\n", g_ErrorText);
+    QuibBeginScene();
+    EXPECT_EQ(1, QuibRenderObject(&object));
+    QuibBeginScene();
+}
+
+TEST(TextureCallbackTest, AMissingTextureFailsWithoutTouchingTheName) {
+    char name[] = "x";
+    IDirect3DRMTexture* texture = nullptr;
+    EXPECT_EQ(-1, TextureLoadCallback(name, nullptr, &texture));
+    EXPECT_STREQ("x", name);
+}
+
+class DisplayListSceneTest : public DrawTest {
+  protected:
+    void TearDown() override {
+        FreeHorizon();
+        DrawTest::TearDown();
+    }
+};
+
+TEST_F(DisplayListSceneTest, ListIsDrawnOverTheHorizonColour) {
+    ASSERT_NE(nullptr, g_lpCamera);
+    g_lpCamera->SetPosition(0.0f, 0.0f, -10.0f);
+    QuibSetHorizonColor(0, 0, 255, 0, 255, 0);
+    MeshObject box(nullptr, nullptr);
+    box.m_geo = new DPMeshGeo(1);
+    box.m_skin = new DPMeshSkin(1);
+    box.m_ownsGeo = box.m_ownsSkin = true;
+    box.m_skin->materials[0].colour = 0xFF0000;
+    DPSubMesh& sub = box.m_geo->subMeshes[0];
+    sub.MakeBox(-1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f);
+    sub.compute_extents();
+    sub.material = box.m_skin->materials;
+    void* list = QuibCreateDisplayList(1);
+    QuibAddDisplayList(list, &box);
+
+    // The horizon made in the first frame sets the clear colour from the second on.
+    for (int frame = 0; frame < 2; ++frame) {
+        ASSERT_EQ(1, QuibRenderDisplayList(list)) << ErrorText();
+        g_lpD3DDevice2->EndScene();
+    }
+    ASSERT_NE(nullptr, g_pHorizon);
+    LockedPixels pixels(g_lpBackBuffer);
+    ASSERT_TRUE(pixels.ok());
+    testsupport::WriteFrame565("display_list_scene.bmp", pixels.width(), pixels.height(), pixels.pitch(),
+                               &pixels.At(0, 0));
+    EXPECT_EQ(0xF800, pixels.At(320, 240)); // the box, seen from the front
+    EXPECT_EQ(0x07E0, pixels.At(10, 10));   // background objects shown, no fog: colour 2
+    EXPECT_EQ(0x07E0, pixels.At(630, 470));
+    QuibFreeDisplayList(list);
+}
+
+} // namespace
