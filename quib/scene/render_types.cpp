@@ -5,7 +5,7 @@
 
 char RenderTypes[kRenderTypesSize] = "*";
 char TextureTypes[kRenderTypesSize] = "*";
-int g_SkyFlag = 1;
+int g_SkyTypeEnabled = 1;
 float g_DetailFactor = 1.0f;
 
 namespace {
@@ -136,7 +136,7 @@ int AdjustRenderTypes(float low, float high, float fps) {
 int QuibSetRenderTypes(char* letters) {
     CopyLetters(RenderTypes, letters);
     g_Framerate.depth = 0;
-    g_SkyFlag = QuibIsRenderType('z');
+    g_SkyTypeEnabled = QuibIsRenderType('z');
     return 1;
 }
 

@@ -25,9 +25,9 @@ TEST_F(RenderTypesTest, LettersEnableTypesAndUpperCaseIsOnlyAMark) {
     EXPECT_EQ(1, QuibIsRenderType('m'));
     EXPECT_EQ(0, QuibIsRenderType('M'));
     EXPECT_EQ(0, QuibIsRenderType('z'));
-    EXPECT_EQ(0, g_SkyFlag);
+    EXPECT_EQ(0, g_SkyTypeEnabled);
     Set("tz");
-    EXPECT_EQ(1, g_SkyFlag);
+    EXPECT_EQ(1, g_SkyTypeEnabled);
     Set("");
     EXPECT_EQ(0, QuibIsRenderType('t'));
     // Texture types compare both sides in lower case.
