@@ -193,6 +193,7 @@ void QuibFreeDirectX() {
     FreeScene();
     RunVideoShutdownSteps();
     ReleaseAllDirectX();
+    forget_pipeline_device();
     DumpAllocs();
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "quib/platform/errors.h"
+#include "quib/scene/primitive.h"
 #include "quib/scene/render_mode.h"
 #include "quib/scene/scene_fog.h"
 #include "quib/scene/texture_cache.h"
@@ -172,4 +173,10 @@ void project_point(const float in[3], float out[4]) {
 void unproject_at_depth(float sx, float sy, float out[3]) {
     const float offset[3] = {sx - ViewportState.centreX, sy - ViewportState.centreY, 1000.0f};
     apply_transform(g_CameraMatrix, offset, out);
+}
+
+void forget_pipeline_device() {
+    g_ImDevice = nullptr;
+    g_LitMode = 0;
+    primitive_reset_states();
 }

@@ -62,6 +62,10 @@ extern float g_CameraPosition[3];
 extern ViewPlane g_FrustumPlanes[kFrustumPlaneCount];
 extern IDirect3DDevice2* g_ImDevice;
 
+// Forgets the device the pipeline drew on and the switch states remembered for it (primitives' blending
+// and texturing, the lit mode), so that a device made by a later start-up is set up afresh.
+void forget_pipeline_device();
+
 // g_ProjectionFactor = 0.01 / field, at least kMinimumProjectionFactor, then the derived viewport values.
 // Callers validate field (the Retained Mode viewport refuses field <= 0 first).
 void set_projection(float field);

@@ -85,6 +85,17 @@ TEST_F(PrimitiveTest, AlphaSwitchSetsItsThreeStatesOnlyOnAChange) {
     ExpectState(off[2], D3DRENDERSTATE_DESTBLEND, D3DBLEND_ZERO);
 }
 
+TEST_F(PrimitiveTest, ANewStartUpForgetsTheOldDevicesSwitches) {
+    EXPECT_EQ(1, d3dUseAlpha(1));
+    QuibFreeDirectX();
+    EXPECT_EQ(nullptr, g_ImDevice);
+    ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
+    ASSERT_TRUE(HostD3DSetRecording(g_lpD3DDevice2, true));
+    // The new device starts unblended, so switching blending on acts again.
+    EXPECT_EQ(1, d3dUseAlpha(1));
+    EXPECT_EQ(3u, Take().size());
+}
+
 TEST_F(PrimitiveTest, TextureSwitchActsFirstTimeAndWheneverATextureWasBoundSince) {
     EXPECT_EQ(1, d3dUseTexture(0)); // the state starts unknown: the first switch acts
     std::vector<HostD3DCall> first = Take();
