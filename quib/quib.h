@@ -525,7 +525,8 @@ QUIB_API int QuibSortChildObjects(void* list);
 // The frame-rate adjustment, once per frame: when a letter was dropped or restored, current is freed
 // (unless it is source) and a new typed list of source is returned with *changed 1; else current with
 // *changed 0.
-QUIB_API void* QuibAutoFramerateAdjust(void* source, void* current, float low, float high, float fps, int* changed);
+QUIB_API void* QuibAutoFramerateAdjust(void* source, void* current, float low, float high, float fps,
+                                       int* changed);
 
 // ---- 3D: display-list settings ----
 

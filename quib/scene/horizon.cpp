@@ -28,7 +28,8 @@ int Horizon::Init(D3DCOLOR c1, D3DCOLOR c2, float distance) {
 }
 
 int Horizon::Update(D3DCOLOR c1, D3DCOLOR c2) {
-    if (c1 == m_colour1 && c2 == m_colour2 && g_SkyTypeEnabled == m_skyFlag && g_FogEnabled == m_fogFlag) return 1;
+    if (c1 == m_colour1 && c2 == m_colour2 && g_SkyTypeEnabled == m_skyFlag && g_FogEnabled == m_fogFlag)
+        return 1;
     if (!g_lpD3DRMViewport || !g_lpD3D2) return 0;
     if (m_material) m_material->Release();
     m_material = nullptr;

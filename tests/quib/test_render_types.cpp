@@ -71,7 +71,7 @@ TEST_F(RenderTypesTest, ObjectNamesCarryNumberParentAndType) {
         int number, parent;
         char type;
     };
-    const Case cases[] = {{"t12p3b", 12, 3, 'b'}, {"t7bg", 7, -1, 'z'}, {"tree", 0, 0, '?'},
+    const Case cases[] = {{"t12p3b", 12, 3, 'b'}, {"t7bg", 7, -1, 'z'},   {"tree", 0, 0, '?'},
                           {"box", 0, 0, '?'},     {"t4p12M", 4, 12, 'm'}, {"t", 0, 0, '?'}};
     for (const Case& c : cases) {
         int number = -9, parent = -9;
