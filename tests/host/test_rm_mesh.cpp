@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "rm_test_support.h"
 #include "host/ddraw/testing.h"
 #include "host/rm/d3drm.h"
 #include "host/rm/mesh.h"
@@ -19,10 +20,8 @@ ULONG CountOf(IUnknown* p) {
 class RMMeshTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        IDirect3DRM* rm = nullptr;
-        ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-        ASSERT_EQ(rm->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm2_)), S_OK);
-        rm->Release();
+        rm2_ = NewRetainedMode();
+        ASSERT_NE(rm2_, nullptr);
         ASSERT_EQ(rm2_->CreateMesh(&mesh_), D3DRM_OK);
     }
     void TearDown() override {

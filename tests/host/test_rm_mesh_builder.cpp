@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "rm_test_support.h"
 #include "host/ddraw/testing.h"
 #include "host/rm/d3drm.h"
 #include "host/rm/mesh.h"
@@ -108,10 +109,8 @@ HRESULT LoadPpmTexture(char* name, void* arg, IDirect3DRMTexture** texture) {
 class RMMeshBuilderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        IDirect3DRM* rm = nullptr;
-        ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-        ASSERT_EQ(rm->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm2_)), S_OK);
-        rm->Release();
+        rm2_ = NewRetainedMode();
+        ASSERT_NE(rm2_, nullptr);
         ASSERT_EQ(rm2_->CreateMeshBuilder(&builder_), D3DRM_OK);
         record_.rm = rm2_;
         testsupport::WriteText("model.x", kTwoMaterials);

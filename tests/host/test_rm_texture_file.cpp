@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "rm_test_support.h"
 #include "host/ddraw/testing.h"
 #include "host/rm/d3drm.h"
 #include "host/rm/ppm.h"
@@ -82,10 +83,8 @@ WORD Texel(IDirect3DRMTexture* texture, int x, int y) {
 class RMLoadTextureTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        IDirect3DRM* rm = nullptr;
-        ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-        ASSERT_EQ(rm->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm2_)), S_OK);
-        rm->Release();
+        rm2_ = NewRetainedMode();
+        ASSERT_NE(rm2_, nullptr);
     }
     void TearDown() override {
         if (rm2_) {
