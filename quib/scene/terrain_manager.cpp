@@ -4,6 +4,7 @@
 #include <new>
 
 #include "quib/platform/debug.h"
+#include "quib/quib.h"
 #include "quib/scene/terrain.h"
 
 namespace {
@@ -12,15 +13,13 @@ constexpr int kEdges = 4;
 // Cells a grid may have: beyond it the cell array would not be allocated sensibly.
 constexpr int kMaxCells = 1 << 20;
 
-// The display list holds object pointers; a tile is taken out (first occurrence) and put in.
-using DisplayList = PtrArray<void>;
-
+// A display list holds object handles: a tile goes in and out as the MeshObject it is.
 void RemoveFromList(void* list, Terrain* tile) {
-    if (list && tile) static_cast<DisplayList*>(list)->Remove(tile);
+    if (list && tile) QuibDelDisplayList(list, static_cast<MeshObject*>(tile));
 }
 
 void AddToList(void* list, Terrain* tile) {
-    if (list && tile) static_cast<DisplayList*>(list)->Add(tile);
+    if (list && tile) QuibAddDisplayList(list, static_cast<MeshObject*>(tile));
 }
 
 int LevelFor(float distance, float step) {

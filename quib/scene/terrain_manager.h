@@ -45,7 +45,8 @@ class QUIB_API TerrainManager {
     int MakeLowDetailVersions(int minCells);
     // For every cell with a tile: level = horizontal distance from viewer to the tile's centre / step
     // (0 for step <= 0, at most kMaxTerrainLevel), its current version taken out of the display list
-    // (a PtrArray of object pointers) and the version at that level (or the chain's end) put in. Then
+    // (a QuibCreateDisplayList handle; NULL: none) and the version at that level (or the chain's end)
+    // put in. Then
     // each border next to a coarser neighbour takes stitched heights, every other border its own. 0
     // without a list, else 1.
     int SetDetailLevel(void* displayList, D3DVECTOR viewer, float step);

@@ -6,6 +6,7 @@
 
 #include "bitmap_test_support.h"
 #include "quib/quib.h"
+#include "quib/scene/display_list.h"
 #include "quib/scene/terrain.h"
 #include "quib/scene/terrain_manager.h"
 
@@ -48,7 +49,7 @@ class TerrainManagerTest : public bmptest::EngineDisplayTest {
 
     TerrainManager manager;
     std::vector<std::unique_ptr<Terrain>> tiles;
-    PtrArray<void> list{1};
+    DisplayList list{1};
 };
 
 } // namespace
