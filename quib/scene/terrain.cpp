@@ -68,7 +68,14 @@ bool Terrain::NewGeometry(int v, int t) {
 
 void Terrain::UseTexture(SurfaceTableEntry* entry, bool owned) {
     if (!m_skin || !m_skin->count) return;
-    if (m_ownTexture && m_ownTexture != entry) delete m_ownTexture;
+    if (m_ownTexture && m_ownTexture != entry) {
+        // The coarser versions share the texture this tile owns: they take the new one with it.
+        for (Terrain* coarse = m_lowDetail; coarse; coarse = coarse->m_lowDetail)
+            if (coarse->m_skin && coarse->m_skin->count &&
+                coarse->m_skin->materials[0].texture == m_ownTexture)
+                coarse->m_skin->materials[0].texture = entry;
+        delete m_ownTexture;
+    }
     m_ownTexture = owned ? entry : nullptr;
     m_skin->materials[0].colour = kDPMaterialTextured;
     m_skin->materials[0].texture = entry;

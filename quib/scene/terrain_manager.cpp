@@ -57,8 +57,8 @@ void TerrainManager::SetGridParams(float a, float b, float c, float d, int nx, i
         m_cells[i] = TerrainCell{nullptr, nullptr, 0, 0, 0, {-1, -1, -1, -1}};
 }
 
-void TerrainManager::Add(Terrain* tile, int ix, int iz) {
-    if (!tile || !m_terrains || !m_cells || ix < 0 || ix >= m_nx || iz < 0 || iz >= m_nz) return;
+int TerrainManager::Add(Terrain* tile, int ix, int iz) {
+    if (!tile || !m_terrains || !m_cells || ix < 0 || ix >= m_nx || iz < 0 || iz >= m_nz) return 0;
     m_terrains->Add(tile);
     const int c = ix + iz * m_nx;
     TerrainCell& cell = m_cells[c];
@@ -69,6 +69,7 @@ void TerrainManager::Add(Terrain* tile, int ix, int iz) {
     cell.neighbour[1] = iz < m_nz - 1 ? c + m_nx : -1;
     cell.neighbour[2] = ix >= 1 ? c - 1 : -1;
     cell.neighbour[3] = ix < m_nx - 1 ? c + 1 : -1;
+    return 1;
 }
 
 Terrain* TerrainManager::FindTerrain(float x, float z) {
