@@ -491,7 +491,8 @@ QUIB_API int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVEC
 // A new, empty terrain manager (quib/scene/terrain_manager.h) into out. 1, or 0 with out NULL when
 // memory ran out.
 QUIB_API int QuibInitTerrainManager(void** out);
-// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). Always 1.
+// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). 1, or 0 (nothing done)
+// for a NULL manager or tile or a cell outside the grid.
 QUIB_API int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz);
 // The ground point under (x, z) on the manager's tiles. 0 for a NULL manager or no tile there.
 QUIB_API int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out);
