@@ -656,3 +656,22 @@ QUIB_API int QuibOutlineObjects();
 // A new camera under object's frame (the scene root for NULL) into *out (NULL when it cannot be made).
 // Always 1.
 QUIB_API int QuibCreateCamera(void* object, void** out);
+
+// ---- 3D: skid marks ----
+
+// Makes the one skid-mark object (a ring of 200 skids drawn as dark quads; quib/scene/skid_object.h),
+// replacing and freeing an earlier one, into out and as the result; with a texture surface (not held)
+// the marks carry it where the device has no alpha texture format. NULL when it could not be made.
+QUIB_API void* QuibInitSkidmarks(void** out);
+QUIB_API void* QuibInitSkidmarks(void** out, IDirectDrawSurface* texture);
+// Deletes the skid object, taking it out of the display lists it was sorted into. Nothing without one.
+QUIB_API void QuibFreeSkidmarks();
+// Forgets every skid. 1, or 0 on a failure or without a skid object.
+QUIB_API int QuibClearSkidmarks();
+// Starts a skid at (x, y, z) on ground of normal (nx, ny, nz); its ring index, or -1 without a skid
+// object.
+QUIB_API int QuibAddSkid(float x, float y, float z, float nx, float ny, float nz, float width);
+// Stretches skid index to (x, y, z): the index to pass next time (a new one when a chained skid started),
+// 0 before any skid was added or on a failure, -1 for an index outside the ring (logged) or without a
+// skid object.
+QUIB_API int QuibExtendSkid(int index, float x, float y, float z, float nx, float ny, float nz);

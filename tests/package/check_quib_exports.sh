@@ -36,4 +36,9 @@ done
 grep -qF 'd3dDrawLine(D3DVECTOR const&, D3DVECTOR const&, unsigned long)' <<<"$functions" ||
     fail "the world-space d3dDrawLine is not exported"
 grep -qF 'd3dDrawDot(int, int, unsigned long)' <<<"$functions" || fail "the screen-space d3dDrawDot is not exported"
+for name in QuibFreeSkidmarks QuibClearSkidmarks QuibAddSkid QuibExtendSkid QuibRenderSkid QuibSkidsEnable; do
+    grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
+done
+[ "$(grep -cE '^QuibInitSkidmarks\(' <<<"$functions" || true)" = 2 ] ||
+    fail "QuibInitSkidmarks: expected the forms without and with a texture"
 exit $status
