@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "host/rm/x_import.h"
+#include "host/rm/x_import_assimp.h"
 #include "host/rm/x_import_child.h"
 #include "host/rm/x_import_flat.h"
 #include "tests/support/files.h"
@@ -220,19 +221,38 @@ Mesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 2; 3;0,1,2;, 3;0,2,1;;
     EXPECT_TRUE(NoChildLeft());
 }
 
+std::vector<uint8_t> CorpusFile(const char* name) {
+    return testsupport::ReadBytes(std::string(QUIB_SOURCE_ROOT) + "/tests/fuzz/corpus/x/" + name);
+}
+
 // Broken files on which the importer crashes, leaks or runs away (inputs the fuzzer found), kept in the
 // fuzz target's seed corpus. The slowest one, which the memory cap ends, is left to the corpus replay.
 TEST(RMXImport, FilesTheImporterFailsOnAreRefused) {
     for (const char* name : {"importer_crash_binary_1.x", "importer_crash_binary_2.x",
                              "importer_crash_text_1.x", "importer_crash_text_2.x", "importer_leak.x",
                              "importer_slow.x", "material_list_unknown_object.x"}) {
-        std::vector<uint8_t> file =
-            testsupport::ReadBytes(std::string(QUIB_SOURCE_ROOT) + "/tests/fuzz/corpus/x/" + name);
+        std::vector<uint8_t> file = CorpusFile(name);
         ASSERT_FALSE(file.empty()) << name;
         CallbackLog log;
         HostRMMeshBuilder::Contents out;
         EXPECT_EQ(Import(file, log, out), D3DRMERR_BADFILE) << name;
         EXPECT_TRUE(log.names.empty()) << name;
+    }
+    EXPECT_TRUE(NoChildLeft());
+}
+
+// The same files given to the importer without the quick look that turns most of them away first: the
+// child dies or refuses, and this process goes on.
+TEST(RMXImport, ImporterDiesAloneInItsChild) {
+    for (const char* name : {"importer_crash_binary_1.x", "importer_crash_binary_2.x",
+                             "importer_crash_text_1.x", "importer_crash_text_2.x", "importer_leak.x",
+                             "importer_slow.x", "material_list_unknown_object.x"}) {
+        std::vector<uint8_t> file = CorpusFile(name);
+        HostRMXFlat got;
+        EXPECT_FALSE(HostRMXReadIsolated(
+            [&](HostRMXFlat& out) { return HostRMXReadWithAssimp(file.data(), file.size(), out); }, 30s,
+            kMemory, got))
+            << name;
     }
     EXPECT_TRUE(NoChildLeft());
 }
