@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -94,7 +95,7 @@ bool BinaryCountsPlausible(const uint8_t* data, size_t size, size_t floatBytes) 
 // The outline of a file's objects: names, braces, and everything else as one kind.
 struct OutlineToken {
     enum Kind { kName, kOpen, kClose, kOther } kind;
-    std::string name;
+    std::string_view name; // into the file's bytes
 };
 
 bool IsSpace(uint8_t c) {
@@ -105,65 +106,8 @@ bool IsPunctuation(uint8_t c) {
     return c == '{' || c == '}' || c == ';' || c == ',';
 }
 
-bool IsNumber(const std::string& word) {
+bool IsNumber(std::string_view word) {
     return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return IsDigit(uint8_t(c)); });
-}
-
-std::vector<OutlineToken> TextOutline(const uint8_t* data, size_t size) {
-    std::vector<OutlineToken> out;
-    for (size_t at = 16; at < size;) {
-        uint8_t c = data[at];
-        if (c == '#' || (c == '/' && at + 1 < size && data[at + 1] == '/')) {
-            while (at < size && data[at] != '\n')
-                ++at;
-        } else if (c == '"') {
-            for (++at; at < size && data[at] != '"';)
-                ++at;
-            ++at;
-            out.push_back({OutlineToken::kOther, {}});
-        } else if (IsSpace(c)) {
-            ++at;
-        } else if (IsPunctuation(c)) {
-            ++at;
-            if (c == '{' || c == '}')
-                out.push_back({c == '{' ? OutlineToken::kOpen : OutlineToken::kClose, {}});
-            else
-                out.push_back({OutlineToken::kOther, {}});
-        } else {
-            // As the importer reads words: everything up to white space or punctuation.
-            size_t start = at;
-            while (at < size && !IsSpace(data[at]) && !IsPunctuation(data[at]) && data[at] != '"')
-                ++at;
-            out.push_back({OutlineToken::kName, std::string(data + start, data + at)});
-        }
-    }
-    return out;
-}
-
-// The binary form's outline; the tokens are known to be whole (BinaryCountsPlausible).
-std::vector<OutlineToken> BinaryOutline(const uint8_t* data, size_t size, size_t floatBytes) {
-    std::vector<OutlineToken> out;
-    for (size_t at = 16; at + 2 <= size;) {
-        unsigned token = data[at] | data[at + 1] << 8;
-        at += 2;
-        if (token == 1 || token == 2 || token == 6 || token == 7) {
-            uint64_t count = ReadWord(data + at);
-            at += 4;
-            uint64_t bytes =
-                token <= 2 ? count + (token == 2 ? 2 : 0) : count * (token == 6 ? 4 : floatBytes);
-            if (token == 1)
-                out.push_back({OutlineToken::kName, std::string(data + at, data + at + count)});
-            else
-                out.push_back({OutlineToken::kOther, {}});
-            at += bytes;
-        } else if (token == 10 || token == 11) {
-            out.push_back({token == 10 ? OutlineToken::kOpen : OutlineToken::kClose, {}});
-        } else {
-            at += token == 3 ? 4 : token == 5 ? 16 : 0;
-            out.push_back({OutlineToken::kOther, {}});
-        }
-    }
-    return out;
 }
 
 // Every material list holds at least one material, and nothing but its numbers, materials and references
@@ -196,15 +140,115 @@ bool MaterialListsSound(const std::vector<OutlineToken>& tokens) {
     return true;
 }
 
+// Collects the tokens of each material list (from its name to its closing brace) as an outline is read
+// and checks each list when it ends; the rest of the file is not kept.
+class MaterialListCheck {
+  public:
+    void Add(OutlineToken::Kind kind, std::string_view name = {}) {
+        OutlineToken token{kind, name};
+        if (list_.empty()) {
+            if (kind == OutlineToken::kOpen && last_.kind == OutlineToken::kName &&
+                last_.name == "MeshMaterialList") {
+                list_ = {last_, token};
+                depth_ = 1;
+            }
+            last_ = token;
+            return;
+        }
+        list_.push_back(token);
+        if (kind == OutlineToken::kOpen) ++depth_;
+        if (kind == OutlineToken::kClose && --depth_ == 0) EndList();
+    }
+
+    // Whether every list was sound (a list the file leaves open included).
+    bool Sound() {
+        if (!list_.empty()) EndList();
+        return sound_;
+    }
+
+  private:
+    void EndList() {
+        sound_ = sound_ && MaterialListsSound(list_);
+        list_.clear();
+        last_ = {OutlineToken::kClose, {}};
+    }
+
+    OutlineToken last_{OutlineToken::kOther, {}};
+    std::vector<OutlineToken> list_;
+    int depth_ = 0;
+    bool sound_ = true;
+};
+
+void TextOutline(const uint8_t* data, size_t size, MaterialListCheck& out) {
+    for (size_t at = 16; at < size;) {
+        uint8_t c = data[at];
+        if (c == '#' || (c == '/' && at + 1 < size && data[at + 1] == '/')) {
+            while (at < size && data[at] != '\n')
+                ++at;
+        } else if (c == '"') {
+            for (++at; at < size && data[at] != '"';)
+                ++at;
+            ++at;
+            out.Add(OutlineToken::kOther);
+        } else if (IsSpace(c)) {
+            ++at;
+        } else if (IsPunctuation(c)) {
+            ++at;
+            if (c == '{' || c == '}')
+                out.Add(c == '{' ? OutlineToken::kOpen : OutlineToken::kClose);
+            else
+                out.Add(OutlineToken::kOther);
+        } else {
+            // As the importer reads words: everything up to white space or punctuation.
+            size_t start = at;
+            while (at < size && !IsSpace(data[at]) && !IsPunctuation(data[at]) && data[at] != '"')
+                ++at;
+            out.Add(OutlineToken::kName,
+                    std::string_view(reinterpret_cast<const char*>(data) + start, at - start));
+        }
+    }
+}
+
+// The binary form's outline; the tokens are known to be whole (BinaryCountsPlausible).
+void BinaryOutline(const uint8_t* data, size_t size, size_t floatBytes, MaterialListCheck& out) {
+    for (size_t at = 16; at + 2 <= size;) {
+        unsigned token = data[at] | data[at + 1] << 8;
+        at += 2;
+        if (token == 1 || token == 2 || token == 6 || token == 7) {
+            uint64_t count = ReadWord(data + at);
+            at += 4;
+            uint64_t bytes =
+                token <= 2 ? count + (token == 2 ? 2 : 0) : count * (token == 6 ? 4 : floatBytes);
+            if (token == 1)
+                out.Add(OutlineToken::kName,
+                        std::string_view(reinterpret_cast<const char*>(data) + at, count));
+            else
+                out.Add(OutlineToken::kOther);
+            at += bytes;
+        } else if (token == 10 || token == 11) {
+            out.Add(token == 10 ? OutlineToken::kOpen : OutlineToken::kClose);
+        } else {
+            at += token == 3 ? 4 : token == 5 ? 16 : 0;
+            out.Add(OutlineToken::kOther);
+        }
+    }
+}
+
 } // namespace
 
 bool HostRMXPlausible(const uint8_t* data, size_t size) {
     if (size < 16) return false;
-    if (std::memcmp(data + 8, "txt ", 4) == 0)
-        return TextCountsPlausible(data, size) && MaterialListsSound(TextOutline(data, size));
+    MaterialListCheck lists;
+    if (std::memcmp(data + 8, "txt ", 4) == 0) {
+        if (!TextCountsPlausible(data, size)) return false;
+        TextOutline(data, size, lists);
+        return lists.Sound();
+    }
     size_t floatBytes = std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4;
-    if (std::memcmp(data + 8, "bin ", 4) == 0)
-        return BinaryCountsPlausible(data, size, floatBytes) &&
-               MaterialListsSound(BinaryOutline(data, size, floatBytes));
+    if (std::memcmp(data + 8, "bin ", 4) == 0) {
+        if (!BinaryCountsPlausible(data, size, floatBytes)) return false;
+        BinaryOutline(data, size, floatBytes, lists);
+        return lists.Sound();
+    }
     return true;
 }
