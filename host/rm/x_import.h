@@ -3,7 +3,7 @@
 
 #include "host/rm/mesh_builder.h"
 
-// Largest ".x" file read, in bytes, and most face corners one file may give.
+// Largest ".x" file read, in bytes, and most vertices and face corners one file may give.
 constexpr size_t kHostRMXFileMaxBytes = 64u * 1024 * 1024;
 constexpr size_t kHostRMXMaxCorners = 16u * 1024 * 1024;
 
@@ -11,8 +11,10 @@ constexpr size_t kHostRMXMaxCorners = 16u * 1024 * 1024;
 // but for its first look (no material, no texture). Every mesh of the file is placed by the product of
 // the transforms of the frames above it; positions, normals, texture coordinates, face corners and
 // their order are the file's own (each face corner gets a vertex of its own, as the importer gives
-// them). Each file material becomes a material and a face colour; callback (may be NULL) is called once
-// per distinct texture file name. D3DRMERR_BADFILE when the file cannot be read; out is then
-// unspecified.
+// them). Each file material becomes a material and a face colour; callback (may be NULL) is called in
+// this process, once per distinct texture file name. The importer runs in a child process (it is
+// third-party code that crashes, hangs or exhausts memory on some broken files): a file it cannot read,
+// dies on or takes over kHostRMXReadTimeLimit for gives D3DRMERR_BADFILE, with nothing leaked and no
+// callback made; out is then unspecified. D3DRMERR_BADALLOC when this process runs out of memory.
 HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg,
                       HostRMMeshBuilder::Contents& out);

@@ -16,13 +16,6 @@
 #include "tests/support/files.h"
 #include "tests/support/temp_folder.h"
 
-// The importer (Assimp 5.2) leaks what it had built when it gives up on some broken files; those
-// allocations are made inside the library, not by our code, and are left out of the leak checker's
-// findings for this test program.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libassimp.so\n";
-}
-
 namespace {
 
 ULONG CountOf(IUnknown* p) {

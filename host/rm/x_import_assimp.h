@@ -1,0 +1,14 @@
+// Reading a ".x" file's bytes with the Assimp importer, in the calling process.
+#pragma once
+
+#include <cstddef>
+
+#include "host/rm/x_import_flat.h"
+
+// Imports the file held in data (any of its forms) and flattens it into out, which must be empty: every
+// mesh placed by the product of the transforms of the frames above it, in file order, with the file's
+// own positions, normals, texture coordinates and corner order (each face corner of a mesh gets a
+// vertex of its own, as the importer gives them). False when the importer refuses the file or a bound
+// is passed. Assimp is third-party code that crashes, loops or exhausts memory on some broken files:
+// call this only in a process that may die (HostRMXReadIsolated).
+bool HostRMXReadWithAssimp(const void* data, size_t size, HostRMXFlat& out);
