@@ -2,7 +2,8 @@
 // that collects the objects of that level as visuals; rendering renders only the current level.
 //
 // The level objects' frames are made under this object's parent, beside its own frame: placing this
-// object does not move its levels, and the added objects appear relative to the parent.
+// object does not move its levels, and the added objects appear relative to the parent. An added object
+// stays the caller's: it must stay alive while it is on a level (RemoveObject takes it off).
 #pragma once
 
 #include "quib/scene/mesh_object.h"

@@ -5,6 +5,7 @@
 #include "quib/scene/horizon.h"
 #include "quib/scene/render_types.h"
 #include "quib/scene/skid_object.h"
+#include "quib/scene/surface_table.h"
 #include "tests/support/frame_capture.h"
 
 using namespace draw_test;
@@ -28,6 +29,12 @@ TEST(SkidsWithoutObjectTest, EveryCallIsRefusedQuietly) {
     EXPECT_EQ(-1, QuibExtendSkid(0, 1, 0, 0, 0, 1, 0));
     EXPECT_EQ(0, QuibClearSkidmarks());
     QuibFreeSkidmarks();
+    EXPECT_EQ(nullptr, g_pSkidObject);
+    // Without Retained Mode there is no mesh for the ring: no object at all.
+    ASSERT_EQ(nullptr, g_lpD3DRM2);
+    void* out = &out;
+    EXPECT_EQ(nullptr, QuibInitSkidmarks(&out));
+    EXPECT_EQ(nullptr, out);
     EXPECT_EQ(nullptr, g_pSkidObject);
 }
 
@@ -164,6 +171,42 @@ TEST_F(SkidTest, MarksDarkenTheFrameOnlyWhereTheyLieAndGoWithTheObject) {
     EXPECT_EQ(off, render());
     QuibFreeDisplayList(list);
     EXPECT_EQ(-1, QuibAddSkid(0, 0, 0, 0, 1, 0, 1));
+}
+
+TEST_F(SkidTest, TexturedMarksAreDrawnTexturedOnlyWithoutAnAlphaFormat) {
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = desc.dwHeight = 16;
+    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
+    IDirectDrawSurface* surface = nullptr;
+    ASSERT_EQ(DD_OK, g_lpDD->CreateSurface(&desc, &surface, nullptr));
+    void* out = nullptr;
+    auto* skids = static_cast<SkidObject*>(QuibInitSkidmarks(&out, surface));
+    ASSERT_NE(nullptr, skids);
+    EXPECT_EQ(surface, skids->m_textureSurface);
+    ASSERT_NE(nullptr, skids->m_textureEntry);
+    EXPECT_EQ(skids->m_textureEntry, g_pSurfaceTable->FindBySurface(surface)); // shared through the table
+    surface->Release();
+    ASSERT_EQ(0, QuibAddSkid(-1, 0, 0, 0, 0, -1, 2));
+    ASSERT_EQ(0, QuibExtendSkid(0, 1, 0, 0, 0, 0, -1));
+
+    Take();
+    skids->RenderDPMesh(); // switched off: nothing
+    EXPECT_TRUE(Draws(Take()).empty());
+    skids->Render(g_lpD3DRMViewport); // the queued path draws regardless; 199 empty skids are skipped
+    std::vector<HostD3DCall> draws = Draws(Take());
+    ASSERT_EQ(1u, draws.size());
+    EXPECT_EQ(0xC0C0C0u, draws[0].vertices[0].color); // plain grey with an alpha format
+    const unsigned alphaBits = g_dwAlphaBits;
+    g_dwAlphaBits = 0;
+    QuibSkidsEnable(1);
+    skids->RenderDPMesh();
+    g_dwAlphaBits = alphaBits;
+    draws = Draws(Take());
+    ASSERT_EQ(1u, draws.size());
+    EXPECT_EQ(0xFFFFFFu, draws[0].vertices[0].color); // white under the texture
+    EXPECT_EQ(skids->m_textureEntry, skids->m_drawMaterial.texture);
 }
 
 TEST_F(SkidTest, ASecondStartReplacesTheFirstAndFreedListsAreForgotten) {
