@@ -27,4 +27,13 @@ done
 grep -qF 'd3dDrawLine(D3DVECTOR const&, D3DVECTOR const&, unsigned long)' <<<"$functions" ||
     fail "the world-space d3dDrawLine is not exported"
 grep -qF 'd3dDrawDot(int, int, unsigned long)' <<<"$functions" || fail "the screen-space d3dDrawDot is not exported"
+for name in QuibSprite3DRender QuibSprite3DNextFrame QuibSprite3DScreenXY QuibSprite3DParameters \
+            QuibSprite3DSurfaceChanged QuibFreeSprite3D QuibInitSmoke QuibFreeSmoke QuibClearSmoke QuibAddSmoke \
+            QuibTickSmoke QuibSortSmoke QuibSetSmokeTA QuibCheckSmokePtr; do
+    grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
+done
+for name in QuibSprite3DCreate QuibRenderSmoke; do
+    count="$(grep -cE "^$name\(" <<<"$functions" || true)"
+    [ "$count" = 2 ] || fail "$name: $count exported forms, expected 2"
+done
 exit $status
