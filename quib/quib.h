@@ -675,3 +675,56 @@ QUIB_API int QuibAddSkid(float x, float y, float z, float nx, float ny, float nz
 // 0 before any skid was added or on a failure, -1 for an index outside the ring (logged) or without a
 // skid object.
 QUIB_API int QuibExtendSkid(int index, float x, float y, float z, float nx, float ny, float nz);
+// ---- 3D: decal sprites and smoke ----
+
+// A sprite (quib/scene/sprite3d_decal.h) holding one surface and its surface-table entry, with no
+// Retained Mode texture: the decal calls below then return 0. 1 with the sprite in out, or 0 with out
+// NULL and "QuibCreateSprite3D::can't create Sprite3D" or "...::can't init Sprite3D" registered.
+QUIB_API int QuibSprite3DCreate(IDirectDrawSurface* surface, void** out);
+// A sprite whose animation frames are the surfaces of the NULL-terminated list, shown as a decal centred
+// on each surface, colour key transparent, frame 0 from the start. Results as above (an empty list: 0).
+QUIB_API int QuibSprite3DCreate(IDirectDrawSurface** surfaces, void** out);
+// Renders the sprite on the engine's Retained Mode viewport (its frame change takes effect now). 1, or 0
+// with the failure reported (also for a single-surface sprite).
+QUIB_API int QuibSprite3DRender(void* sprite);
+// Steps to the next frame, after the last back to 0; shown at the next render. 1 (0 for NULL).
+QUIB_API int QuibSprite3DNextFrame(void* sprite);
+// Places the sprite where screen point (x, y) lies, one unit in front of the current camera. 1 (0 for
+// NULL).
+QUIB_API int QuibSprite3DScreenXY(void* sprite, int x, int y);
+// Sets the decal size (world units, or pixels with scale 0), origin texel, transparency and scale of
+// every frame of the sprite. 1, or 0 for a sprite without a texture.
+QUIB_API int QuibSprite3DParameters(void* sprite, float w, float h, int ox, int oy, int transparent,
+                                    int scale);
+// Tells the shown texture that its surface's pixels and/or palette changed. 1, or 0 without a texture or
+// with the failure reported.
+QUIB_API int QuibSprite3DSurfaceChanged(void* sprite, int pixels, int palette);
+// Deletes a sprite made by QuibSprite3DCreate (its textures and frames released); NULL does nothing.
+// Surface-table entries of single-surface sprites stay the table's.
+QUIB_API void QuibFreeSprite3D(void* sprite);
+
+// Makes the smoke pool of count puffs over the NULL-terminated smoke textures (each gets a surface-table
+// entry, which holds a reference on the caller's surface until the table is freed). An earlier pool is
+// freed first. Out of memory: "QuibInitSmoke::can't alloc PUFFs" registered, no pool.
+QUIB_API void QuibInitSmoke(int count, IDirectDrawSurface** surfaces);
+// Frees the pool, its work space and the texture sprites.
+QUIB_API void QuibFreeSmoke();
+// Ends every puff.
+QUIB_API void QuibClearSmoke();
+// Starts a puff at (x, y, z) in the first free record, showing each texture for ticksPerFrame ticks from
+// a random one; it lives (textures + 1) x ticksPerFrame ticks. Nothing when the pool is full or there are
+// no textures.
+QUIB_API void QuibAddSmoke(float x, float y, float z, int ticksPerFrame);
+// Advances every puff by one tick: it grows by 0.75 x 0.5 world units and steps its texture.
+QUIB_API void QuibTickSmoke();
+// Sorts the live puffs far to near by distance from the current camera (equal distances in pool order).
+QUIB_API void QuibSortSmoke();
+// Sorts and draws the puffs additively through the immediate-mode device, fading each one drawn, until
+// the area drawn passes the budget (a puff alone above it is left out). Nothing while smoke is off.
+QUIB_API void QuibRenderSmoke();
+// Switches smoke drawing on (non-zero, the default) or off.
+QUIB_API void QuibRenderSmoke(int on);
+// The largest fraction of the viewport smoke may cover in one frame (0.5 at first).
+QUIB_API void QuibSetSmokeTA(float budget);
+// Always 1.
+QUIB_API int QuibCheckSmokePtr();

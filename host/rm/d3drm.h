@@ -143,9 +143,9 @@ class IDirect3DRMFrame : public IUnknown {
     virtual HRESULT InverseTransform(D3DVECTOR* out, D3DVECTOR* in) = 0;
 
     // Shows visual at this frame (a frame shown as a visual draws its subtree under this frame's
-    // transform). The frame holds a reference on each visual; a visual added twice is shown twice.
-    // D3DRMERR_BADVALUE for NULL or the frame itself, D3DRMERR_BADOBJECT for an object that is not a
-    // mesh, mesh builder or frame of this host.
+    // transform; a texture is drawn as a decal at the frame's origin). The frame holds a reference on
+    // each visual; a visual added twice is shown twice. D3DRMERR_BADVALUE for NULL or the frame itself,
+    // D3DRMERR_BADOBJECT for an object that is not a mesh, mesh builder, texture or frame of this host.
     virtual HRESULT AddVisual(IDirect3DRMVisual* visual) = 0;
     // Stops showing visual (its first occurrence) and gives up that reference; D3DRMERR_NOTFOUND when
     // the frame does not show it.
@@ -261,10 +261,12 @@ class IDirect3DRMViewport : public IUnknown {
     // Draws frame's subtree into the rectangle at once, through the immediate-mode device's rasterizer:
     // each mesh group flat and unlit in its colour, or textured with texel x colour (the texture's
     // decal transparency leaves out its surface's colour-key texels); faces seen from behind are not
-    // drawn. The Z-buffer as each frame's mode says, perspective-correct textures as the group's mapping
-    // says, the device's texture quality as the filter, and the fog of frame's scene root. Every render
-    // state it changes is given back its value before it returns. D3DRMERR_BADVALUE for NULL,
-    // D3DRMERR_BADOBJECT for a frame of another kind; a draw's failure (a lost target) stops it.
+    // drawn. A texture visual is drawn as its decal (see IDirect3DRMTexture) in texel colour, at the
+    // depth of its frame's origin, when that origin lies between the front and back planes. The Z-buffer as
+    // each frame's mode says, perspective-correct textures as the group's mapping says, the device's texture
+    // quality as the filter, and the fog of frame's scene root. Every render state it changes is given back
+    // its value before it returns. D3DRMERR_BADVALUE for NULL, D3DRMERR_BADOBJECT for a frame of another
+    // kind; a draw's failure (a lost target) stops it.
     virtual HRESULT Render(IDirect3DRMFrame* frame) = 0;
     // Marks a rectangle as needing to be drawn again. Every Render draws at once, so nothing is kept:
     // D3DRM_OK.
@@ -272,7 +274,8 @@ class IDirect3DRMViewport : public IUnknown {
     // The visuals that cover the pixel (x, y) of the device, as they would be drawn (faces seen from
     // behind and parts outside the view left out), nearest first, one entry per visual shown by each
     // frame. Searched are the camera's scene and the frames rendered through this viewport since its
-    // last Clear that still exist. A point outside the rectangle gives an empty array.
+    // last Clear that still exist; decals are not picked. A point outside the rectangle gives an empty
+    // array.
     // D3DRMERR_BADVALUE for a NULL output.
     virtual HRESULT Pick(LONG x, LONG y, IDirect3DRMPickedArray** picked) = 0;
 };
@@ -292,6 +295,20 @@ class IDirect3DRMTexture : public IUnknown {
     // the rasterizer draws every texel in full colour.
     virtual HRESULT SetShades(DWORD shades) = 0;
     virtual DWORD GetShades() = 0;
+
+    // The decal form: a texture shown as a frame's visual is drawn as a screen-facing rectangle at the
+    // frame's origin, all of it at the origin's depth. Its size is width x height world units seen at that
+    // depth while decal scale is on (the default), or width x height pixels while it is off; 1 x 1 at
+    // first. A negative or non-finite size is refused (D3DRMERR_BADVALUE).
+    virtual HRESULT SetDecalSize(D3DVALUE width, D3DVALUE height) = 0;
+    virtual HRESULT GetDecalSize(D3DVALUE* width, D3DVALUE* height) = 0;
+    // The texel (x, y) of the surface that lies on the frame's origin; (0, 0), the top-left corner, at
+    // first. Texels outside the surface are allowed (the rectangle then lies beside the origin).
+    virtual HRESULT SetDecalOrigin(LONG x, LONG y) = 0;
+    virtual HRESULT GetDecalOrigin(LONG* x, LONG* y) = 0;
+    // Whether the decal size is in world units (non-zero) or in pixels (0).
+    virtual HRESULT SetDecalScale(DWORD scale) = 0;
+    virtual DWORD GetDecalScale() = 0;
 };
 typedef IDirect3DRMTexture* LPDIRECT3DRMTEXTURE;
 

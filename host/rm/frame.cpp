@@ -7,6 +7,7 @@
 
 #include "host/rm/mesh.h"
 #include "host/rm/mesh_builder.h"
+#include "host/rm/texture.h"
 #include "host/rm/vector.h"
 
 namespace {
@@ -383,7 +384,8 @@ HRESULT HostRMFrame::InverseTransform(D3DVECTOR* out, D3DVECTOR* in) {
 
 HRESULT HostRMFrame::AddVisual(IDirect3DRMVisual* visual) {
     if (!visual || visual == static_cast<IDirect3DRMFrame*>(this)) return D3DRMERR_BADVALUE;
-    if (!HostRMMesh::From(visual) && !HostRMMeshBuilder::From(visual) && !From(visual))
+    if (!HostRMMesh::From(visual) && !HostRMMeshBuilder::From(visual) && !HostRMTexture::From(visual) &&
+        !From(visual))
         return D3DRMERR_BADOBJECT;
     visual->AddRef();
     visuals_.push_back(visual);

@@ -1,5 +1,7 @@
 #include "host/rm/texture.h"
 
+#include <cmath>
+
 #include "host/ddraw/surface.h"
 
 HOST_DEFINE_GUID(IID_IDirect3DRMTexture, 0x51B0D408, 0x0004, 0x0000, 0xD3, 0x4D, 0x00, 0x00, 0x00, 0x00, 0x00,
@@ -53,4 +55,41 @@ HRESULT HostRMTexture::SetShades(DWORD shades) {
 
 DWORD HostRMTexture::GetShades() {
     return shades_;
+}
+
+HRESULT HostRMTexture::SetDecalSize(D3DVALUE width, D3DVALUE height) {
+    if (!(width >= 0.0f) || !(height >= 0.0f) || !std::isfinite(width) || !std::isfinite(height))
+        return D3DRMERR_BADVALUE;
+    decalWidth_ = width;
+    decalHeight_ = height;
+    return D3DRM_OK;
+}
+
+HRESULT HostRMTexture::GetDecalSize(D3DVALUE* width, D3DVALUE* height) {
+    if (!width || !height) return D3DRMERR_BADVALUE;
+    *width = decalWidth_;
+    *height = decalHeight_;
+    return D3DRM_OK;
+}
+
+HRESULT HostRMTexture::SetDecalOrigin(LONG x, LONG y) {
+    decalOriginX_ = x;
+    decalOriginY_ = y;
+    return D3DRM_OK;
+}
+
+HRESULT HostRMTexture::GetDecalOrigin(LONG* x, LONG* y) {
+    if (!x || !y) return D3DRMERR_BADVALUE;
+    *x = decalOriginX_;
+    *y = decalOriginY_;
+    return D3DRM_OK;
+}
+
+HRESULT HostRMTexture::SetDecalScale(DWORD scale) {
+    decalScale_ = scale ? TRUE : FALSE;
+    return D3DRM_OK;
+}
+
+DWORD HostRMTexture::GetDecalScale() {
+    return decalScale_;
 }

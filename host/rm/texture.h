@@ -17,6 +17,12 @@ class HostRMTexture final : public IDirect3DRMTexture, public RefCount {
     HRESULT Changed(BOOL pixels, BOOL palette) override;
     HRESULT SetShades(DWORD shades) override;
     DWORD GetShades() override;
+    HRESULT SetDecalSize(D3DVALUE width, D3DVALUE height) override;
+    HRESULT GetDecalSize(D3DVALUE* width, D3DVALUE* height) override;
+    HRESULT SetDecalOrigin(LONG x, LONG y) override;
+    HRESULT GetDecalOrigin(LONG* x, LONG* y) override;
+    HRESULT SetDecalScale(DWORD scale) override;
+    DWORD GetDecalScale() override;
 
     IDirectDrawSurface* Surface() const { return surface_; }
     // How often the pixels and the palette were reported changed (drawing takes them up again then).
@@ -35,4 +41,7 @@ class HostRMTexture final : public IDirect3DRMTexture, public RefCount {
     int pixelChanges_ = 0;
     int paletteChanges_ = 0;
     DWORD shades_ = 16;
+    D3DVALUE decalWidth_ = 1.0f, decalHeight_ = 1.0f;
+    LONG decalOriginX_ = 0, decalOriginY_ = 0;
+    DWORD decalScale_ = TRUE;
 };

@@ -7,6 +7,7 @@
 #include "host/d3d/device.h"
 #include "host/rm/device.h"
 #include "host/rm/frame.h"
+#include "host/rm/render_decal.h"
 #include "host/rm/render_draw.h"
 #include "host/rm/render_pick.h"
 
@@ -215,10 +216,16 @@ HRESULT HostRMViewport::Render(IDirect3DRMFrame* frame) {
     {
         HostRMStateGuard guard(device);
         HostRMDrawer drawer(device, guard, view, settings);
-        HostRMWalkFrames(hostFrame, view.worldToCamera, [&](const HostRMVisualInstance& instance) {
-            result = drawer.Draw(instance);
-            return SUCCEEDED(result);
-        });
+        HostRMWalkFrames(
+            hostFrame, view.worldToCamera,
+            [&](const HostRMVisualInstance& instance) {
+                result = drawer.Draw(instance);
+                return SUCCEEDED(result);
+            },
+            [&](const HostRMDecalInstance& decal) {
+                result = HostRMDrawDecal(device, guard, view, decal);
+                return SUCCEEDED(result);
+            });
     }
     device->Release();
     return result;

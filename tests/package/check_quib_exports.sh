@@ -41,4 +41,13 @@ for name in QuibFreeSkidmarks QuibClearSkidmarks QuibAddSkid QuibExtendSkid Quib
 done
 [ "$(grep -cE '^QuibInitSkidmarks\(' <<<"$functions" || true)" = 2 ] ||
     fail "QuibInitSkidmarks: expected the forms without and with a texture"
+for name in QuibSprite3DRender QuibSprite3DNextFrame QuibSprite3DScreenXY QuibSprite3DParameters \
+            QuibSprite3DSurfaceChanged QuibFreeSprite3D QuibInitSmoke QuibFreeSmoke QuibClearSmoke QuibAddSmoke \
+            QuibTickSmoke QuibSortSmoke QuibSetSmokeTA QuibCheckSmokePtr; do
+    grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
+done
+for name in QuibSprite3DCreate QuibRenderSmoke; do
+    count="$(grep -cE "^$name\(" <<<"$functions" || true)"
+    [ "$count" = 2 ] || fail "$name: $count exported forms, expected 2"
+done
 exit $status
