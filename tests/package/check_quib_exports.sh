@@ -27,4 +27,5 @@ done
 grep -qF 'd3dDrawLine(D3DVECTOR const&, D3DVECTOR const&, unsigned long)' <<<"$functions" ||
     fail "the world-space d3dDrawLine is not exported"
 grep -qF 'd3dDrawDot(int, int, unsigned long)' <<<"$functions" || fail "the screen-space d3dDrawDot is not exported"
+for name in QuibBeginScene QuibEndScene QuibRenderScene QuibRenderObject QuibRenderDisplayList QuibSortDisplayList QuibSetRenderTypes QuibSetTextureTypes QuibIsRenderType QuibIsTextureType QuibPelkDetailLevel QuibMakeParentChildRelationship QuibSortChildObjects QuibAutoFramerateAdjust QuibAutoFramerateAdjustDelays QuibVPEnable QuibSetHorizonColor QuibDrawingMirrors QuibSkidsEnable QuibCreateDisplayList QuibFreeDisplayList QuibAddDisplayList 'MeshObject::MeshObject' 'MeshObject::Render' 'MeshObject::RenderDPMesh' 'MeshObject::LoadX' 'MeshObject::Load3DS' 'MeshObject::LoadMax' 'MeshObject::CreateDPMesh' 'MeshObject::FindMeshIntersection' 'MeshObject::Set3DSFrame' 'MeshObject::CreateShadow' 'DPMeshGeo::FindMeshIntersection'; do grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"; done
 exit $status
