@@ -145,12 +145,21 @@ TEST_F(QueuedSceneTest, LoadedObjectsAreDrawnFarToNearWhereTheyArePlaced) {
         EXPECT_EQ(background, pixels.At(270, 240)); // left of both
         EXPECT_EQ(background, pixels.At(630, 470));
     }
+    auto centre = [] {
+        LockedPixels pixels(g_lpBackBuffer);
+        return pixels.ok() ? pixels.At(320, 240) : WORD(0);
+    };
     // An object of type '~' is drawn before every other, however near.
     nearer.m_renderType = '~';
     frame({&nearer, &farther});
-    LockedPixels pixels(g_lpBackBuffer);
-    ASSERT_TRUE(pixels.ok());
-    EXPECT_EQ(0x07E0, pixels.At(320, 240));
+    EXPECT_EQ(0x07E0, centre());
+    // Equal distances keep the queue order: the later object covers the earlier.
+    nearer.m_renderType = '?';
+    farther.SetPosition(0.0f, 0.0f, 0.0f);
+    frame({&nearer, &farther});
+    EXPECT_EQ(0x07E0, centre());
+    frame({&farther, &nearer});
+    EXPECT_EQ(0xF800, centre());
 }
 
 class DisplayListSceneTest : public DrawTest {
