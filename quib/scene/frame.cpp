@@ -24,6 +24,15 @@ Frame::Frame(IDirect3DRM2* rm, IDirect3DRMFrame2* parent, IDirect3DRMFrame2* fra
 
 Frame::~Frame() {
     ReleaseInterface(m_frame, "~Frame->m_frame");
+    // The look-at target is the frame's own, made under the parent: it leaves the parent with the frame,
+    // or the parent would keep it (and every later one) for ever.
+    if (m_lookatframe) {
+        IDirect3DRMFrame* holder = nullptr;
+        if (SUCCEEDED(m_lookatframe->GetParent(&holder)) && holder) {
+            holder->DeleteChild(m_lookatframe);
+            holder->Release();
+        }
+    }
     ReleaseInterface(m_lookatframe, "~Frame->m_lookatframe");
 }
 

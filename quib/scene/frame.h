@@ -20,7 +20,8 @@ class QUIB_API Frame {
     // Wraps frame (taken over without an added reference: the destructor releases it) and creates only the
     // look-at target, with rm or, when rm is NULL, the engine's Retained Mode object.
     Frame(IDirect3DRM2* rm, IDirect3DRMFrame2* parent, IDirect3DRMFrame2* frame);
-    // Releases m_frame, then m_lookatframe, each logged (or logged as already NULL).
+    // Releases m_frame, then m_lookatframe (taken out of its parent first), each logged (or logged as
+    // already NULL).
     ~Frame();
 
     Frame(const Frame&) = delete;

@@ -85,8 +85,10 @@ int MeshObject::MakeScreenExtents() {
         // A corner at or behind the camera has no screen position: it takes no part.
         seen[i] = h.w > 0.0f;
         if (!seen[i]) continue;
-        sx[i] = h.x / h.w;
-        sy[i] = h.y / h.w;
+        // A corner just in front of the camera lands far off screen: kept within the rectangle's
+        // starting bounds, so that it still converts to an int and the sizes cannot overflow.
+        sx[i] = std::clamp(h.x / h.w, -float(kRectStart), float(kRectStart));
+        sy[i] = std::clamp(h.y / h.w, -float(kRectStart), float(kRectStart));
         if (h.z >= 0.0f && h.z < h.w && sx[i] >= 0.0f && sx[i] < width && sy[i] >= 0.0f && sy[i] < height)
             onScreen = true;
         outside |= (sx[i] < 0.0f ? 8 : 0) | (sx[i] > width ? 4 : 0) | (sy[i] < 0.0f ? 2 : 0) |

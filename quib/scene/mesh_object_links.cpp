@@ -63,6 +63,17 @@ unsigned long rm_mesh_release(IDirect3DRMMesh*& mesh, const char* label) {
 unsigned rm_mesh_group_count(IDirect3DRMMesh* mesh) {
     return mesh ? mesh->GetGroupCount() : 0;
 }
+HRESULT rm_mesh_set_perspective(IDirect3DRMMesh* mesh, int on) {
+    if (!mesh) return D3DRMERR_BADOBJECT;
+    for (unsigned g = 0; g < mesh->GetGroupCount(); ++g) {
+        const D3DRMGROUPINDEX id = D3DRMGROUPINDEX(g);
+        D3DRMMAPPING mapping = mesh->GetGroupMapping(id) & ~D3DRMMAPPING(D3DRMMAP_PERSPCORRECT);
+        if (on) mapping |= D3DRMMAP_PERSPCORRECT;
+        const HRESULT hr = mesh->SetGroupMapping(id, mapping);
+        if (FAILED(hr)) return hr;
+    }
+    return D3DRM_OK;
+}
 HRESULT rm_mesh_read_group(IDirect3DRMMesh* mesh, unsigned group, MeshGroupData& out) {
     out = MeshGroupData();
     const D3DRMGROUPINDEX id = D3DRMGROUPINDEX(group);

@@ -69,6 +69,8 @@ D3DCOLOR rm_mesh_group_colour(IDirect3DRMMesh* mesh, unsigned group);
 HRESULT rm_mesh_set_group_material(IDirect3DRMMesh* mesh, unsigned group, IDirect3DRMMaterial* material);
 HRESULT rm_mesh_set_group_colour(IDirect3DRMMesh* mesh, unsigned group, D3DCOLOR colour);
 HRESULT rm_mesh_set_group_texture(IDirect3DRMMesh* mesh, unsigned group, IDirect3DRMTexture* texture);
+// Perspective-correct texturing on or off for every group (the other mapping flags stay).
+HRESULT rm_mesh_set_perspective(IDirect3DRMMesh* mesh, int on);
 // Flat shading, no lighting, solid fill.
 HRESULT rm_mesh_set_group_unlit_flat(IDirect3DRMMesh* mesh, unsigned group);
 

@@ -91,7 +91,10 @@ int MeshObject::Render(IDirect3DRMViewport* viewport) {
     g_RenderStats.polygons += m_polyCount;
     g_RenderStats.textureBytes += m_textureBytes;
     if (m_frame) rm_frame_set_zbuffer(m_frame, m_distance <= m_switchDistance1);
-    if (m_meshbuilder) rm_builder_set_perspective(m_meshbuilder, m_distance <= m_switchDistance2);
+    // The mesh drawn took the builder's perspective flag when it was made: it is switched as well.
+    const int perspective = m_distance <= m_switchDistance2;
+    if (m_meshbuilder) rm_builder_set_perspective(m_meshbuilder, perspective);
+    if (m_mesh) rm_mesh_set_perspective(m_mesh, perspective);
     if (!g_FogEnabled) {
         SetState(D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
     } else {

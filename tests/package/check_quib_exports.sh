@@ -50,4 +50,16 @@ for name in QuibSprite3DCreate QuibRenderSmoke; do
     count="$(grep -cE "^$name\(" <<<"$functions" || true)"
     [ "$count" = 2 ] || fail "$name: $count exported forms, expected 2"
 done
+
+for name in QuibBeginScene QuibEndScene QuibRenderScene QuibRenderObject QuibRenderDisplayList \
+            QuibSortDisplayList QuibSetRenderTypes QuibSetTextureTypes QuibIsRenderType \
+            QuibIsTextureType QuibPelkDetailLevel QuibMakeParentChildRelationship QuibSortChildObjects \
+            QuibAutoFramerateAdjust QuibAutoFramerateAdjustDelays QuibVPEnable QuibSetHorizonColor \
+            QuibDrawingMirrors QuibSkidsEnable QuibCreateDisplayList QuibFreeDisplayList \
+            QuibAddDisplayList 'MeshObject::MeshObject' 'MeshObject::Render' 'MeshObject::RenderDPMesh' \
+            'MeshObject::LoadX' 'MeshObject::Load3DS' 'MeshObject::LoadMax' 'MeshObject::CreateDPMesh' \
+            'MeshObject::FindMeshIntersection' 'MeshObject::Set3DSFrame' 'MeshObject::CreateShadow' \
+            'DPMeshGeo::FindMeshIntersection'; do
+    grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
+done
 exit $status

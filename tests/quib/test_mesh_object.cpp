@@ -3,6 +3,7 @@
 // immediate-mode wrappers, switch distances, and the render-state sequence of the immediate-mode path.
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "host/d3d/recording.h"
 #include "quib/scene/dp_mesh.h"
@@ -79,6 +80,25 @@ TEST_F(MeshObjectTest, FreeingAnObjectUnderAParentGivesBackItsFrameOnce) {
     EXPECT_EQ(sceneBefore, CountOf(g_lpScene));
     EXPECT_EQ(1, CountLines("~MeshObject->m_frame->Release()="));
     EXPECT_EQ(1, CountLines("~Frame->m_frame already NULL"));
+}
+
+TEST_F(MeshObjectTest, EveryFrameOfMastersInstancesAndDetailsIsFreedWithThem) {
+    auto* master = new MeshObject(nullptr, g_lpScene);
+    auto* instance = new MeshObject(master);
+    auto* detail = new MeshObject(nullptr, nullptr);
+    master->AddDetailVisual(detail);
+    std::vector<IDirect3DRMFrame2*> frames = {master->m_frame, master->m_lookatframe, instance->m_frame,
+                                              instance->m_lookatframe, master->m_detailFrame};
+    for (IDirect3DRMFrame2* frame : frames) {
+        ASSERT_NE(nullptr, frame);
+        frame->AddRef();
+    }
+    delete instance;
+    delete master;
+    delete detail;
+    // Only our references are left: no frame (look-at targets included) stays in the scene.
+    for (IDirect3DRMFrame2* frame : frames)
+        EXPECT_EQ(0u, frame->Release());
 }
 
 TEST_F(MeshObjectTest, InstancesShareGeometryAndCopyTheSkin) {

@@ -70,6 +70,14 @@ TEST_F(MeshObjectGeometryTest, ScreenExtentsOfBoxesAroundAndBesideTheView) {
     EXPECT_LT(around.m_screenRect[1], 0);
     EXPECT_GT(around.m_screenRect[3], 480);
     EXPECT_EQ(around.m_screenRect[2] - around.m_screenRect[0], around.m_screenSize[0]);
+    // Corners just in front of the camera land far off every edge, and the sizes stay whole.
+    MeshObject grazing(nullptr, nullptr);
+    SetBox(grazing, {{-1, -1, 1e-8f}, {1, 1, 2}});
+    ASSERT_EQ(1, grazing.MakeScreenExtents());
+    EXPECT_LT(grazing.m_screenRect[0], -640);
+    EXPECT_GT(grazing.m_screenRect[2], 1280);
+    EXPECT_GT(grazing.m_screenSize[0], 0);
+    EXPECT_GT(grazing.m_screenSize[1], 0);
 
     MeshObject beside(nullptr, nullptr);
     SetBox(beside, {{1000, -1, 5}, {1001, 1, 6}});

@@ -14,14 +14,14 @@ namespace {
 
 constexpr WORD kBackground = 0x0000;
 
-// Gives obj a unit box around its origin, in one flat colour.
-void GiveBox(MeshObject& obj, uint32_t colour) {
+// Gives obj a box of half-size half around its origin, in one flat colour.
+void GiveBox(MeshObject& obj, uint32_t colour, float half = 0.5f) {
     obj.m_geo = new DPMeshGeo(1);
     obj.m_skin = new DPMeshSkin(1);
     obj.m_ownsGeo = obj.m_ownsSkin = true;
     obj.m_skin->materials[0].colour = colour;
     DPSubMesh& sub = obj.m_geo->subMeshes[0];
-    sub.MakeBox(-0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f);
+    sub.MakeBox(-half, -half, -half, half, half, half);
     sub.compute_extents();
     sub.material = obj.m_skin->materials;
 }
@@ -76,6 +76,26 @@ TEST_F(MeshObjectRenderTest, ObjectsAndVisualsLandWhereTheirFramesPutThem) {
     ASSERT_TRUE(pixels.ok());
     EXPECT_EQ(kBackground, pixels.At(320, 112));
     EXPECT_GT(Red(pixels.At(224, 240)), 0);
+}
+
+TEST_F(MeshObjectRenderTest, ShadowDarkensWhatLiesUnderIt) {
+    MeshObject wall(nullptr, nullptr), caster(nullptr, nullptr);
+    GiveBox(wall, 0x808080, 4.0f);
+    wall.SetPosition(0.0f, 0.0f, 10.0f);
+    // The caster has no geometry of its own, only the shadow quad under its box (y -1, x and z within
+    // about 1), turned to face the camera.
+    caster.m_box = {{-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}};
+    ASSERT_EQ(1, caster.CreateShadow(nullptr));
+    caster.SetRotation(0.0f, 270.0f, 0.0f);
+    DrawScene({&wall, &caster});
+    LockedPixels pixels(g_lpBackBuffer);
+    ASSERT_TRUE(pixels.ok());
+    testsupport::WriteFrame565("mesh_object_shadow.bmp", pixels.width(), pixels.height(), pixels.pitch(),
+                               &pixels.At(0, 0));
+    // Blended by the destination colour: grey 128 becomes 128 x 128 / 255 = 64 under the shadow.
+    EXPECT_EQ(0x8410, pixels.At(250, 170)); // the wall beside the shadow
+    EXPECT_EQ(0x4208, pixels.At(320, 240)) << std::hex << pixels.At(320, 240);
+    EXPECT_EQ(kBackground, pixels.At(10, 10));
 }
 
 } // namespace

@@ -117,4 +117,20 @@ TEST_F(MeshObjectRMTest, RetainedModeDrawingSwitchesTheZBufferByDistance) {
     EXPECT_EQ(0, obj.m_rejected);
 }
 
+TEST_F(MeshObjectRMTest, PerspectiveCorrectionSwitchesOnTheMeshDrawn) {
+    MeshObject obj(nullptr, nullptr);
+    char name[] = "quad.x";
+    ASSERT_EQ(1, obj.LoadX(name)) << ErrorText();
+    ASSERT_GE(obj.m_mesh->GetGroupCount(), 1u);
+    obj.m_mesh->SetGroupMapping(0, D3DRMMAP_WRAPU);
+    obj.m_switchDistance2 = 10.0f;
+    obj.m_distance = 10.5f;
+    ASSERT_EQ(1, obj.Render(g_lpD3DRMViewport)) << ErrorText();
+    EXPECT_EQ(DWORD(D3DRMMAP_WRAPU), obj.m_mesh->GetGroupMapping(0));
+    obj.m_distance = 10.0f;
+    ASSERT_EQ(1, obj.Render(g_lpD3DRMViewport));
+    EXPECT_EQ(DWORD(D3DRMMAP_WRAPU | D3DRMMAP_PERSPCORRECT), obj.m_mesh->GetGroupMapping(0));
+    EXPECT_EQ(TRUE, obj.m_meshbuilder->GetPerspective());
+}
+
 } // namespace

@@ -1,5 +1,6 @@
-// The scene layer: typed display lists, the render queue, and the display-list path drawing a list with
-// the horizon behind it into a captured frame.
+// The scene layer: typed display lists, the render queue, the queued-object path drawing ".x" objects far
+// to near, and the display-list path drawing a list with the horizon behind it, both into captured frames.
+#include <cstdio>
 #include <cstring>
 
 #include "draw_test_support.h"
@@ -92,6 +93,73 @@ TEST(TextureCallbackTest, AMissingTextureFailsWithoutTouchingTheName) {
     IDirect3DRMTexture* texture = nullptr;
     EXPECT_EQ(-1, TextureLoadCallback(name, nullptr, &texture));
     EXPECT_STREQ("x", name);
+}
+
+// Writes a ".x" file of one square of side 2 x half around the origin in the plane z = 0, facing -z, in
+// the colour (r, g, b) (0..1).
+void WriteSquareX(const char* file, float half, float r, float g, float b) {
+    FILE* f = std::fopen(file, "w");
+    ASSERT_NE(nullptr, f);
+    std::fprintf(
+        f,
+        "xof 0302txt 0032\nMesh square {\n 4;\n %.1f;%.1f;0.0;,\n %.1f;%.1f;0.0;,\n %.1f;%.1f;0.0;,\n"
+        " %.1f;%.1f;0.0;;\n 1;\n 4;0,1,2,3;;\n MeshMaterialList {\n  1;\n  1;\n  0;;\n"
+        "  Material paint {\n   %.1f;%.1f;%.1f;1.0;;\n   0.0;\n   0.0;0.0;0.0;;\n   0.0;0.0;0.0;;\n"
+        "  }\n }\n}\n",
+        -half, -half, -half, half, half, half, half, -half, r, g, b);
+    std::fclose(f);
+}
+
+class QueuedSceneTest : public DrawTest {};
+
+TEST_F(QueuedSceneTest, LoadedObjectsAreDrawnFarToNearWhereTheyArePlaced) {
+    g_lpCamera->SetPosition(0.0f, 0.0f, -10.0f);
+    WriteSquareX("small_red.x", 1.0f, 1.0f, 0.0f, 0.0f);
+    WriteSquareX("large_green.x", 4.0f, 0.0f, 1.0f, 0.0f);
+    MeshObject nearer(nullptr, nullptr), farther(nullptr, nullptr);
+    char red[] = "small_red.x", green[] = "large_green.x";
+    ASSERT_EQ(1, nearer.LoadX(red)) << ErrorText();
+    ASSERT_EQ(1, farther.LoadX(green)) << ErrorText();
+    farther.SetPosition(2.0f, 0.0f, 10.0f); // 20 ahead: x -2..6 lands on 288..416, y on 176..304
+    // Without the Z-buffer the drawing order alone decides which object covers the other.
+    nearer.m_switchDistance1 = farther.m_switchDistance1 = 0.0f;
+    auto frame = [](std::initializer_list<MeshObject*> queue) {
+        QuibBeginScene();
+        for (MeshObject* object : queue)
+            ASSERT_EQ(1, QuibRenderObject(object));
+        ASSERT_EQ(1, QuibRenderScene()) << ErrorText();
+    };
+    frame({&nearer, &farther});
+    {
+        LockedPixels pixels(g_lpBackBuffer);
+        ASSERT_TRUE(pixels.ok());
+        testsupport::WriteFrame565("queued_objects.bmp", pixels.width(), pixels.height(), pixels.pitch(),
+                                   &pixels.At(0, 0));
+        EXPECT_EQ(0xF800, pixels.At(320, 240)); // the nearer square, drawn last
+        EXPECT_EQ(0xF800, pixels.At(295, 215));
+        EXPECT_EQ(0x07E0, pixels.At(400, 240)); // the farther one around it
+        EXPECT_EQ(0x07E0, pixels.At(300, 180));
+        const WORD background = pixels.At(10, 10);
+        EXPECT_NE(0xF800, background);
+        EXPECT_NE(0x07E0, background);
+        EXPECT_EQ(background, pixels.At(270, 240)); // left of both
+        EXPECT_EQ(background, pixels.At(630, 470));
+    }
+    auto centre = [] {
+        LockedPixels pixels(g_lpBackBuffer);
+        return pixels.ok() ? pixels.At(320, 240) : WORD(0);
+    };
+    // An object of type '~' is drawn before every other, however near.
+    nearer.m_renderType = '~';
+    frame({&nearer, &farther});
+    EXPECT_EQ(0x07E0, centre());
+    // Equal distances keep the queue order: the later object covers the earlier.
+    nearer.m_renderType = '?';
+    farther.SetPosition(0.0f, 0.0f, 0.0f);
+    frame({&nearer, &farther});
+    EXPECT_EQ(0x07E0, centre());
+    frame({&farther, &nearer});
+    EXPECT_EQ(0xF800, centre());
 }
 
 class DisplayListSceneTest : public DrawTest {
