@@ -5,6 +5,7 @@
 // the projections against a camera model computed here, the pixels it can predict (sky, fog, the ground
 // texture under the camera, the marker, the mirror strip) and, after the game frees everything, that
 // no reference is left. Three frames go to the build folder's frames/small_game_*.bmp for review.
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -52,6 +53,15 @@ bool Near(WORD actual, DWORD expected, int tolerance) {
     return std::abs((actual >> 11) - (e >> 11)) * 8 <= tolerance &&
            std::abs(((actual >> 5) & 63) - ((e >> 5) & 63)) * 4 <= tolerance &&
            std::abs((actual & 31) - (e & 31)) * 8 <= tolerance;
+}
+
+// The colour a of weight 1 - k mixed with b of weight k.
+DWORD Mix(DWORD a, DWORD b, float k) {
+    DWORD out = 0;
+    for (int shift : {0, 8, 16})
+        out |= DWORD(std::lround((1 - k) * float((a >> shift) & 255) + k * float((b >> shift) & 255)))
+               << shift;
+    return out;
 }
 
 struct Vec {
@@ -200,17 +210,24 @@ class SmallGameTest : public VideoTest {
         EXPECT_EQ(Encode(kSky), pixels.At(8, 100)) << frame;
         EXPECT_EQ(Encode(kSky), pixels.At(630, 200)) << frame;
         EXPECT_TRUE(Near(pixels.At(600, 244), kFog, 8)) << frame << " " << std::hex << pixels.At(600, 244);
-        // The ground just ahead, nearer than the fog's start: the texture's stripe at that point.
-        for (float side : {-1.0f, 0.0f, 1.0f}) {
-            Vec ground = eye.at + 5.0f * eye.forward + side * eye.right;
-            ground.y = Ground(ground.x, ground.z);
-            float sx = 0, sy = 0;
-            ASSERT_EQ(1, QuibTransformPoint(ground.x, ground.y, ground.z, &sx, &sy));
-            ASSERT_TRUE(sx >= 0 && sx < kWidth && sy >= kMirrorToY + kMirrorH && sy < kHeight)
-                << sx << "," << sy;
-            EXPECT_EQ(Encode(GrassAt(ground.x)), pixels.At(int(sx), int(sy)))
-                << frame << " at " << ground.x << "," << ground.z;
-        }
+        // The ground ahead: the texture's stripe nearer than the fog's start, half fog colour halfway
+        // through the fog, fog colour beyond its end.
+        for (float distance : {5.0f, (kFogStart + kFogEnd) / 2, kFogEnd + 3})
+            for (float side : {-1.0f, 0.0f, 1.0f}) {
+                Vec ground = eye.at + distance * eye.forward + side * eye.right;
+                D3DVECTOR onGround{};
+                if (!QuibFindTerrainManagerIntersection(manager_, ground.x, ground.z, onGround)) continue;
+                ground.y = onGround.y;
+                float sx = 0, sy = 0;
+                ASSERT_EQ(1, QuibTransformPoint(ground.x, ground.y, ground.z, &sx, &sy));
+                ASSERT_TRUE(sx >= 0 && sx < kWidth && sy >= kMirrorToY + kMirrorH && sy < kHeight)
+                    << sx << "," << sy;
+                const float fog =
+                    std::clamp((eye.Depth(ground) - kFogStart) / (kFogEnd - kFogStart), 0.0f, 1.0f);
+                EXPECT_TRUE(Near(pixels.At(int(sx), int(sy)), Mix(GrassAt(ground.x), kFog, fog), 12))
+                    << frame << " at " << ground.x << "," << ground.z << ": " << std::hex
+                    << pixels.At(int(sx), int(sy));
+            }
         // The mirror strip: the rear view's strip, left to right.
         for (int y = 0; y < kMirrorH; y += 7)
             for (int x = 0; x < kMirrorW; x += 9)
@@ -260,6 +277,9 @@ TEST_F(SmallGameTest, FliesOverTheManagedGroundWithFogMirrorAndMarker) {
         marker_->SetPosition(marker.x, marker.y, marker.z);
         if (frame) marker_->NextFrame();
         ASSERT_EQ(1, Manager().SetDetailLevel(terrainList_, D3DVECTOR{at.x, at.y, at.z}, kDetailStep));
+        // Full detail under the camera, the farthest tile coarser.
+        EXPECT_EQ(0, Manager().m_cells[int(at.x / kTile) + kTilesX * int(at.z / kTile)].level);
+        EXPECT_GE(Manager().m_cells[kTilesX * kTilesZ - 1].level, 1);
 
         // The rear view, copied into the mirror surfaces.
         ASSERT_EQ(1, QuibCameraLook(at.x, at.y, at.z, at.x - ahead.x, at.y, at.z - ahead.z));
