@@ -491,7 +491,8 @@ QUIB_API int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVEC
 // A new, empty terrain manager (quib/scene/terrain_manager.h) into out. 1, or 0 with out NULL when
 // memory ran out.
 QUIB_API int QuibInitTerrainManager(void** out);
-// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). Always 1.
+// Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). 1, or 0 (nothing done)
+// for a NULL manager or tile or a cell outside the grid.
 QUIB_API int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz);
 // The ground point under (x, z) on the manager's tiles. 0 for a NULL manager or no tile there.
 QUIB_API int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out);
@@ -537,3 +538,140 @@ QUIB_API void QuibFogEnableDL(void* list, int on);
 QUIB_API void QuibFogParamsDL(void* list, unsigned long colour, float start, float end, float density);
 QUIB_API void QuibSetSwitchDistancesDL(void* list, float d0, float d1, float d2, float d3, float d4);
 QUIB_API void QuibSetSwitchRatiosDL(void* list, float r1, float r2, float r3, float r4, float r5);
+
+// ---- 3D: objects and instances ----
+//
+// An object handle is a MeshObject (quib/scene/mesh_object.h); terrain handles are objects too. Objects
+// are made by QuibLoadObject, QuibInitObject and QuibMakeInstance and freed by QuibFreeObject. A NULL
+// handle is refused (0, NULL or nothing) by every function. Caller contract: an object must be freed
+// only when nothing refers to it any more: no display list, no parent (QuibAddChild: the parent frees
+// its children) and no object it is a visual of; a master must outlive its instances. The integer
+// overloads take positions x 32768 and angles in 4096ths of a turn.
+
+#include "quib/scene/dp_mesh_records.h"
+
+// The flat names of the engine's mesh records: a 32-byte vertex and a triangle of three 16-bit indices.
+using DPVERTEX = DPVertex;
+using DPTRIANGLE = DPTriangle;
+
+// The attributes QuibSetObjectAttributes and QuibGetObjectAttributes carry: four switch distances and
+// the object's centre (read only).
+struct _OBJ3DINFO {
+    float switchDistance[4];
+    float centre[3];
+};
+static_assert(sizeof(_OBJ3DINFO) == 28, "seven floats");
+
+// A new object into *out, loaded from a model file chosen by the name's extension (from its first '.',
+// in any case; the name itself is opened as given and never changed): ".x", ".3ds" or ".m3d". NULL file:
+// an empty object and 1. 0 with *out untouched for ".otm" (silently) and for any other extension
+// ("QuibLoadObject: Invalid filename extension"); 0 with *out NULL when the file cannot be loaded (the
+// loader registers why).
+QUIB_API int QuibLoadObject(const char* file, void** out);
+// A new object of one sub-mesh copied from the caller's arrays (kept by the caller), textured with the
+// bitmap named texture (from the surface table; untextured when it cannot be loaded), into *out. 1, or
+// 0 with *out NULL for counts outside 1..65535, NULL arrays or a triangle naming a missing vertex.
+QUIB_API int QuibInitObject(const char* texture, int nverts, int ntris, DPVERTEX* verts, DPTRIANGLE* tris,
+                            void** out);
+// A new instance of object: its own placement and materials, the mesh and geometry of object. NULL for
+// NULL. Logged "QuibMakeInstance(<name>,<handle>)".
+QUIB_API void* QuibMakeInstance(void* object);
+// Deletes the object (see the caller contract above). NULL does nothing. Logged
+// "QuibFreeObject <handle>,<name>".
+QUIB_API void QuibFreeObject(void* object);
+
+// Placement relative to the object's parent frame; angles in degrees (a about y, b about x, c about z).
+// 1, or 0 for NULL.
+QUIB_API int QuibObjectPosition(void* object, float x, float y, float z);
+QUIB_API int QuibObjectRotation(void* object, float a, float b, float c);
+QUIB_API int QuibObjectOrientation(void* object, float x, float y, float z, float a, float b, float c);
+QUIB_API int QuibObjectOrientation(void* object, long x, long y, long z, long a, long b, long c);
+// The position and angles last set.
+QUIB_API int QuibObjectGetOrientation(void* object, float& x, float& y, float& z, float& a, float& b,
+                                      float& c);
+// The order the object's next angles are applied in: yaw-pitch-roll or pitch-roll-yaw.
+QUIB_API int QuibObjectSetRotationOrderYPR(void* object);
+QUIB_API int QuibObjectSetRotationOrderPRY(void* object);
+// Scales the object's geometry per axis.
+QUIB_API int QuibObjectScale(void* object, float sx, float sy, float sz);
+
+// Relations. 1, or 0 for a NULL handle (or an object made its own child or visual).
+// child is drawn with parent and freed by it.
+QUIB_API int QuibAddChild(void* parent, void* child);
+// Takes child out of parent's children (child is not freed); nothing when it is not one.
+QUIB_API int QuibDelChild(void* parent, void* child);
+// visual's frame hangs on object's frame; object's box grows to hold visual's box.
+QUIB_API int QuibAddVisual(void* object, void* visual);
+// visual is drawn with object only while object is nearer than its last switch distance.
+QUIB_API int QuibAddDetailVisual(void* object, void* visual);
+QUIB_API int QuibDeleteVisual(void* object, void* visual);
+// Merges mesh's Retained Mode mesh into object's; the box grows to hold mesh's box.
+QUIB_API int QuibAddMesh(void* object, void* mesh);
+
+// Detail, textures, fog and flags.
+QUIB_API void QuibSetObjectSwitchDistances(void* object, float d0, float d1, float d2, float d3, float d4);
+// Each switch distance = its ratio x the largest side of the object's box.
+QUIB_API void QuibSetObjectSwitchRatios(void* object, float r1, float r2, float r3, float r4, float r5);
+// Switch distances 0-3 from info (its centre is ignored). 1, or 0 for NULL.
+QUIB_API int QuibSetObjectAttributes(void* object, _OBJ3DINFO* info);
+// Switch distances 0-3 and the centre into info. 1, or 0 for NULL.
+QUIB_API int QuibGetObjectAttributes(void* object, _OBJ3DINFO* info);
+// Always 1.
+QUIB_API int QuibUseMipMaps(void* object, int on);
+QUIB_API void QuibSetMipMapLevel(void* object, int level);
+// The fog of the object's frame: on/off, start, end and density, colour (components clamped to 0..255).
+QUIB_API void QuibSetFogEnable(void* object, int on);
+QUIB_API void QuibSetFogParams(void* object, float start, float end, float density);
+QUIB_API void QuibSetFogColor(void* object, int r, int g, int b);
+// Whether the object is drawn.
+QUIB_API void QuibObjectSetRenderFlag(void* object, int flag);
+// 1 when the object's last render rejected it.
+QUIB_API int QuibObjectWasRejected(void* object);
+// Whether the object's box is outlined when it is drawn. 1, or 0 for NULL.
+QUIB_API int QuibOutlineObject(void* object, int on);
+// Moves (dx, dz) and scales (sx, sz) the object's shadow when it has one. Always 0.
+QUIB_API int QuibAdjustShadow(void* object, float dx, float dz, float sx, float sz);
+
+// Queries and geometry.
+// Distance of the object's centre / nearest box corner from the current camera; 0 for NULL.
+QUIB_API float QuibGetObjectDistance(void* object);
+QUIB_API float QuibGetObjectClosestDistance(void* object);
+// Where segment a-b meets the object's geometry (the triangle nearest a) into out, when it does.
+QUIB_API void QuibFindMeshIntersection(void* object, D3DVECTOR& a, D3DVECTOR& b, D3DVECTOR& out);
+// The point (x, y, z) of the object's space in world space into (ox, oy, oz). 1, or 0 (outputs
+// untouched) for NULL or when the object's frame cannot transform it.
+QUIB_API int QuibTransformPointRelative(void* object, float& x, float& y, float& z, float& ox, float& oy,
+                                        float& oz);
+// The object of list whose Retained Mode visual is nearest at pixel (x, y) of the viewport, or NULL.
+// Only objects with Retained Mode geometry (".x" files, merged meshes) that are in the scene or were
+// rendered through the viewport since its last clear can be picked.
+QUIB_API void* QuibPickObject(void* list, int x, int y);
+// Outlines every object of list in the back buffer: the 12 edges of its box and a cross on its centre,
+// at its position. Always 1.
+QUIB_API int QuibOutlineObjects(void* list);
+// Outlines the four edges of the bottom face (lowest y) of each object's box queued for this frame
+// (QuibRenderObject), at its position. Always 1.
+QUIB_API int QuibOutlineObjects();
+
+// A new camera under object's frame (the scene root for NULL) into *out (NULL when it cannot be made).
+// Always 1.
+QUIB_API int QuibCreateCamera(void* object, void** out);
+
+// ---- 3D: skid marks ----
+
+// Makes the one skid-mark object (a ring of 200 skids drawn as dark quads; quib/scene/skid_object.h),
+// replacing and freeing an earlier one, into out and as the result; with a texture surface (not held)
+// the marks carry it where the device has no alpha texture format. NULL when it could not be made.
+QUIB_API void* QuibInitSkidmarks(void** out);
+QUIB_API void* QuibInitSkidmarks(void** out, IDirectDrawSurface* texture);
+// Deletes the skid object, taking it out of the display lists it was sorted into. Nothing without one.
+QUIB_API void QuibFreeSkidmarks();
+// Forgets every skid. 1, or 0 on a failure or without a skid object.
+QUIB_API int QuibClearSkidmarks();
+// Starts a skid at (x, y, z) on ground of normal (nx, ny, nz); its ring index, or -1 without a skid
+// object.
+QUIB_API int QuibAddSkid(float x, float y, float z, float nx, float ny, float nz, float width);
+// Stretches skid index to (x, y, z): the index to pass next time (a new one when a chained skid started),
+// 0 before any skid was added or on a failure, -1 for an index outside the ring (logged) or without a
+// skid object.
+QUIB_API int QuibExtendSkid(int index, float x, float y, float z, float nx, float ny, float nz);

@@ -1,13 +1,16 @@
-// The exported camera family: making a camera current, placing the current camera, the back clip
-// distance and projecting points through the Retained Mode viewport. Integer overloads use the fixed
-// point of the flat interface: positions x 32768, angles in 4096ths of a turn.
+// The exported camera family: making cameras (under an object or the scene root), making one current,
+// placing the current camera, the back clip distance and projecting points through the Retained Mode
+// viewport. Integer overloads use the fixed point of the flat interface: positions x 32768, angles in
+// 4096ths of a turn.
 #include <cmath>
+#include <new>
 
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/platform/scene3d_state.h"
 #include "quib/quib.h"
 #include "quib/scene/frame.h"
+#include "quib/scene/mesh_object.h"
 
 namespace {
 
@@ -59,6 +62,21 @@ int ProjectThroughViewport(float x, float y, float z, float& sx, float& sy) {
 }
 
 } // namespace
+
+int QuibCreateCamera(void* object, void** out) {
+    if (!out) return 1;
+    // Without a parent object the camera joins the scene root, beside the default camera, so that it
+    // sees the scene.
+    auto* parent = static_cast<MeshObject*>(object);
+    IDirect3DRMFrame2* parentFrame = parent ? parent->m_frame : g_lpScene;
+    auto* camera = new (std::nothrow) Frame(nullptr, parentFrame);
+    if (camera && !camera->m_frame) {
+        delete camera;
+        camera = nullptr;
+    }
+    *out = camera;
+    return 1;
+}
 
 int QuibFreeCamera(void* camera) {
     auto* frame = static_cast<Frame*>(camera);

@@ -2,6 +2,7 @@
 
 #include "quib/platform/debug.h"
 #include "quib/quib.h"
+#include "quib/scene/render_types.h"
 
 void* QuibCreateDisplayList(int capacity) {
     auto* list = new DisplayList(capacity);
@@ -10,6 +11,7 @@ void* QuibCreateDisplayList(int capacity) {
 }
 
 void QuibFreeDisplayList(void* list) {
+    ForgetDisplayList(static_cast<DisplayList*>(list));
     delete static_cast<DisplayList*>(list);
 }
 

@@ -1,7 +1,11 @@
 // Typed display lists: objects typed from their names, filtered by the enabled render types and ordered
 // by type for drawing (ground first, then decals, the skid marks, untyped objects and the rest by
 // letter), children ordered by the enabled letters, and the frame-rate adjustment that rebuilds the list
-// when it drops or restores a letter.
+// when it drops or restores a letter. The sort remembers the lists it put the skid object into, so that
+// freeing the skid object can take it out of them again.
+#include <algorithm>
+#include <vector>
+
 #include "quib/platform/debug.h"
 #include "quib/quib.h"
 #include "quib/scene/display_list.h"
@@ -10,9 +14,18 @@
 #include "quib/scene/render_types.h"
 #include "quib/scene/surface_table.h"
 
-MeshObject* g_pSkidObject = nullptr;
-
 namespace {
+
+// The lists the sort put the skid object into, each once, while they exist.
+std::vector<DisplayList*>& ListsHoldingSkids() {
+    static std::vector<DisplayList*> lists;
+    return lists;
+}
+
+void RememberSkidList(DisplayList* list) {
+    std::vector<DisplayList*>& lists = ListsHoldingSkids();
+    if (std::find(lists.begin(), lists.end(), list) == lists.end()) lists.push_back(list);
+}
 
 // Background objects are never switched by distance: draw far, no Z-buffer switch.
 constexpr float kBackgroundSwitchDistance = 10000.0f;
@@ -55,6 +68,18 @@ void TypeFromName(MeshObject* object) {
 
 } // namespace
 
+void ForgetDisplayList(DisplayList* list) {
+    std::vector<DisplayList*>& lists = ListsHoldingSkids();
+    lists.erase(std::remove(lists.begin(), lists.end(), list), lists.end());
+}
+
+void RemoveSkidObjectFromLists() {
+    for (DisplayList* list : ListsHoldingSkids())
+        while (g_pSkidObject && list->Find(g_pSkidObject))
+            list->Remove(g_pSkidObject);
+    ListsHoldingSkids().clear();
+}
+
 void* QuibMakeParentChildRelationship(void* source) {
     const auto* from = static_cast<const DisplayList*>(source);
     auto* typed = new DisplayList(from->GetCount() > 0 ? from->GetCount() : 1);
@@ -74,7 +99,10 @@ void QuibSortDisplayList(void* list) {
     for (char type : {'t', 'd', 'e'})
         AppendType(sorted, *objects, type);
     // The skid marks come once, whether or not the list holds them.
-    if (g_pSkidObject) sorted.Add(g_pSkidObject);
+    if (g_pSkidObject) {
+        sorted.Add(g_pSkidObject);
+        RememberSkidList(objects);
+    }
     AppendType(sorted, *objects, '?');
     for (char type = 'a'; type <= 'z'; ++type)
         if (type != 'd' && type != 'e' && type != 't') AppendType(sorted, *objects, type);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "quib/quib.h"
+#include "quib/scene/display_list.h"
 
 constexpr int kRenderTypesSize = 40;
 
@@ -14,9 +15,14 @@ extern char RenderTypes[kRenderTypesSize];
 extern char TextureTypes[kRenderTypesSize];
 // QuibIsRenderType('z') for the current RenderTypes: whether background objects are drawn.
 extern int g_SkyTypeEnabled;
-// The current skid-mark object, drawn with every sorted list; NULL when there is none.
-class MeshObject;
+// The current skid-mark object, drawn with every sorted list; NULL when there is none. Set only by
+// QuibInitSkidmarks (to a SkidObject); freeing the object clears it.
 extern MeshObject* g_pSkidObject;
+// Every list the sort put g_pSkidObject into loses it (each occurrence), and the lists are forgotten.
+// Called as the skid object goes.
+void RemoveSkidObjectFromLists();
+// A list that is freed is no longer remembered by the sort. Every free of a display list calls it.
+void ForgetDisplayList(DisplayList* list);
 // Far and near draw distances are multiplied by this; 1.0 at start.
 extern float g_DetailFactor;
 

@@ -205,6 +205,14 @@ int QuibRenderObject(void* object) {
     return 1;
 }
 
+int QueuedRenderObjectCount() {
+    return g_RenderObjectCount;
+}
+
+MeshObject* QueuedRenderObject(int i) {
+    return i >= 0 && i < g_RenderObjectCount ? g_RenderObjects[i] : nullptr;
+}
+
 int QuibRenderScene() {
     return RenderScene();
 }

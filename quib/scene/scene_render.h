@@ -1,4 +1,4 @@
-// The render paths' texture loader for Retained Mode models.
+// The render paths' texture loader for Retained Mode models, and the queue of objects to draw this frame.
 #pragma once
 
 #include "host/rm/d3drm.h"
@@ -9,3 +9,10 @@ constexpr int kTextureNameSize = 256;
 // Loads the texture name names, with everything from its first '.' replaced by ".ppm", through Retained
 // Mode into *out; "gdk_fill.ppm" gets one shade. 0, or -1 when it cannot be loaded. arg is not used.
 HRESULT TextureLoadCallback(char* name, void* arg, IDirect3DRMTexture** out);
+
+class MeshObject;
+
+// The objects queued for this frame by QuibRenderObject, in queue order: their count and object i
+// (NULL outside 0..count-1).
+int QueuedRenderObjectCount();
+MeshObject* QueuedRenderObject(int i);

@@ -21,19 +21,17 @@ bool ValidSize(float sizeX, float sizeZ) {
 } // namespace
 
 Terrain::Terrain(IDirect3DRM2* rm, IDirect3DRMFrame2* parent)
-    : Frame(rm, parent), m_originX(0), m_originY(0), m_originZ(0), m_sizeX(0), m_sizeZ(0), m_centreX(0),
-      m_centreZ(0), m_cols(0), m_rows(0), m_lowDetail(nullptr), m_edgeTable(nullptr), m_geo(nullptr),
-      m_skin(nullptr), m_ownTexture(nullptr) {
+    : MeshObject(rm, parent), m_originX(0), m_originY(0), m_originZ(0), m_sizeX(0), m_sizeZ(0), m_centreX(0),
+      m_centreZ(0), m_cols(0), m_rows(0), m_lowDetail(nullptr), m_edgeTable(nullptr), m_ownTexture(nullptr) {
     std::memset(m_fileName, 0, sizeof m_fileName);
     std::memset(m_textureName, 0, sizeof m_textureName);
 }
 
 Terrain::~Terrain() {
-    // The coarser versions share this tile's texture: they go first.
+    // The coarser versions share this tile's texture: they go first. The skin only points at textures,
+    // so ~MeshObject may free it after the texture is gone.
     delete m_lowDetail;
     delete[] m_edgeTable;
-    delete m_geo;
-    delete m_skin;
     delete m_ownTexture;
 }
 
@@ -55,10 +53,11 @@ bool Terrain::NewGeometry(int v, int t) {
     }
     geo->SetFrame(this);
     geo->subMeshes[0].material = &skin->materials[0];
-    delete m_geo;
-    delete m_skin;
+    DropGeometry();
+    DropSkin();
     m_geo = geo;
     m_skin = skin;
+    m_ownsGeo = m_ownsSkin = true;
     // Border heights and coarser versions belong to the old grid.
     delete[] m_edgeTable;
     m_edgeTable = nullptr;
@@ -69,7 +68,14 @@ bool Terrain::NewGeometry(int v, int t) {
 
 void Terrain::UseTexture(SurfaceTableEntry* entry, bool owned) {
     if (!m_skin || !m_skin->count) return;
-    if (m_ownTexture && m_ownTexture != entry) delete m_ownTexture;
+    if (m_ownTexture && m_ownTexture != entry) {
+        // The coarser versions share the texture this tile owns: they take the new one with it.
+        for (Terrain* coarse = m_lowDetail; coarse; coarse = coarse->m_lowDetail)
+            if (coarse->m_skin && coarse->m_skin->count &&
+                coarse->m_skin->materials[0].texture == m_ownTexture)
+                coarse->m_skin->materials[0].texture = entry;
+        delete m_ownTexture;
+    }
     m_ownTexture = owned ? entry : nullptr;
     m_skin->materials[0].colour = kDPMaterialTextured;
     m_skin->materials[0].texture = entry;
@@ -80,6 +86,22 @@ void Terrain::UpdateExtents() {
     DPSubMesh& sub = m_geo->subMeshes[0];
     sub.compute_extents();
     std::memcpy(m_geo->extents, sub.extents, sizeof m_geo->extents);
+    // The object's box and centre, so distances, screen extents and outlines see the grid.
+    const float* e = sub.extents;
+    m_box = MeshBox{{e[0], e[2], e[4]}, {e[1], e[3], e[5]}};
+    MakeCorners();
+    D3DVECTOR sum{0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < sub.vertexCount; ++i) {
+        sum.x += sub.vertices[i].x;
+        sum.y += sub.vertices[i].y;
+        sum.z += sub.vertices[i].z;
+    }
+    if (sub.vertexCount) {
+        const float n = float(sub.vertexCount);
+        m_center = {sum.x / n, sum.y / n, sum.z / n};
+    }
+    m_vertexCount = sub.vertexCount;
+    m_polyCount = sub.triangleCount;
 }
 
 SurfaceTableEntry* Terrain::FindOrLoadTexture(const char* file, bool& owned) {

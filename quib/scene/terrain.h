@@ -9,8 +9,11 @@
 // triangle 2c = (i+1, j), (i, j+1), (i+1, j+1) and triangle 2c + 1 = (i, j), (i, j+1), (i+1, j).
 // Borders (edges) are numbered 0: row 0 (lowest z), 1: row rows, 2: column 0 (lowest x), 3: column cols.
 //
-// The tile's frame stays at the world origin: vertices hold world positions. A tile owns its geometry,
-// its material table and its chain of coarser versions; textures belong to the surface table.
+// A tile is a MeshObject: its grid is the object's geometry (m_geo, one sub-mesh) and material table
+// (m_skin, one entry), so a tile handle serves wherever an object handle does and draws through the
+// object's own immediate-mode path. The tile's frame stays at the world origin: vertices hold world
+// positions. A tile owns its geometry, its material table and its chain of coarser versions; textures
+// belong to the surface table.
 #pragma once
 
 #include "host/d3d/d3dtypes.h"
@@ -19,19 +22,20 @@
 #include "quib/export.h"
 #include "quib/scene/dp_mesh_geo.h"
 #include "quib/scene/dp_mesh_skin.h"
-#include "quib/scene/frame.h"
+#include "quib/scene/mesh_object.h"
 
 class SurfaceTableEntry;
 
 constexpr int kTerrainNameSize = 256;
 
-class QUIB_API Terrain : public Frame {
+class QUIB_API Terrain : public MeshObject {
   public:
     // An empty tile (no grid) with a frame under parent, made with rm or the engine's Retained Mode
     // object when rm is NULL.
     Terrain(IDirect3DRM2* rm, IDirect3DRMFrame2* parent);
-    // Frees the geometry, the material table, the edge table and the chain of coarser versions.
-    ~Terrain();
+    // Frees the edge table and the chain of coarser versions; the object frees the geometry and the
+    // material table.
+    ~Terrain() override;
 
     Terrain(const Terrain&) = delete;
     Terrain& operator=(const Terrain&) = delete;
@@ -90,9 +94,6 @@ class QUIB_API Terrain : public Frame {
     // beyond y = -2000..2000.
     int FindIntersection(float x, float z, D3DVECTOR& out);
 
-    // Draws the tile through the immediate-mode pipeline with its frame's transform. Always 1.
-    int RenderDPMesh();
-
     char m_fileName[kTerrainNameSize]; // working buffer of SubdivideMesh
     float m_originX, m_originY, m_originZ;
     float m_sizeX, m_sizeZ;
@@ -101,8 +102,6 @@ class QUIB_API Terrain : public Frame {
     char m_textureName[kTerrainNameSize];
     Terrain* m_lowDetail; // next coarser version, owned; or NULL
     float* m_edgeTable;   // pairs {own height, stitched height}, owned; or NULL
-    DPMeshGeo* m_geo;     // one sub-mesh, owned; or NULL
-    DPMeshSkin* m_skin;   // one material, owned; or NULL
 
   private:
     // The sub-mesh when it holds this tile's (cols + 1) x (rows + 1) grid, else NULL.
@@ -114,7 +113,8 @@ class QUIB_API Terrain : public Frame {
     // file (added to the table when there is one; owned is set when the tile must keep it itself).
     // NULL when the file does not load (the failure is registered).
     static SurfaceTableEntry* FindOrLoadTexture(const char* file, bool& owned);
-    // Box, centre, radius and normals of the sub-mesh, and the geometry's box.
+    // Box, centre, radius and normals of the sub-mesh, the geometry's box, and the object's box, corners
+    // and centre (the mean of the vertices).
     void UpdateExtents();
     // Sets the material's texture, releasing one the tile held on its own.
     void UseTexture(SurfaceTableEntry* entry, bool owned);

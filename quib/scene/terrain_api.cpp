@@ -67,8 +67,7 @@ int QuibInitTerrainManager(void** out) {
 }
 
 int QuibAddTerrainManager(void* manager, void* terrain, int ix, int iz) {
-    if (manager) static_cast<TerrainManager*>(manager)->Add(static_cast<Terrain*>(terrain), ix, iz);
-    return 1;
+    return manager ? static_cast<TerrainManager*>(manager)->Add(static_cast<Terrain*>(terrain), ix, iz) : 0;
 }
 
 int QuibFindTerrainManagerIntersection(void* manager, float x, float z, D3DVECTOR& out) {

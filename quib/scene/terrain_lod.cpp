@@ -107,7 +107,7 @@ void Terrain::MakeLowDetailVersions(int minCells) {
     if (minCells < 1) minCells = 1;
     // Only an even grid halves onto its own vertices and borders; a level below 2 x 2 would be empty.
     if (!Grid() || m_cols < 2 || m_rows < 2 || m_cols % 2 || m_rows % 2 || m_cols * m_rows < minCells) return;
-    Terrain* coarse = new (std::nothrow) Terrain(m_d3drm, nullptr);
+    Terrain* coarse = new (std::nothrow) Terrain(m_rm, nullptr);
     if (!coarse) return;
     if (!coarse->InitLowDetailVersion(this)) {
         delete coarse;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "quib/platform/debug.h"
+#include "quib/quib.h"
 #include "quib/scene/terrain.h"
 
 namespace {
@@ -12,15 +13,13 @@ constexpr int kEdges = 4;
 // Cells a grid may have: beyond it the cell array would not be allocated sensibly.
 constexpr int kMaxCells = 1 << 20;
 
-// The display list holds object pointers; a tile is taken out (first occurrence) and put in.
-using DisplayList = PtrArray<void>;
-
+// A display list holds object handles: a tile goes in and out as the MeshObject it is.
 void RemoveFromList(void* list, Terrain* tile) {
-    if (list && tile) static_cast<DisplayList*>(list)->Remove(tile);
+    if (list && tile) QuibDelDisplayList(list, static_cast<MeshObject*>(tile));
 }
 
 void AddToList(void* list, Terrain* tile) {
-    if (list && tile) static_cast<DisplayList*>(list)->Add(tile);
+    if (list && tile) QuibAddDisplayList(list, static_cast<MeshObject*>(tile));
 }
 
 int LevelFor(float distance, float step) {
@@ -58,8 +57,8 @@ void TerrainManager::SetGridParams(float a, float b, float c, float d, int nx, i
         m_cells[i] = TerrainCell{nullptr, nullptr, 0, 0, 0, {-1, -1, -1, -1}};
 }
 
-void TerrainManager::Add(Terrain* tile, int ix, int iz) {
-    if (!tile || !m_terrains || !m_cells || ix < 0 || ix >= m_nx || iz < 0 || iz >= m_nz) return;
+int TerrainManager::Add(Terrain* tile, int ix, int iz) {
+    if (!tile || !m_terrains || !m_cells || ix < 0 || ix >= m_nx || iz < 0 || iz >= m_nz) return 0;
     m_terrains->Add(tile);
     const int c = ix + iz * m_nx;
     TerrainCell& cell = m_cells[c];
@@ -70,6 +69,7 @@ void TerrainManager::Add(Terrain* tile, int ix, int iz) {
     cell.neighbour[1] = iz < m_nz - 1 ? c + m_nx : -1;
     cell.neighbour[2] = ix >= 1 ? c - 1 : -1;
     cell.neighbour[3] = ix < m_nx - 1 ? c + 1 : -1;
+    return 1;
 }
 
 Terrain* TerrainManager::FindTerrain(float x, float z) {

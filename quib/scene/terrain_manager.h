@@ -32,9 +32,9 @@ class QUIB_API TerrainManager {
     // Stores the four values (kept for callers; the manager does not read them) and makes an empty grid
     // of nx x nz cells, replacing the old one. A size below 1 or too large leaves no grid.
     void SetGridParams(float a, float b, float c, float d, int nx, int nz);
-    // Lists tile and places it in cell (ix, iz) with its neighbours. Nothing for a NULL tile or a cell
-    // outside the grid.
-    void Add(Terrain* tile, int ix, int iz);
+    // Lists tile and places it in cell (ix, iz) with its neighbours: 1, or 0 (nothing done) for a NULL
+    // tile or a cell outside the grid.
+    int Add(Terrain* tile, int ix, int iz);
     // The current tile of the first cell holding origin <= (x, z) < origin + size (far borders excluded),
     // or NULL.
     Terrain* FindTerrain(float x, float z);
@@ -45,7 +45,8 @@ class QUIB_API TerrainManager {
     int MakeLowDetailVersions(int minCells);
     // For every cell with a tile: level = horizontal distance from viewer to the tile's centre / step
     // (0 for step <= 0, at most kMaxTerrainLevel), its current version taken out of the display list
-    // (a PtrArray of object pointers) and the version at that level (or the chain's end) put in. Then
+    // (a QuibCreateDisplayList handle; NULL: none) and the version at that level (or the chain's end)
+    // put in. Then
     // each border next to a coarser neighbour takes stitched heights, every other border its own. 0
     // without a list, else 1.
     int SetDetailLevel(void* displayList, D3DVECTOR viewer, float step);

@@ -135,6 +135,24 @@ TEST_F(TerrainTest, LowDetailChainHalvesWhileEnoughEvenCellsRemain) {
     EXPECT_EQ(2, ChainLength(odd)); // 6, 3
 }
 
+TEST_F(TerrainTest, CoarserVersionsFollowTheTexturesTheTileOwns) {
+    // No surface table here: the tile owns the textures it is given, and its chain shares them.
+    IDirectDrawSurface* first = MakeSurface(4, 4, 16);
+    IDirectDrawSurface* second = MakeSurface(4, 4, 16);
+    Terrain tile(nullptr, nullptr);
+    ASSERT_EQ(1, tile.Init(0, 0, 4, 4, 4, 4));
+    tile.SetTextureMap(first);
+    tile.MakeLowDetailVersions(1);
+    ASSERT_EQ(3, ChainLength(tile));
+    tile.SetTextureMap(second);
+    const SurfaceTableEntry* texture = tile.m_skin->materials[0].texture;
+    ASSERT_NE(nullptr, texture);
+    EXPECT_EQ(texture, tile.m_lowDetail->m_skin->materials[0].texture);
+    EXPECT_EQ(texture, tile.m_lowDetail->m_lowDetail->m_skin->materials[0].texture);
+    first->Release();
+    second->Release();
+}
+
 TEST_F(TerrainTest, BordersLoadStitchedOrOwnHeights) {
     Terrain tile(nullptr, nullptr);
     ASSERT_EQ(1, tile.Init(0, 0, 4, 4, 4, 4));

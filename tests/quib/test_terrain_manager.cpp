@@ -6,6 +6,7 @@
 
 #include "bitmap_test_support.h"
 #include "quib/quib.h"
+#include "quib/scene/display_list.h"
 #include "quib/scene/terrain.h"
 #include "quib/scene/terrain_manager.h"
 
@@ -48,7 +49,7 @@ class TerrainManagerTest : public bmptest::EngineDisplayTest {
 
     TerrainManager manager;
     std::vector<std::unique_ptr<Terrain>> tiles;
-    PtrArray<void> list{1};
+    DisplayList list{1};
 };
 
 } // namespace
@@ -56,7 +57,7 @@ class TerrainManagerTest : public bmptest::EngineDisplayTest {
 TEST_F(TerrainManagerTest, CellsKnowTheirNeighboursAndAddsOutsideTheGridAreIgnored) {
     TerrainManager empty;
     Terrain loose(nullptr, nullptr);
-    empty.Add(&loose, 0, 0); // no grid yet
+    EXPECT_EQ(0, empty.Add(&loose, 0, 0)); // no grid yet
     EXPECT_EQ(0, empty.m_terrains->GetCount());
 
     MakeGrid(3, 2);
@@ -66,10 +67,12 @@ TEST_F(TerrainManagerTest, CellsKnowTheirNeighboursAndAddsOutsideTheGridAreIgnor
     EXPECT_EQ((std::vector<int>{1, -1, 3, 5}), std::vector<int>(middle.neighbour, middle.neighbour + 4));
     EXPECT_EQ(1, middle.ix);
     EXPECT_EQ(1, middle.iz);
-    manager.Add(&loose, 3, 0);
-    manager.Add(&loose, 0, -1);
-    manager.Add(nullptr, 0, 0);
+    EXPECT_EQ(0, QuibAddTerrainManager(&manager, &loose, 3, 0));
+    EXPECT_EQ(0, QuibAddTerrainManager(&manager, &loose, 0, -1));
+    EXPECT_EQ(0, QuibAddTerrainManager(&manager, nullptr, 0, 0));
+    EXPECT_EQ(0, QuibAddTerrainManager(nullptr, &loose, 0, 0));
     EXPECT_EQ(6, manager.m_terrains->GetCount());
+    EXPECT_EQ(tiles[0].get(), manager.m_cells[0].base);
 }
 
 TEST_F(TerrainManagerTest, TheTileUnderAPointExcludesFarBorders) {
