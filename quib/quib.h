@@ -542,11 +542,12 @@ QUIB_API void QuibSetSwitchRatiosDL(void* list, float r1, float r2, float r3, fl
 // ---- 3D: objects and instances ----
 //
 // An object handle is a MeshObject (quib/scene/mesh_object.h); terrain handles are objects too. Objects
-// are made by QuibLoadObject, QuibInitObject and QuibMakeInstance and freed by QuibFreeObject. A NULL
-// handle is refused (0, NULL or nothing) by every function. Caller contract: an object must be freed
-// only when nothing refers to it any more: no display list, no parent (QuibAddChild: the parent frees
-// its children) and no object it is a visual of; a master must outlive its instances. The integer
-// overloads take positions x 32768 and angles in 4096ths of a turn.
+// are made by QuibLoadObject, QuibInitObject and QuibMakeInstance and freed by QuibFreeObject. Every
+// function does nothing for a NULL handle and then answers 0 (NULL, 0.0) unless said otherwise. Caller
+// contract: an object must be freed only when nothing refers to it any more: no display list, no
+// render queue, no parent (QuibAddChild: the parent frees its children) and no object it is a visual
+// of; a master must outlive its instances. The integer overloads take positions x 32768 and angles in
+// 4096ths of a turn.
 
 #include "quib/scene/dp_mesh_records.h"
 
@@ -616,8 +617,9 @@ QUIB_API void QuibSetObjectSwitchRatios(void* object, float r1, float r2, float 
 QUIB_API int QuibSetObjectAttributes(void* object, _OBJ3DINFO* info);
 // Switch distances 0-3 and the centre into info. 1, or 0 for NULL.
 QUIB_API int QuibGetObjectAttributes(void* object, _OBJ3DINFO* info);
-// Always 1.
+// Mip-mapped textures on or off for the object. Always 1 (also for NULL).
 QUIB_API int QuibUseMipMaps(void* object, int on);
+// The mip level the object's textures show.
 QUIB_API void QuibSetMipMapLevel(void* object, int level);
 // The fog of the object's frame: on/off, start, end and density, colour (components clamped to 0..255).
 QUIB_API void QuibSetFogEnable(void* object, int on);
@@ -647,14 +649,14 @@ QUIB_API int QuibTransformPointRelative(void* object, float& x, float& y, float&
 // rendered through the viewport since its last clear can be picked.
 QUIB_API void* QuibPickObject(void* list, int x, int y);
 // Outlines every object of list in the back buffer: the 12 edges of its box and a cross on its centre,
-// at its position. Always 1.
+// moved to its position (its rotation is not applied). Always 1.
 QUIB_API int QuibOutlineObjects(void* list);
 // Outlines the four edges of the bottom face (lowest y) of each object's box queued for this frame
-// (QuibRenderObject), at its position. Always 1.
+// (QuibRenderObject), moved to its position. Always 1.
 QUIB_API int QuibOutlineObjects();
 
-// A new camera under object's frame (the scene root for NULL) into *out (NULL when it cannot be made).
-// Always 1.
+// A new camera under object's frame (the scene root for NULL) into *out (NULL when it cannot be made);
+// it is placed relative to that frame and must be freed (QuibFreeCamera) before the object. Always 1.
 QUIB_API int QuibCreateCamera(void* object, void** out);
 
 // ---- 3D: skid marks ----

@@ -26,14 +26,16 @@ Frame::~Frame() {
     ReleaseInterface(m_frame, "~Frame->m_frame");
     // The look-at target is the frame's own, made under the parent: it leaves the parent with the frame,
     // or the parent would keep it (and every later one) for ever.
-    if (m_lookatframe) {
-        IDirect3DRMFrame* holder = nullptr;
-        if (SUCCEEDED(m_lookatframe->GetParent(&holder)) && holder) {
-            holder->DeleteChild(m_lookatframe);
-            holder->Release();
-        }
-    }
+    DetachFromParent(m_lookatframe);
     ReleaseInterface(m_lookatframe, "~Frame->m_lookatframe");
+}
+
+void Frame::DetachFromParent(IDirect3DRMFrame2* frame) {
+    // The parent is asked of the frame itself: a parent freed meanwhile has let go of its children.
+    IDirect3DRMFrame* holder = nullptr;
+    if (!frame || FAILED(frame->GetParent(&holder)) || !holder) return;
+    holder->DeleteChild(frame);
+    holder->Release();
 }
 
 void Frame::Clear(IDirect3DRM2* rm, IDirect3DRMFrame2* parent) {

@@ -77,6 +77,9 @@ class QUIB_API Frame {
     // Mirrors the local x axis (element (0, 0) negated).
     void Mirror();
 
+    // Takes frame out of the frame that holds it as a child, if any (NULL: nothing).
+    static void DetachFromParent(IDirect3DRMFrame2* frame);
+
     // ---- Scene fog (meaningful on a scene root) ----
     void SetFogEnable(int on);
     void SetFogColor(unsigned long colour);

@@ -99,6 +99,16 @@ TEST_F(MeshObjectTest, EveryFrameOfMastersInstancesAndDetailsIsFreedWithThem) {
     // Only our references are left: no frame (look-at targets included) stays in the scene.
     for (IDirect3DRMFrame2* frame : frames)
         EXPECT_EQ(0u, frame->Release());
+
+    // A parent object freed before its child: the child's frame is let go of, never its parent's
+    // freed frame touched (the sanitizer build checks).
+    auto* parent = new MeshObject(nullptr, g_lpScene);
+    auto* child = new MeshObject(nullptr, parent->m_frame);
+    IDirect3DRMFrame2* childFrame = child->m_frame;
+    childFrame->AddRef();
+    delete parent;
+    delete child;
+    EXPECT_EQ(0u, childFrame->Release());
 }
 
 TEST_F(MeshObjectTest, InstancesShareGeometryAndCopyTheSkin) {

@@ -168,17 +168,20 @@ TEST_F(ObjectApiTest, PickFindsTheListedObjectAtItsPixelOnly) {
     EXPECT_EQ(before, CountOf(mesh));                        // the picked visual was given back
     EXPECT_EQ(nullptr, QuibPickObject(list, 320 + 60, 240)); // beside it: 1 / 6 x 320 is 53 pixels
 
-    // The outline is drawn where the object is: its bottom edge at y = -1, z = 6, on row 293.
-    QuibOutlineObject(square, 1);
-    ASSERT_EQ(1, QuibOutlineObjects(list));
-    {
+    // Outlines are drawn where the object is: the bottom edge (y = -1, z = 6) on row 293, the top edge
+    // (y = 1) on row 187. The queued objects get only their bottom face.
+    auto whiteNear = [](int row) {
         LockedPixels pixels(g_lpBackBuffer);
-        ASSERT_TRUE(pixels.ok());
         int white = 0;
-        for (int row = 291; row <= 295; ++row)
-            white += pixels.At(320, row) == 0xFFFF;
-        EXPECT_EQ(1, white);
-    }
+        for (int r = row - 2; r <= row + 2; ++r)
+            white += pixels.ok() && pixels.At(320, r) == 0xFFFF;
+        return white;
+    };
+    ASSERT_EQ(1, QuibOutlineObjects());
+    EXPECT_EQ(1, whiteNear(293));
+    EXPECT_EQ(0, whiteNear(187));
+    ASSERT_EQ(1, QuibOutlineObjects(list));
+    EXPECT_EQ(1, whiteNear(187));
     QuibFreeDisplayList(list);
     QuibFreeObject(tri);
     QuibFreeObject(square);
