@@ -564,11 +564,12 @@ struct _OBJ3DINFO {
 static_assert(sizeof(_OBJ3DINFO) == 28, "seven floats");
 
 // A new object into *out, loaded from a model file chosen by the name's extension (from its first '.',
-// in any case; the name itself is opened as given and never changed): ".x", ".3ds" or ".m3d". NULL file:
+// in any case; the extension is lower-cased in the caller's string, the file found whatever its case):
+// ".x", ".3ds" or ".m3d". NULL file:
 // an empty object and 1. 0 with *out untouched for ".otm" (silently) and for any other extension
 // ("QuibLoadObject: Invalid filename extension"); 0 with *out NULL when the file cannot be loaded (the
 // loader registers why).
-QUIB_API int QuibLoadObject(const char* file, void** out);
+QUIB_API int QuibLoadObject(char* file, void** out);
 // A new object of one sub-mesh copied from the caller's arrays (kept by the caller), textured with the
 // bitmap named texture (from the surface table; untextured when it cannot be loaded), into *out. 1, or
 // 0 with *out NULL for counts outside 1..65535, NULL arrays or a triangle naming a missing vertex.

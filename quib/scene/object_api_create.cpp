@@ -17,29 +17,28 @@ namespace {
 
 enum class ModelKind { kX, k3DS, kM3D, kOTM, kUnknown };
 
-// The model kind named by the text from the first '.' of file, compared in lower case. The caller's
-// name is not changed (it may be a literal), and the host opens names case-insensitively.
-ModelKind KindOf(const char* file) {
-    const char* dot = std::strchr(file, '.');
+// The model kind named by the text from the first '.' of file, which is lower-cased in place first (the
+// caller's name comes back with a lower-case extension; the host opens names case-insensitively, so the
+// file is still found).
+ModelKind KindOf(char* file) {
+    char* dot = std::strchr(file, '.');
     if (!dot) return ModelKind::kUnknown;
-    std::string extension(dot);
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == ".otm") return ModelKind::kOTM;
-    if (extension == ".x") return ModelKind::kX;
-    if (extension == ".3ds") return ModelKind::k3DS;
-    if (extension == ".m3d") return ModelKind::kM3D;
+    for (char* c = dot; *c; ++c)
+        *c = char(std::tolower(static_cast<unsigned char>(*c)));
+    if (std::strcmp(dot, ".otm") == 0) return ModelKind::kOTM;
+    if (std::strcmp(dot, ".x") == 0) return ModelKind::kX;
+    if (std::strcmp(dot, ".3ds") == 0) return ModelKind::k3DS;
+    if (std::strcmp(dot, ".m3d") == 0) return ModelKind::kM3D;
     return ModelKind::kUnknown;
 }
 
 // Runs the loader of kind on object. The ".3ds" and ".m3d" loaders answer 1 whatever happened, so a
 // load that left no geometry counts as failed here: a missing file is not an empty model.
-bool LoadModel(MeshObject& object, ModelKind kind, const char* file) {
-    std::string name(file); // the loaders take writable names; the caller's stays untouched
+bool LoadModel(MeshObject& object, ModelKind kind, char* file) {
     switch (kind) {
-    case ModelKind::kX: return object.LoadX(name.data()) == 1;
-    case ModelKind::k3DS: return object.Load3DS(name.data()) == 1 && object.m_geo;
-    case ModelKind::kM3D: return object.LoadMax(name.data()) == 1 && object.m_geo;
+    case ModelKind::kX: return object.LoadX(file) == 1;
+    case ModelKind::k3DS: return object.Load3DS(file) == 1 && object.m_geo;
+    case ModelKind::kM3D: return object.LoadMax(file) == 1 && object.m_geo;
     default: return false;
     }
 }
@@ -58,7 +57,7 @@ bool CountFits(int n) {
 
 } // namespace
 
-int QuibLoadObject(const char* file, void** out) {
+int QuibLoadObject(char* file, void** out) {
     if (!out) return 0;
     if (!file) {
         auto* empty = new (std::nothrow) MeshObject(nullptr, nullptr);

@@ -261,7 +261,8 @@ class SmallGameTest : public VideoTest {
 
         WriteCar("car.m3d");
         void* car = nullptr;
-        ASSERT_EQ(1, QuibLoadObject("car.m3d", &car)) << ErrorText();
+        char carFile[] = "car.m3d";
+        ASSERT_EQ(1, QuibLoadObject(carFile, &car)) << ErrorText();
         cars_ = {car, QuibMakeInstance(car), QuibMakeInstance(car)};
         ASSERT_NE(nullptr, cars_[1]);
         ASSERT_NE(nullptr, cars_[2]);
