@@ -6,7 +6,9 @@
 #include <assimp/scene.h>
 
 #include <cmath>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -105,9 +107,42 @@ bool FlattenNodes(const aiScene& scene, HostRMXFlat& out) {
     return true;
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The text form with a space after each comma between two digits, outside strings and comments. Its
+// commas only separate list elements, but the importer's real reader takes a comma followed by a digit
+// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails.
+std::vector<char> SeparatedLists(const char* text, size_t size) {
+    std::vector<char> out;
+    out.reserve(size + size / 8);
+    bool inString = false;
+    for (size_t at = 0; at < size; ++at) {
+        char c = text[at];
+        if (!inString && (c == '#' || (c == '/' && at + 1 < size && text[at + 1] == '/'))) {
+            for (; at < size && text[at] != '\n'; ++at)
+                out.push_back(text[at]);
+            if (at == size) break;
+            c = text[at];
+        }
+        out.push_back(c);
+        if (c == '"') inString = !inString;
+        if (!inString && c == ',' && at > 0 && at + 1 < size && IsDigit(text[at - 1]) &&
+            IsDigit(text[at + 1]))
+            out.push_back(' ');
+    }
+    return out;
+}
+
 } // namespace
 
 bool HostRMXReadWithAssimp(const void* data, size_t size, HostRMXFlat& out) {
+    std::vector<char> text;
+    if (size >= 16 && std::memcmp(static_cast<const char*>(data) + 8, "txt ", 4) == 0) {
+        text = SeparatedLists(static_cast<const char*>(data), size);
+        data = text.data(), size = text.size();
+    }
     Assimp::Importer importer;
     // Only the check of the importer's own output: no step that changes the geometry.
     const aiScene* scene = importer.ReadFileFromMemory(data, size, aiProcess_ValidateDataStructure, "x");

@@ -25,31 +25,26 @@ bool IsWordByte(uint8_t c) {
            c == '-' || c == '+';
 }
 
-// Text form: every integer (a digit run that is not part of a name or a real number) within the bound
-// and not negative; "#" and "//" comments are skipped.
-bool TextCountsPlausible(const uint8_t* data, size_t size) {
-    uint64_t bound = CountBound(size);
-    for (size_t at = 16; at < size;) {
+// Whether the bytes [from, to) hold no integer (a digit run that is not part of a name or a real number)
+// above the bound or below zero; the byte before from is not part of a word.
+bool IntegersWithinBound(const uint8_t* data, size_t from, size_t to, uint64_t bound) {
+    for (size_t at = from; at < to;) {
         uint8_t c = data[at];
-        if (c == '#' || (c == '/' && at + 1 < size && data[at + 1] == '/')) {
-            while (at < size && data[at] != '\n')
-                ++at;
-            continue;
-        }
-        bool negative = c == '-' && at + 1 < size && IsDigit(data[at + 1]) && !IsWordByte(data[at - 1]);
+        bool afterWord = at > from && IsWordByte(data[at - 1]);
+        bool negative = c == '-' && at + 1 < to && IsDigit(data[at + 1]) && !afterWord;
         if (negative) {
             ++at; // a negative integer is a huge count to the importer
             c = data[at];
         }
-        if (!IsDigit(c) || (!negative && IsWordByte(data[at - 1]))) {
+        if (!IsDigit(c) || (!negative && afterWord)) {
             ++at;
             continue;
         }
         uint64_t value = 0;
-        while (at < size && IsDigit(data[at])) {
+        while (at < to && IsDigit(data[at])) {
             value = std::min<uint64_t>(value * 10 + (data[at++] - '0'), bound + 1);
         }
-        bool real = at < size && (data[at] == '.' || data[at] == 'e' || data[at] == 'E');
+        bool real = at < to && (data[at] == '.' || data[at] == 'e' || data[at] == 'E');
         if (!real && (value > bound || (negative && value > 0))) return false;
     }
     return true;
@@ -179,34 +174,107 @@ class MaterialListCheck {
     bool sound_ = true;
 };
 
-void TextOutline(const uint8_t* data, size_t size, MaterialListCheck& out) {
+// Calls take(kind, from, to) for each token of the text form, as the importer reads them: words (up to
+// white space or punctuation), braces, and as others separators and quoted strings (from, to: the
+// string's inside); "#" and "//" comments are skipped.
+template <class Take> void TextTokens(const uint8_t* data, size_t size, Take take) {
     for (size_t at = 16; at < size;) {
         uint8_t c = data[at];
         if (c == '#' || (c == '/' && at + 1 < size && data[at + 1] == '/')) {
             while (at < size && data[at] != '\n')
                 ++at;
         } else if (c == '"') {
-            for (++at; at < size && data[at] != '"';)
+            size_t start = ++at;
+            while (at < size && data[at] != '"')
                 ++at;
+            take(OutlineToken::kOther, start, at);
             ++at;
-            out.Add(OutlineToken::kOther);
         } else if (IsSpace(c)) {
             ++at;
         } else if (IsPunctuation(c)) {
             ++at;
-            if (c == '{' || c == '}')
-                out.Add(c == '{' ? OutlineToken::kOpen : OutlineToken::kClose);
-            else
-                out.Add(OutlineToken::kOther);
+            take(c == '{'   ? OutlineToken::kOpen
+                 : c == '}' ? OutlineToken::kClose
+                            : OutlineToken::kOther,
+                 at - 1, at);
         } else {
-            // As the importer reads words: everything up to white space or punctuation.
             size_t start = at;
             while (at < size && !IsSpace(data[at]) && !IsPunctuation(data[at]) && data[at] != '"')
                 ++at;
-            out.Add(OutlineToken::kName,
-                    std::string_view(reinterpret_cast<const char*>(data) + start, at - start));
+            take(OutlineToken::kName, start, at);
         }
     }
+}
+
+// Which numbers directly in an object the importer reads as reals: none, all, or those after a leading
+// count of `stride`-wide elements (vertices, normals, texture coordinates); the rest are counts and
+// indices (or skipped).
+struct RealRun {
+    enum Kind { kNone, kAll, kAfterCount } kind = kNone;
+    uint64_t stride = 0;
+};
+
+RealRun RealRunOf(std::string_view object) {
+    if (object == "Material" || object == "FrameTransformMatrix") return {RealRun::kAll, 0};
+    if (object == "Mesh" || object == "MeshNormals") return {RealRun::kAfterCount, 3};
+    if (object == "MeshTextureCoords") return {RealRun::kAfterCount, 2};
+    return {};
+}
+
+// The count a word starting with digits gives the importer, at most bound + 1.
+uint64_t LeadingCount(std::string_view word, uint64_t bound) {
+    uint64_t value = 0;
+    for (size_t i = 0; i < word.size() && IsDigit(uint8_t(word[i])); ++i)
+        value = std::min<uint64_t>(value * 10 + (word[i] - '0'), bound + 1);
+    return value;
+}
+
+// Text form: every integer the importer may read as a count or an index is within the bound and not
+// negative. Numbers it reads as reals (coordinates, colours, matrices) may be any: integers are common
+// there. An object's kind is the word before its brace, or the one before that when it is named.
+// Strings are checked whole, as the importer takes them for words where it expects numbers.
+bool TextCountsPlausible(const uint8_t* data, size_t size) {
+    uint64_t bound = CountBound(size);
+    struct Open {
+        RealRun reals;
+        uint64_t words = 0, realsEnd = 0; // words directly in the object; the one after its reals
+    };
+    std::vector<Open> open;
+    std::string_view last, beforeLast; // the last two words, empty where something else came between
+    bool plausible = true;
+    TextTokens(data, size, [&](OutlineToken::Kind kind, size_t from, size_t to) {
+        std::string_view word;
+        if (kind == OutlineToken::kName) word = {reinterpret_cast<const char*>(data) + from, to - from};
+        bool separator =
+            kind == OutlineToken::kOther && from < to && (data[from] == ';' || data[from] == ',');
+        if (kind == OutlineToken::kOpen) {
+            open.push_back({RealRunOf(beforeLast.empty() ? last : beforeLast)});
+        } else if (kind == OutlineToken::kClose) {
+            if (!open.empty()) open.pop_back();
+        } else if (!separator) {
+            bool real = false;
+            if (!open.empty()) {
+                Open& in = open.back();
+                uint64_t index = in.words++;
+                bool count = in.reals.kind == RealRun::kAfterCount && index == 0 && !word.empty() &&
+                             IsDigit(uint8_t(word[0]));
+                if (count) in.realsEnd = 1 + LeadingCount(word, bound) * in.reals.stride;
+                real = in.reals.kind == RealRun::kAll || (index >= 1 && index < in.realsEnd);
+            }
+            if (!real && !IntegersWithinBound(data, from, to, bound)) plausible = false;
+        }
+        beforeLast = kind == OutlineToken::kName && !last.empty() ? last : std::string_view();
+        last = word;
+    });
+    return plausible;
+}
+
+void TextOutline(const uint8_t* data, size_t size, MaterialListCheck& out) {
+    TextTokens(data, size, [&](OutlineToken::Kind kind, size_t from, size_t to) {
+        out.Add(kind, kind == OutlineToken::kName
+                          ? std::string_view(reinterpret_cast<const char*>(data) + from, to - from)
+                          : std::string_view());
+    });
 }
 
 // The binary form's outline; the tokens are known to be whole (BinaryCountsPlausible).

@@ -4,6 +4,7 @@
 // loading process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "host/rm/x_import_assimp.h"
 #include "host/rm/x_import_child.h"
 #include "host/rm/x_import_flat.h"
+#include "host/rm/x_import_screen.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -219,6 +221,32 @@ Mesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 2; 3;0,1,2;, 3;0,2,1;;
     EXPECT_EQ(out.faces[0].colour, 0xFFFF0000u);
     EXPECT_EQ(out.faces[1].colour, 0xFF00FF00u);
     EXPECT_TRUE(NoChildLeft());
+}
+
+// Reals written as integers (in ";" and "," lists) are coordinates like any other; a negative or
+// oversized count after them is still turned away before the importer sees it.
+TEST(RMXImport, IntegerCoordinatesLoadAndHostileCountsAfterThemAreRefused) {
+    auto file = [](const char* vertexTail) {
+        std::string text = std::string(R"(xof 0303txt 0032
+Frame F { FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,-5,1;; }
+ Mesh M { 3; -1;2;0;, 1000;-250;3;, 0;100000;-2;; )") +
+                           vertexTail + " } }\n";
+        return std::vector<uint8_t>(text.begin(), text.end());
+    };
+    CallbackLog log;
+    HostRMMeshBuilder::Contents out;
+    ASSERT_EQ(Import(file("1; 3;0,1,2;;"), log, out), D3DRM_OK);
+    ASSERT_EQ(out.positions.size(), 3u);
+    std::vector<std::vector<float>> got, want = {{-1, 2, -5}, {1000, -250, -2}, {0, 100000, -7}};
+    for (const D3DVECTOR& p : out.positions)
+        got.push_back({p.x, p.y, p.z});
+    std::sort(got.begin(), got.end());
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(got, want);
+    for (const char* hostile : {"-1; 3;0,1,2;;", "4000000000; 3;0,1,2;;", "1; -3;0,1,2;;"}) {
+        std::vector<uint8_t> bytes = file(hostile);
+        EXPECT_FALSE(HostRMXPlausible(bytes.data(), bytes.size())) << hostile;
+    }
 }
 
 std::vector<uint8_t> CorpusFile(const char* name) {
