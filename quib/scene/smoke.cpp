@@ -23,6 +23,18 @@ constexpr float kPuffGrowthX = 0.75f; // world units a tick
 constexpr float kPuffGrowthY = 0.5f;
 constexpr int kFullIntensity = 255;
 
+// Frees the puff pool and its sorting arrays; the pool is then empty.
+void FreePoolArrays() {
+    std::free(g_Smoke.pool);
+    std::free(g_Smoke.candidates);
+    std::free(g_Smoke.sorted);
+    std::free(g_Smoke.distances);
+    g_Smoke.pool = nullptr;
+    g_Smoke.candidates = g_Smoke.sorted = nullptr;
+    g_Smoke.distances = nullptr;
+    g_Smoke.poolSize = 0;
+}
+
 int FrameCount() {
     return g_Smoke.frames ? g_Smoke.frames->GetCount() : 0;
 }
@@ -78,13 +90,7 @@ void QuibInitSmoke(int count, IDirectDrawSurface** surfaces) {
     g_Smoke.distances = static_cast<float*>(std::calloc(size_t(size), sizeof(float)));
     if (!g_Smoke.pool || !g_Smoke.candidates || !g_Smoke.sorted || !g_Smoke.distances) {
         RegError("QuibInitSmoke::can't alloc PUFFs\n");
-        std::free(g_Smoke.pool);
-        std::free(g_Smoke.candidates);
-        std::free(g_Smoke.sorted);
-        std::free(g_Smoke.distances);
-        g_Smoke.pool = nullptr;
-        g_Smoke.candidates = g_Smoke.sorted = nullptr;
-        g_Smoke.distances = nullptr;
+        FreePoolArrays();
         return;
     }
     g_Smoke.poolSize = size;
@@ -100,14 +106,7 @@ void QuibFreeSmoke() {
     if (g_Smoke.frames) g_Smoke.frames->DeleteAll();
     delete g_Smoke.frames;
     g_Smoke.frames = nullptr;
-    std::free(g_Smoke.pool);
-    std::free(g_Smoke.candidates);
-    std::free(g_Smoke.sorted);
-    std::free(g_Smoke.distances);
-    g_Smoke.pool = nullptr;
-    g_Smoke.candidates = g_Smoke.sorted = nullptr;
-    g_Smoke.distances = nullptr;
-    g_Smoke.poolSize = 0;
+    FreePoolArrays();
     g_Smoke.sortedCount = 0;
 }
 
