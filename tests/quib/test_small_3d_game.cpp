@@ -92,38 +92,26 @@ DWORD Mix(DWORD a, DWORD b, float k) {
 
 struct Vec {
     float x, y, z;
+    Vec operator+(Vec b) const { return {x + b.x, y + b.y, z + b.z}; }
+    Vec operator-(Vec b) const { return {x - b.x, y - b.y, z - b.z}; }
+    Vec operator*(float k) const { return {k * x, k * y, k * z}; }
+    float Dot(Vec b) const { return x * b.x + y * b.y + z * b.z; }
+    Vec Cross(Vec b) const { return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x}; }
+    Vec Unit() const { return *this * (1.0f / std::sqrt(Dot(*this))); }
 };
-Vec operator-(Vec a, Vec b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec operator+(Vec a, Vec b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec operator*(float k, Vec a) {
-    return {k * a.x, k * a.y, k * a.z};
-}
-float Dot(Vec a, Vec b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec Cross(Vec a, Vec b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec Unit(Vec a) {
-    return (1.0f / std::sqrt(Dot(a, a))) * a;
-}
 
 // The camera model of the test: at eye, looking at target with no roll (left-handed, y up), the view
 // 640 x 480 with 320 pixels per unit at depth 1.
 struct Eye {
     Vec at, forward, right, up;
     Eye(Vec eye, Vec target) : at(eye) {
-        forward = Unit(target - eye);
-        right = Unit(Cross({0, 1, 0}, forward));
-        up = Cross(forward, right);
+        forward = (target - eye).Unit();
+        right = Vec{0, 1, 0}.Cross(forward).Unit();
+        up = forward.Cross(right);
     }
-    float Depth(Vec p) const { return Dot(p - at, forward); }
-    float ScreenX(Vec p) const { return kWidth / 2 + kScale * Dot(p - at, right) / Depth(p); }
-    float ScreenY(Vec p) const { return kHeight / 2 - kScale * Dot(p - at, up) / Depth(p); }
+    float Depth(Vec p) const { return (p - at).Dot(forward); }
+    float ScreenX(Vec p) const { return kWidth / 2 + kScale * (p - at).Dot(right) / Depth(p); }
+    float ScreenY(Vec p) const { return kHeight / 2 - kScale * (p - at).Dot(up) / Depth(p); }
     // Whether p projects into the view below the mirror, at least near in front of the camera.
     bool Shows(Vec p, float near = 1.0f) const {
         return Depth(p) >= near && ScreenX(p) >= 0 && ScreenX(p) < kWidth &&
@@ -368,7 +356,7 @@ class SmallGameTest : public VideoTest {
     // immediate-mode view of the frame just drawn.
     void CheckProjections(const Eye& eye, const Scene& scene, int f) {
         const Vec points[4] = {
-            scene.marker, scene.cars[1], eye.at + 8.0f * eye.forward + Vec{1, -1, 0}, {0, 0, 64}};
+            scene.marker, scene.cars[1], eye.at + eye.forward * 8.0f + Vec{1, -1, 0}, {0, 0, 64}};
         for (const Vec& p : points) {
             float sx = 0, sy = 0;
             const int inFront = QuibTransformPoint(p.x, p.y, p.z, &sx, &sy);
@@ -385,7 +373,7 @@ class SmallGameTest : public VideoTest {
         }
         // Behind the camera: 0, the divided position written all the same.
         float bx = -1, by = -1;
-        const Vec behind = eye.at + -5.0f * eye.forward + eye.right;
+        const Vec behind = eye.at - eye.forward * 5.0f + eye.right;
         EXPECT_EQ(0, QuibTransformPoint(behind.x, behind.y, behind.z, &bx, &by));
         EXPECT_NEAR(eye.ScreenX(behind), bx, 0.05f);
         // The whole-unit form truncates.
@@ -415,7 +403,7 @@ class SmallGameTest : public VideoTest {
         const auto occluders = scene.Occluders();
         for (float distance : {5.0f, (kFogStart + kFogEnd) / 2, kFogEnd + 3})
             for (float side : {-1.5f, 0.0f, 1.5f}) {
-                Vec ground = eye.at + distance * eye.forward + side * eye.right;
+                Vec ground = eye.at + eye.forward * distance + eye.right * side;
                 D3DVECTOR onGround{};
                 if (!QuibFindTerrainManagerIntersection(manager_, ground.x, ground.z, onGround)) continue;
                 ground.y = onGround.y;
