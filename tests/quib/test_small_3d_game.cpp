@@ -1,11 +1,11 @@
 // A small 3D game driven through the engine's flat interface, as a game's frame loop drives it: a
 // hilly ground of 2 x 4 tiles under a terrain manager, three cars (a model loaded from its file and two
-// instances of it) driving up it, two leaving skid marks, a camera of the game's own flying a path over
-// them with a rear-view mirror, fog and the horizon behind, and an animated sprite-sheet marker. Every
-// frame renders the rear view into the mirror surfaces and
+// instances of it) driving up it, two leaving skid marks and one smoking, a camera of the game's own
+// flying a path over them with a rear-view mirror, fog and the horizon behind, an animated sprite-sheet
+// marker and a sprite on the dashboard. Every frame renders the rear view into the mirror surfaces and
 // then the forward view with the mirror on top. The test checks the projections against a camera model
 // of its own and the pixels it can predict (sky, fog, the ground texture ahead, the cars' paint, the
-// marks, the marker, the mirror strip) and, after the game has freed everything, that no
+// marks, the smoke, the sprites, the mirror strip) and, after the game has freed everything, that no
 // reference is left. Three frames go to the build folder's frames/small_game_*.bmp for review.
 #include <algorithm>
 #include <cmath>
@@ -17,6 +17,7 @@
 #include "quib/scene/mesh_object.h"
 #include "quib/scene/skid_object.h"
 #include "quib/scene/sprite.h"
+#include "quib/scene/sprite3d_decal.h"
 #include "quib/scene/terrain.h"
 #include "quib/scene/terrain_manager.h"
 #include "tests/support/frame_capture.h"
@@ -42,9 +43,10 @@ constexpr DWORD kSky = 0x3060C0, kFog = 0xA0A0A0;
 constexpr DWORD kGrass[2] = {0x208020, 0x60C040}; // the ground texture's stripes, along z
 constexpr DWORD kMarkerCells[4] = {0xF80000, 0xF8F800, 0xF800F8, 0x00F8F8};
 constexpr DWORD kPaint = 0xF88000;
+constexpr DWORD kDashboard[2] = {0xF8F8F8, 0x0000F8};
 constexpr float kFogStart = 6.0f, kFogEnd = 26.0f;
 
-// The cars: lane, start and speed per frame. Cars 0 and 1 leave skid marks.
+// The cars: lane, start and speed per frame. Cars 0 and 1 leave skid marks, car 2 smokes.
 struct Lane {
     float x, z, speed;
 };
@@ -54,6 +56,7 @@ constexpr float kSkidWidth = 0.5f, kRearWheel = 1.2f;
 // The rear-view mirror: the strip of the rear view copied, and where its mirror image goes.
 constexpr int kMirrorX = 240, kMirrorY = 225, kMirrorW = 160, kMirrorH = 110;
 constexpr int kMirrorToX = 240, kMirrorToY = 8;
+constexpr int kDashX = 60, kDashY = 420; // the dashboard sprite
 
 constexpr int kFrames = 16;
 constexpr int kCaptured[3] = {0, 8, 15};
@@ -89,38 +92,26 @@ DWORD Mix(DWORD a, DWORD b, float k) {
 
 struct Vec {
     float x, y, z;
+    Vec operator+(Vec b) const { return {x + b.x, y + b.y, z + b.z}; }
+    Vec operator-(Vec b) const { return {x - b.x, y - b.y, z - b.z}; }
+    Vec operator*(float k) const { return {k * x, k * y, k * z}; }
+    float Dot(Vec b) const { return x * b.x + y * b.y + z * b.z; }
+    Vec Cross(Vec b) const { return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x}; }
+    Vec Unit() const { return *this * (1.0f / std::sqrt(Dot(*this))); }
 };
-Vec operator-(Vec a, Vec b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec operator+(Vec a, Vec b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec operator*(float k, Vec a) {
-    return {k * a.x, k * a.y, k * a.z};
-}
-float Dot(Vec a, Vec b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec Cross(Vec a, Vec b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec Unit(Vec a) {
-    return (1.0f / std::sqrt(Dot(a, a))) * a;
-}
 
 // The camera model of the test: at eye, looking at target with no roll (left-handed, y up), the view
 // 640 x 480 with 320 pixels per unit at depth 1.
 struct Eye {
     Vec at, forward, right, up;
     Eye(Vec eye, Vec target) : at(eye) {
-        forward = Unit(target - eye);
-        right = Unit(Cross({0, 1, 0}, forward));
-        up = Cross(forward, right);
+        forward = (target - eye).Unit();
+        right = Vec{0, 1, 0}.Cross(forward).Unit();
+        up = forward.Cross(right);
     }
-    float Depth(Vec p) const { return Dot(p - at, forward); }
-    float ScreenX(Vec p) const { return kWidth / 2 + kScale * Dot(p - at, right) / Depth(p); }
-    float ScreenY(Vec p) const { return kHeight / 2 - kScale * Dot(p - at, up) / Depth(p); }
+    float Depth(Vec p) const { return (p - at).Dot(forward); }
+    float ScreenX(Vec p) const { return kWidth / 2 + kScale * (p - at).Dot(right) / Depth(p); }
+    float ScreenY(Vec p) const { return kHeight / 2 - kScale * (p - at).Dot(up) / Depth(p); }
     // Whether p projects into the view below the mirror, at least near in front of the camera.
     bool Shows(Vec p, float near = 1.0f) const {
         return Depth(p) >= near && ScreenX(p) >= 0 && ScreenX(p) < kWidth &&
@@ -155,7 +146,7 @@ DWORD GrassAt(float x) {
 }
 
 // What stands in the world in one frame, as the game logic placed it: the boxes that may hide the
-// ground behind them (cars, marker).
+// ground behind them (cars, marker, smoke puffs).
 struct Scene {
     Vec cars[3];
     Vec marker;
@@ -240,7 +231,7 @@ class SmallGameTest : public VideoTest {
     }
 
     // Loads the level: the tiles with their texture and hills under the manager, with their coarser
-    // versions; the cars; skid marks and the marker; the game's camera.
+    // versions; the cars; skid marks, smoke, the marker and the dashboard sprite; the game's camera.
     void LoadLevel() {
         grass_ = LoadBmp("grass.bmp", 16, 16, [](int x, int) { return kGrass[(x / 4) & 1]; });
         heights_ = QuibLoadBitmap(WriteHeightMap("hills.bmp").c_str());
@@ -271,8 +262,19 @@ class SmallGameTest : public VideoTest {
         ASSERT_EQ(skids, skids_);
         QuibSkidsEnable(1);
 
+        puff_ = LoadBmp("puff.bmp", 16, 16,
+                        [](int x, int y) { return std::hypot(x - 7.5f, y - 7.5f) < 7 ? 0xF8F8F8u : 0u; });
+        IDirectDrawSurface* puffs[] = {puff_, nullptr};
+        QuibInitSmoke(8, puffs);
+
         WriteBmp("marker.bmp", 16, 16, [](int x, int y) { return kMarkerCells[(x / 8) + 2 * (y / 8)]; });
         marker_ = new Sprite3d("marker.bmp", 2, 2, 1.0f, 1.0f, 0.0f, 0.0f, kScale, 255);
+        for (int i = 0; i < 2; ++i)
+            dashboard_[i] =
+                LoadBmp(i ? "dash1.bmp" : "dash0.bmp", 16, 16, [i](int, int) { return kDashboard[i]; });
+        IDirectDrawSurface* dashboard[] = {dashboard_[0], dashboard_[1], nullptr};
+        ASSERT_EQ(1, QuibSprite3DCreate(dashboard, &dash_)) << ErrorText();
+        ASSERT_EQ(1, QuibSprite3DParameters(dash_, 24, 24, 8, 8, 1, 0));
 
         ASSERT_EQ(1, QuibCreateCamera(nullptr, &camera_));
         ASSERT_EQ(1, QuibSetCamera(camera_)) << ErrorText();
@@ -287,7 +289,8 @@ class SmallGameTest : public VideoTest {
         return at.y;
     }
 
-    // Game logic of frame f: cars driven on, their marks, the marker's next cell.
+    // Game logic of frame f: cars driven on, their marks and smoke, the marker's and the dashboard's
+    // next frames.
     Scene Play(int f) {
         Scene scene;
         for (int c = 0; c < 3; ++c) {
@@ -302,9 +305,18 @@ class SmallGameTest : public VideoTest {
                               : QuibExtendSkid(skid_[c], wheel.x, wheel.y, wheel.z, 0, 1, 0);
             EXPECT_GE(skid_[c], 0) << f;
         }
+        QuibTickSmoke();
+        puffs_.push_back(scene.cars[2] + Vec{-0.5f, 0.3f, -1.6f});
+        QuibAddSmoke(puffs_.back().x, puffs_.back().y, puffs_.back().z, 1);
+        // A puff lives two ticks with one texture and one tick a frame.
+        if (puffs_.size() > 2) puffs_.erase(puffs_.begin());
+        scene.puffs = puffs_;
         scene.marker = {18.0f, Ground(18.0f, 24.0f) + 1.5f, 24.0f};
         marker_->SetPosition(scene.marker.x, scene.marker.y, scene.marker.z);
         if (f) marker_->NextFrame();
+        if (f % 4 == 0 && f) {
+            EXPECT_EQ(1, QuibSprite3DNextFrame(dash_));
+        }
         return scene;
     }
 
@@ -319,10 +331,15 @@ class SmallGameTest : public VideoTest {
         QuibFogParamsDL(list_, kFog, kFogStart, kFogEnd, 0.02f);
     }
 
-    // One view of the world: the list over the horizon, the marker.
-    void DrawView() {
+    // One view of the world: the list over the horizon, the marker, the smoke, the dashboard.
+    void DrawView(bool dashboard) {
         ASSERT_EQ(1, QuibRenderDisplayList(list_)) << ErrorText();
         ASSERT_EQ(1, marker_->Render());
+        QuibRenderSmoke();
+        if (dashboard) {
+            ASSERT_EQ(1, QuibSprite3DScreenXY(dash_, kDashX, kDashY));
+            ASSERT_EQ(1, QuibSprite3DRender(dash_)) << ErrorText();
+        }
         ASSERT_EQ(1, QuibUpdateDevice()) << ErrorText();
     }
 
@@ -340,7 +357,7 @@ class SmallGameTest : public VideoTest {
     // immediate-mode view of the frame just drawn.
     void CheckProjections(const Eye& eye, const Scene& scene, int f) {
         const Vec points[4] = {
-            scene.marker, scene.cars[1], eye.at + 8.0f * eye.forward + Vec{1, -1, 0}, {0, 0, 64}};
+            scene.marker, scene.cars[1], eye.at + eye.forward * 8.0f + Vec{1, -1, 0}, {0, 0, 64}};
         for (const Vec& p : points) {
             float sx = 0, sy = 0;
             const int inFront = QuibTransformPoint(p.x, p.y, p.z, &sx, &sy);
@@ -357,7 +374,7 @@ class SmallGameTest : public VideoTest {
         }
         // Behind the camera: 0, the divided position written all the same.
         float bx = -1, by = -1;
-        const Vec behind = eye.at + -5.0f * eye.forward + eye.right;
+        const Vec behind = eye.at - eye.forward * 5.0f + eye.right;
         EXPECT_EQ(0, QuibTransformPoint(behind.x, behind.y, behind.z, &bx, &by));
         EXPECT_NEAR(eye.ScreenX(behind), bx, 0.05f);
         // The whole-unit form truncates.
@@ -387,7 +404,7 @@ class SmallGameTest : public VideoTest {
         const auto occluders = scene.Occluders();
         for (float distance : {5.0f, (kFogStart + kFogEnd) / 2, kFogEnd + 3})
             for (float side : {-1.5f, 0.0f, 1.5f}) {
-                Vec ground = eye.at + distance * eye.forward + side * eye.right;
+                Vec ground = eye.at + eye.forward * distance + eye.right * side;
                 D3DVECTOR onGround{};
                 if (!QuibFindTerrainManagerIntersection(manager_, ground.x, ground.z, onGround)) continue;
                 ground.y = onGround.y;
@@ -402,12 +419,17 @@ class SmallGameTest : public VideoTest {
                 EXPECT_TRUE(Near(at(ground), Mix(GrassAt(ground.x), kFog, fog), 12))
                     << f << " at " << ground.x << "," << ground.z << ": " << std::hex << at(ground);
             }
-        // A car near in front shows its paint.
+        // A car near in front shows its paint; the newest puff brightens whatever is behind it.
         for (const Vec& car : scene.cars) {
             const Vec back = car + Vec{0.4f, 0.4f, -1.5f};
             if (!eye.Shows(back, 2.0f) || eye.Depth(back) > kFogStart) continue;
             carsSeen_++;
             EXPECT_EQ(Encode(kPaint), at(back)) << f;
+        }
+        const Vec puff = scene.puffs.back();
+        if (eye.Shows(puff, 2.0f) && eye.Depth(puff) < kFogStart) {
+            puffsSeen_++;
+            EXPECT_GE(std::min({Red(at(puff)), Green(at(puff)), Blue(at(puff))}), 120) << f;
         }
         // The marks behind the two outer cars: darker than the ground beside them.
         for (int c = 0; c < 2; ++c) {
@@ -423,6 +445,8 @@ class SmallGameTest : public VideoTest {
                 break;
             }
         }
+        // The dashboard sprite shows its current frame.
+        EXPECT_EQ(Encode(kDashboard[(f / 4) % 2]), pixels.At(kDashX, kDashY)) << f;
         // The marker, when near in front, shows this frame's cell at its centre.
         if (eye.Shows(scene.marker) && eye.Depth(scene.marker) < kFogStart) {
             markerSeen_++;
@@ -450,6 +474,7 @@ class SmallGameTest : public VideoTest {
                                  static_cast<MeshObject*>(cars_[0])->m_meshbuilder});
         hold(static_cast<SkidObject*>(skids_));
         hold(marker_);
+        hold(static_cast<Sprite3D*>(dash_));
         // The scene keeps a freed camera's frames as its children until it is freed itself.
         Frame* camera = static_cast<Frame*>(camera_);
         IUnknown* cameraFrames[2] = {camera->m_frame, camera->m_lookatframe};
@@ -459,7 +484,9 @@ class SmallGameTest : public VideoTest {
             object->AddRef();
 
         EXPECT_EQ(1, QuibFreeCamera(camera_));
+        QuibFreeSprite3D(dash_);
         delete marker_;
+        QuibFreeSmoke();
         QuibDelDisplayList(list_, skids_); // only lists sorted with the marks drop them when they go
         QuibFreeSkidmarks();
         QuibFreeDisplayList(list_);
@@ -474,7 +501,7 @@ class SmallGameTest : public VideoTest {
 
         EXPECT_EQ(1, QuibMirrorFree());
         QuibFreeSurfaceTable();
-        for (IDirectDrawSurface* surface : {grass_, heights_})
+        for (IDirectDrawSurface* surface : {grass_, heights_, puff_, dashboard_[0], dashboard_[1]})
             EXPECT_EQ(0u, surface->Release());
         QuibFogEnable(0);
         QuibSkidsEnable(0);
@@ -493,14 +520,18 @@ class SmallGameTest : public VideoTest {
     std::vector<void*> cars_;
     void* skids_ = nullptr;
     int skid_[2] = {-1, -1};
+    std::vector<Vec> puffs_;
     Sprite3d* marker_ = nullptr;
+    void* dash_ = nullptr;
     void* camera_ = nullptr;
     IDirectDrawSurface* grass_ = nullptr;
     IDirectDrawSurface* heights_ = nullptr;
-    int groundSeen_ = 0, carsSeen_ = 0, marksSeen_ = 0, markerSeen_ = 0;
+    IDirectDrawSurface* puff_ = nullptr;
+    IDirectDrawSurface* dashboard_[2] = {};
+    int groundSeen_ = 0, carsSeen_ = 0, puffsSeen_ = 0, marksSeen_ = 0, markerSeen_ = 0;
 };
 
-TEST_F(SmallGameTest, DrivesOverTheManagedGroundWithMarksFogAndMirror) {
+TEST_F(SmallGameTest, DrivesOverTheManagedGroundWithMarksSmokeSpritesFogAndMirror) {
     // Scene settings of the level: a blue sky, fog to the fog colour, nearest texels.
     ASSERT_EQ(1, QuibFogOK());
     QuibFogParams(kFog, kFogStart, kFogEnd, 0.02f);
@@ -525,12 +556,12 @@ TEST_F(SmallGameTest, DrivesOverTheManagedGroundWithMarksFogAndMirror) {
         // The rear view, copied into the mirror surfaces; then the forward view with the mirror on top.
         ASSERT_EQ(1, QuibCameraLook(at.x, at.y, at.z, at.x - ahead.x, at.y, at.z - ahead.z));
         QuibDrawingMirrors(1);
-        ASSERT_NO_FATAL_FAILURE(DrawView());
+        ASSERT_NO_FATAL_FAILURE(DrawView(false));
         QuibDrawingMirrors(0);
         const std::vector<WORD> rear = ReadStrip();
         ASSERT_EQ(1, QuibMirrorViewport(nullptr, kMirrorX, kMirrorY, kMirrorW, kMirrorH));
         ASSERT_EQ(1, QuibCameraLook(at.x, at.y, at.z, at.x + ahead.x, at.y, at.z + ahead.z));
-        ASSERT_NO_FATAL_FAILURE(DrawView());
+        ASSERT_NO_FATAL_FAILURE(DrawView(true));
         ASSERT_EQ(1, QuibBlitMirror(0, 0, kMirrorW, kMirrorH, kMirrorToX, kMirrorToY));
 
         const Eye eye(at, at + ahead);
@@ -541,6 +572,7 @@ TEST_F(SmallGameTest, DrivesOverTheManagedGroundWithMarksFogAndMirror) {
     // Each kind of prediction was met often enough to mean something.
     EXPECT_GE(groundSeen_, 2 * kFrames);
     EXPECT_GE(carsSeen_, 4);
+    EXPECT_GE(puffsSeen_, 2);
     EXPECT_GE(marksSeen_, 4);
     EXPECT_GE(markerSeen_, 2);
     FreeAll();
