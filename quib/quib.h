@@ -330,12 +330,13 @@ QUIB_API void QuibAutoFramerateAdjustDelays(int dropDelay, int restoreDelay);
 QUIB_API void* QuibCreateDisplayList(int capacity);
 // Deletes the list (not its objects); NULL does nothing.
 QUIB_API void QuibFreeDisplayList(void* list);
-// Appends object. Always 1.
+// Appends object. 1, or 0 for a NULL list.
 QUIB_API int QuibAddDisplayList(void* list, void* object);
 // Removes the first entry equal to object (later ones move down, a walk's cursor stays on the entry that
-// moved into its place); an absent object changes nothing. Always 1.
+// moved into its place); an absent object changes nothing. 1, or 0 for a NULL list.
 QUIB_API int QuibDelDisplayList(void* list, void* object);
-// Replaces the first entry equal to oldObject by newObject: 1, or 0 when oldObject is not in the list.
+// Replaces the first entry equal to oldObject by newObject: 1, or 0 when oldObject is not in the list
+// or the list is NULL.
 QUIB_API int QuibReplaceDisplayList(void* list, void* oldObject, void* newObject);
 
 // ---- 3D: scene settings ----

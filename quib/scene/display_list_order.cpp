@@ -1,8 +1,8 @@
 // Typed display lists: objects typed from their names, filtered by the enabled render types and ordered
 // by type for drawing (ground first, then decals, the skid marks, untyped objects and the rest by
 // letter), children ordered by the enabled letters, and the frame-rate adjustment that rebuilds the list
-// when it drops or restores a letter. The sort remembers the lists it put the skid object into, so that
-// freeing the skid object can take it out of them again.
+// when it drops or restores a letter. The lists the skid object is put into (by the sort or by the
+// caller) are remembered, so that freeing the skid object can take it out of them again.
 #include <algorithm>
 #include <vector>
 
@@ -16,15 +16,10 @@
 
 namespace {
 
-// The lists the sort put the skid object into, each once, while they exist.
+// The lists holding the skid object, each once, while they exist.
 std::vector<DisplayList*>& ListsHoldingSkids() {
     static std::vector<DisplayList*> lists;
     return lists;
-}
-
-void RememberSkidList(DisplayList* list) {
-    std::vector<DisplayList*>& lists = ListsHoldingSkids();
-    if (std::find(lists.begin(), lists.end(), list) == lists.end()) lists.push_back(list);
 }
 
 // Background objects are never switched by distance: draw far, no Z-buffer switch.
@@ -67,6 +62,11 @@ void TypeFromName(MeshObject* object) {
 }
 
 } // namespace
+
+void RememberSkidList(DisplayList* list) {
+    std::vector<DisplayList*>& lists = ListsHoldingSkids();
+    if (std::find(lists.begin(), lists.end(), list) == lists.end()) lists.push_back(list);
+}
 
 void ForgetDisplayList(DisplayList* list) {
     std::vector<DisplayList*>& lists = ListsHoldingSkids();

@@ -136,7 +136,10 @@ TEST_F(ObjectApiTest, InstancesPlaceInBothUnitsAndEverythingIsGivenBack) {
     static_cast<Frame*>(riding)->GetAbsolutePosition(&seen);
     EXPECT_FLOAT_EQ(3.0f, seen.z);
     QuibFreeCamera(riding);
+    IDirect3DRMFrame2* looseFrame = static_cast<Frame*>(loose)->m_frame;
+    looseFrame->AddRef();
     QuibFreeCamera(loose);
+    EXPECT_EQ(0u, looseFrame->Release()); // the scene let go of the freed camera's frame
 
     // Relations: no children yet is nothing to remove; a visual grows the box; a child goes with its
     // parent.

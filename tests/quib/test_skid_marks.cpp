@@ -221,6 +221,19 @@ TEST_F(SkidTest, ASecondStartReplacesTheFirstAndFreedListsAreForgotten) {
     EXPECT_EQ(0, static_cast<DisplayList*>(kept)->GetCount()); // the first object left it
     skids_ = static_cast<SkidObject*>(out);
     QuibFreeDisplayList(kept);
+
+    // Added by hand (and by replacing): freeing the skid object takes it out of those lists too.
+    void* added = QuibCreateDisplayList(1);
+    void* replaced = QuibCreateDisplayList(1);
+    ASSERT_EQ(1, QuibAddDisplayList(added, out));
+    ASSERT_EQ(1, QuibAddDisplayList(replaced, nullptr));
+    ASSERT_EQ(1, QuibReplaceDisplayList(replaced, nullptr, out));
+    QuibFreeSkidmarks();
+    skids_ = nullptr;
+    EXPECT_EQ(0, QuibReplaceDisplayList(added, out, nullptr));
+    EXPECT_EQ(0, QuibReplaceDisplayList(replaced, out, nullptr));
+    QuibFreeDisplayList(added);
+    QuibFreeDisplayList(replaced);
 }
 
 } // namespace
