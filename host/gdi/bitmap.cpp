@@ -45,25 +45,6 @@ void ReadColorTable(const BITMAPINFO& info, HostDib& dib) {
         entry.rgbReserved = 0;
 }
 
-// Reads a whole file, refusing one larger than limit.
-bool ReadWholeFile(const char* name, size_t limit, std::vector<BYTE>& bytes) {
-    FILE* file = HostOpenFile(name, "rb");
-    if (!file) return false;
-    BYTE chunk[65536];
-    size_t got;
-    bool fits = true;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes.size() + got > limit) {
-            fits = false;
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return fits && !failed;
-}
-
 } // namespace
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD) {
@@ -100,8 +81,12 @@ UINT GetDIBColorTable(HDC handle, UINT start, UINT count, RGBQUAD* colors) {
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
     if (instance || !name || type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE) || cx != 0 || cy != 0)
         return nullptr;
+    FILE* stream = HostOpenFile(name, "rb");
+    if (!stream) return nullptr;
     std::vector<BYTE> file;
-    if (!ReadWholeFile(name, kMaxBmpFileBytes, file)) return nullptr;
+    bool read = HostReadWholeFile(stream, kMaxBmpFileBytes, file);
+    std::fclose(stream);
+    if (!read) return nullptr;
     std::unique_ptr<HostDib> dib = HostDecodeBmp(file.data(), file.size());
     if (!dib) return nullptr;
     GdiLock lock(HostGdi().Mutex());

@@ -1,6 +1,10 @@
 // The retained-mode scene layer: the Retained Mode object, frames (a hierarchy of transforms with scene
 // settings on the roots), devices over an immediate-mode device, and viewports that look at a scene
 // through a camera frame.
+// Retained Mode is the immediate-mode layer's friend on purpose: it reaches host/d3d's concrete classes
+// (HostD3DDevice::From, new HostD3DTexture) besides its interfaces, because it draws with the same
+// rasterizer and needs what the interfaces do not offer: the target's size, a clear of one rectangle, and
+// a texture handle for any surface whatever its caps.
 #pragma once
 
 #include "host/base/export.h"

@@ -21,17 +21,6 @@ DWORD ColourByte(D3DVALUE value) {
     return static_cast<DWORD>(std::lround(value * 255.0f));
 }
 
-// Reads a whole file, refusing one larger than limit.
-bool ReadWholeFile(FILE* file, size_t limit, std::vector<uint8_t>& bytes) {
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes.size() + got > limit) return false;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return std::ferror(file) == 0;
-}
-
 // Stores the size needed in *count and checks the room it held on entry (when buffer is given).
 bool FitsRoom(DWORD* count, const void* buffer, size_t needed) {
     if (!count) return buffer == nullptr;
@@ -77,7 +66,7 @@ HRESULT HostRMMeshBuilder::Load(void* source, void*, D3DRMLOADOPTIONS options,
     FILE* file = HostOpenFile(static_cast<const char*>(source), "rb");
     if (!file) return D3DRMERR_FILENOTFOUND;
     std::vector<uint8_t> bytes;
-    bool read = ReadWholeFile(file, kHostRMXFileMaxBytes, bytes);
+    bool read = HostReadWholeFile(file, kHostRMXFileMaxBytes, bytes);
     std::fclose(file);
     if (!read) return D3DRMERR_BADFILE;
     return LoadFromMemory(bytes.data(), bytes.size(), callback, arg);

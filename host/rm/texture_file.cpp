@@ -60,17 +60,6 @@ std::optional<HostRMImage> ImageOfDib(const HostDib& dib) {
     return image;
 }
 
-// Reads a whole file, refusing one larger than limit.
-bool ReadWholeFile(FILE* file, size_t limit, std::vector<uint8_t>& bytes) {
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes.size() + got > limit) return false;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return std::ferror(file) == 0;
-}
-
 // The 5-6-5 pixel of an 8-bit red, green, blue colour.
 uint16_t Pixel565(const uint8_t* rgb) {
     return static_cast<uint16_t>((rgb[0] >> 3) << 11 | (rgb[1] >> 2) << 5 | (rgb[2] >> 3));
@@ -139,7 +128,7 @@ HRESULT HostRMLoadTexture(const char* path, HostRMTexture** out) {
     FILE* file = HostOpenFile(path, "rb");
     if (!file) return D3DRMERR_FILENOTFOUND;
     std::vector<uint8_t> bytes;
-    bool read = ReadWholeFile(file, kHostRMTextureFileMaxBytes, bytes);
+    bool read = HostReadWholeFile(file, kHostRMTextureFileMaxBytes, bytes);
     std::fclose(file);
     if (!read) return D3DRMERR_BADFILE;
     std::optional<HostRMImage> image = HostRMDecodePicture(bytes.data(), bytes.size());

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "host/gdi/gdi.h"
+#include "host/win/picture_text.h"
 
 namespace {
 
@@ -63,13 +63,10 @@ RECT Thumb(const HostChooserLayout& layout, int count, int top) {
 class Canvas {
   public:
     explicit Canvas(HostShownPicture& picture) : picture_(picture) {
-        HostPixelTarget target{
-            picture.pixels.data(), picture.width, picture.height, picture.width * 2, 16, false, nullptr};
-        dc_ = HostCreateSurfaceDC(target);
-        if (dc_) SetBkMode(dc_, TRANSPARENT);
+        dc_ = HostPictureText().openPicture(picture.pixels.data(), picture.width, picture.height);
     }
     ~Canvas() {
-        if (dc_) HostDeleteSurfaceDC(dc_);
+        if (dc_) HostPictureText().closePicture(dc_);
     }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -90,16 +87,11 @@ class Canvas {
     }
     int Width(HFONT font, const std::string& text) {
         if (!dc_ || !font) return 0;
-        SelectObject(dc_, font);
-        SIZE size{0, 0};
-        GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
-        return size.cx;
+        return HostPictureText().width(dc_, font, text.data(), static_cast<int>(text.size()));
     }
     void Text(HFONT font, int x, int y, const std::string& text, Colour colour) {
         if (!dc_ || !font) return;
-        SelectObject(dc_, font);
-        SetTextColor(dc_, colour.Ref());
-        TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+        HostPictureText().write(dc_, font, x, y, text.data(), static_cast<int>(text.size()), colour.Ref());
     }
     // text cut to width: the end replaced by "..." (or the start, when keepEnd).
     std::string Fit(HFONT font, const std::string& text, int width, bool keepEnd) {
@@ -238,15 +230,13 @@ HostChooserHit HostChooserHitTest(const HostChooserLayout& layout, const HostFil
 }
 
 HostChooserPainter::HostChooserPainter() {
-    text_ = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
-    bold_ = CreateFontA(16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
+    text_ = HostPictureText().createFont(16, false);
+    bold_ = HostPictureText().createFont(16, true);
 }
 
 HostChooserPainter::~HostChooserPainter() {
-    if (text_) DeleteObject(text_);
-    if (bold_) DeleteObject(bold_);
+    if (text_) HostPictureText().deleteFont(text_);
+    if (bold_) HostPictureText().deleteFont(bold_);
 }
 
 void HostChooserPainter::Draw(const HostFileChooser& chooser, const HostChooserLayout& layout,

@@ -1,7 +1,7 @@
 // How the file chooser looks and where its parts are: a flat panel drawn over a dimmed copy of the
 // program's picture, with the title, the folder shown, the list, the filter, the name field, a status
-// line and the OK and Cancel buttons. Pure drawing into 5-6-5 pixels (text through the host's own device
-// contexts), so it runs without a display.
+// line and the OK and Cancel buttons. Pure drawing into 5-6-5 pixels (text through the calls that the host's
+// device contexts register, host/win/picture_text.h), so it runs without a display.
 #pragma once
 
 #include "host/backend/backend.h"

@@ -138,3 +138,14 @@ FILE* HostOpenFile(const char* path, const char* mode) {
     }
     return std::fopen(resolved.c_str(), mode);
 }
+
+bool HostReadWholeFile(FILE* file, size_t limit, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (got > limit - bytes.size()) return false;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return std::ferror(file) == 0;
+}

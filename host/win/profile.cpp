@@ -1,6 +1,7 @@
 #include "host/win/profile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -19,23 +20,21 @@ namespace {
 // One profile call at a time in this process, so a read never sees another thread's half-done edit.
 std::mutex g_profileLock;
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
+// The text of the file at a machine path, whatever its size; false when it cannot be opened or read.
+bool ReadProfileText(const std::string& path, std::string& text) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
-    text.clear();
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    bool ok = !std::ferror(file);
+    std::vector<uint8_t> bytes;
+    bool ok = HostReadWholeFile(file, SIZE_MAX, bytes);
     std::fclose(file);
+    if (ok) text.assign(bytes.begin(), bytes.end());
     return ok;
 }
 
 // The document of a program path; a file that is missing or unreadable reads as empty.
 IniDocument LoadForReading(LPCSTR file) {
     std::string path, text;
-    if (file && HostResolvePath(file, path, false) && ReadWholeFile(path, text)) return IniDocument(text);
+    if (file && HostResolvePath(file, path, false) && ReadProfileText(path, text)) return IniDocument(text);
     return IniDocument();
 }
 
@@ -182,7 +181,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     }
     // An existing file that cannot be read is left alone: writing would lose its other lines.
     struct stat info;
-    if (::stat(path.c_str(), &info) == 0 && !ReadWholeFile(path, text)) {
+    if (::stat(path.c_str(), &info) == 0 && !ReadProfileText(path, text)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }

@@ -15,18 +15,6 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
-// Reads the whole file, up to limit bytes. False when reading fails or the file is larger.
-bool ReadWholeFile(FILE* file, size_t limit, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    uint8_t chunk[65536];
-    for (;;) {
-        size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (bytes.size() + got > limit) return false;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) return !std::ferror(file);
-    }
-}
-
 } // namespace
 
 LevelFileData TileGrid::ToLevelFile() const {
@@ -129,7 +117,7 @@ int TileGrid::LoadLevel(const char* path) {
         return 0;
     }
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(file.get(), kLevelFileMaxBytes, bytes)) {
+    if (!HostReadWholeFile(file.get(), kLevelFileMaxBytes, bytes)) {
         levelError = std::string("can't read the level file ") + path + " (unreadable or too large)";
         return 0;
     }

@@ -10,6 +10,7 @@
 #include "host/backend/machine.h"
 #include "host/ddraw/ddraw.h"
 #include "host/ddraw/testing.h"
+#include "tests/support/surfaces.h"
 
 namespace ddraw_test {
 
@@ -106,22 +107,9 @@ inline int BytesOf(const DDSURFACEDESC& desc) {
     return int(desc.ddpfPixelFormat.dwRGBBitCount / 8);
 }
 
-// Reads every pixel (row-major, width x height) as raw values.
-inline std::vector<DWORD> ReadPixels(IDirectDrawSurface* surface) {
-    DDSURFACEDESC desc = LockWhole(surface);
-    std::vector<DWORD> pixels;
-    int bytes = BytesOf(desc);
-    for (DWORD y = 0; y < desc.dwHeight; ++y) {
-        const BYTE* row = static_cast<const BYTE*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
-        for (DWORD x = 0; x < desc.dwWidth; ++x) {
-            DWORD value = 0;
-            std::memcpy(&value, row + x * bytes, size_t(bytes));
-            pixels.push_back(value);
-        }
-    }
-    surface->Unlock(nullptr);
-    return pixels;
-}
+// Every pixel as raw values, and raw values written back (row-major, width x height).
+using testsupport::ReadPixels;
+using testsupport::WritePixels;
 
 inline DWORD GetPixel(IDirectDrawSurface* surface, int x, int y) {
     DDSURFACEDESC desc = LockWhole(surface);
@@ -131,19 +119,6 @@ inline DWORD GetPixel(IDirectDrawSurface* surface, int x, int y) {
                 size_t(BytesOf(desc)));
     surface->Unlock(nullptr);
     return value;
-}
-
-// Writes pixels (row-major, width x height of the surface).
-inline void WritePixels(IDirectDrawSurface* surface, const std::vector<DWORD>& pixels) {
-    DDSURFACEDESC desc = LockWhole(surface);
-    int bytes = BytesOf(desc);
-    size_t i = 0;
-    for (DWORD y = 0; y < desc.dwHeight; ++y) {
-        BYTE* row = static_cast<BYTE*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
-        for (DWORD x = 0; x < desc.dwWidth && i < pixels.size(); ++x, ++i)
-            std::memcpy(row + x * bytes, &pixels[i], size_t(bytes));
-    }
-    surface->Unlock(nullptr);
 }
 
 // Fills a surface with distinct values: pixel (x, y) = base + y * width + x (low bits kept).

@@ -11,6 +11,7 @@
 
 #include "test_d3d_support.h"
 #include "tests/support/frame_capture.h"
+#include "tests/support/surfaces.h"
 
 class D3DRasterTest : public D3DTest {
   protected:
@@ -103,17 +104,9 @@ class D3DRasterTest : public D3DTest {
 
     // Copies of the target's pixels and the Z-buffer's depths, row by row.
     std::vector<uint16_t> Read(IDirectDrawSurface* surface) const {
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
-        std::vector<uint16_t> out;
-        EXPECT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            auto* row = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(desc.lpSurface) +
-                                                          y * desc.lPitch);
-            out.insert(out.end(), row, row + desc.dwWidth);
-        }
-        surface->Unlock(nullptr);
-        return out;
+        std::vector<uint32_t> values = testsupport::ReadPixels(surface);
+        EXPECT_FALSE(values.empty());
+        return std::vector<uint16_t>(values.begin(), values.end());
     }
     std::vector<uint16_t> Pixels() const { return Read(target_); }
     std::vector<uint16_t> Depths() const { return Read(zbuffer_); }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/d3d/texture.h"
+#include "tests/support/surfaces.h"
 
 namespace {
 
@@ -55,28 +56,19 @@ class D3DTextureTest : public D3DTest {
 
     // Writes value + x + y * width into every 16-bit texel.
     static void FillPattern(IDirectDrawSurface* surface, uint16_t value) {
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
-        ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            auto* row = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch);
-            for (DWORD x = 0; x < desc.dwWidth; ++x)
-                row[x] = uint16_t(value + x + y * desc.dwWidth);
-        }
-        surface->Unlock(nullptr);
+        testsupport::LockedPixels pixels(surface);
+        ASSERT_TRUE(pixels.ok());
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                pixels.At(x, y) = uint16_t(value + x + y * pixels.width());
     }
 
     static bool HasPattern(IDirectDrawSurface* surface, uint16_t value) {
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
-        if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return false;
-        bool same = true;
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            auto* row = reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch);
-            for (DWORD x = 0; x < desc.dwWidth; ++x)
-                same = same && row[x] == uint16_t(value + x + y * desc.dwWidth);
-        }
-        surface->Unlock(nullptr);
+        testsupport::LockedPixels pixels(surface);
+        bool same = pixels.ok();
+        for (int y = 0; same && y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x)
+                same = same && pixels.At(x, y) == uint16_t(value + x + y * pixels.width());
         return same;
     }
 

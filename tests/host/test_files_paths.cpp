@@ -1,9 +1,12 @@
 // Program paths turned into machine paths: separators, ".\" and "..\", names in any case.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "host/win/paths.h"
 #include "win_test_folder.h"
@@ -120,6 +123,34 @@ TEST_F(PathLookup, OpenFileForAppendingAddsToTheFoundFile) {
     std::fputs("+", file);
     std::fclose(file);
     EXPECT_EQ(ReadText(root_ / "BackButton.bmp"), "back+");
+}
+
+// Whole files are read past one chunk, up to the caller's cap and no further; an empty file reads as nothing.
+TEST_F(PathLookup, WholeFilesAreReadUpToTheirCap) {
+    const std::string big(70000, 'x');
+    WriteText(root_ / "Tessary/big.bin", big);
+    WriteText(root_ / "Tessary/empty.bin", "");
+    struct Case {
+        const char* name;
+        size_t limit;
+        bool read;
+        size_t size;
+    } cases[] = {{"big.bin", 70000, true, 70000},
+                 {"big.bin", 69999, false, 0},
+                 {"big.bin", SIZE_MAX, true, 70000},
+                 {"big.bin", 0, false, 0},
+                 {"empty.bin", 0, true, 0}};
+    for (const Case& c : cases) {
+        FILE* file = HostOpenFile(c.name, "rb");
+        ASSERT_NE(file, nullptr) << c.name;
+        std::vector<uint8_t> bytes{1, 2, 3};
+        EXPECT_EQ(HostReadWholeFile(file, c.limit, bytes), c.read) << c.name << " " << c.limit;
+        std::fclose(file);
+        if (c.read) {
+            EXPECT_EQ(bytes.size(), c.size) << c.name << " " << c.limit;
+            EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 'x'; }));
+        }
+    }
 }
 
 } // namespace

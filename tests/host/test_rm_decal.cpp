@@ -4,7 +4,7 @@
 // nearer meshes, and never picked.
 #include "test_rm_render_support.h"
 
-#include <cstring>
+#include "tests/support/surfaces.h"
 
 namespace {
 
@@ -17,17 +17,15 @@ class RMDecalTest : public RMRenderTest {
         // 4 x 4 texels: red top-left quarter, a black (key) texel at (2, 2), green elsewhere.
         const uint16_t R = kRed, G = kGreen, K = kBlack;
         const uint16_t texels[4][4] = {{R, R, G, G}, {R, R, G, G}, {G, G, K, G}, {G, G, G, G}};
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.dwWidth = desc.dwHeight = 4;
-        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-        IDirectDrawSurface* surface = nullptr;
-        ASSERT_EQ(dd_->CreateSurface(&desc, &surface, nullptr), DD_OK);
-        ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-        for (int y = 0; y < 4; ++y)
-            std::memcpy(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch, texels[y], sizeof texels[y]);
-        surface->Unlock(nullptr);
+        IDirectDrawSurface* surface = testsupport::NewTexture(dd_, 4, 4);
+        ASSERT_NE(surface, nullptr);
+        {
+            testsupport::LockedPixels pixels(surface);
+            ASSERT_TRUE(pixels.ok());
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 4; ++x)
+                    pixels.At(x, y) = texels[y][x];
+        }
         DDCOLORKEY key{0, 0};
         ASSERT_EQ(surface->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
         ASSERT_EQ(rm_->CreateTextureFromSurface(surface, &texture_), D3DRM_OK);

@@ -5,47 +5,23 @@
 #include <cmath>
 
 #include "host/rm/d3drm.h"
+#include "tests/support/rm_device_fixture.h"
 
 namespace {
 
-class RMDeviceTest : public D3DTest {
+class RMDeviceTest : public testsupport::RMDeviceFixture {
   protected:
     void SetUp() override {
-        D3DTest::SetUp();
-        IDirect3DRM* rm = nullptr;
-        ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-        ASSERT_EQ(rm->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm_)), S_OK);
-        rm->Release();
-        d3d_ = Direct3D2();
-        ASSERT_NE(d3d_, nullptr);
-        device_ = MakeDevice(d3d_, IID_IDirect3DHALDevice); // 640 x 480
-        ASSERT_NE(device_, nullptr);
-        ASSERT_EQ(rm_->CreateDeviceFromD3D(d3d_, device_, &rmDevice_), D3DRM_OK);
+        RMDeviceFixture::SetUp();
         ASSERT_EQ(rm_->CreateFrame(nullptr, &camera_), D3DRM_OK);
     }
     void TearDown() override {
-        if (rmDevice_) {
-            EXPECT_EQ(rmDevice_->Release(), 0u);
-        }
         if (camera_) {
             EXPECT_EQ(camera_->Release(), 0u);
         }
-        if (device_) {
-            EXPECT_EQ(device_->Release(), 0u);
-        }
-        if (d3d_) {
-            EXPECT_EQ(d3d_->Release(), 0u);
-        }
-        if (rm_) {
-            EXPECT_EQ(rm_->Release(), 0u);
-        }
-        D3DTest::TearDown();
+        RMDeviceFixture::TearDown();
     }
 
-    IDirect3DRM2* rm_ = nullptr;
-    IDirect3D2* d3d_ = nullptr;
-    IDirect3DDevice2* device_ = nullptr;
-    IDirect3DRMDevice2* rmDevice_ = nullptr;
     IDirect3DRMFrame2* camera_ = nullptr;
 };
 

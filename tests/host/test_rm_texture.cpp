@@ -6,6 +6,8 @@
 #include "host/ddraw/testing.h"
 #include "host/rm/d3drm.h"
 #include "host/rm/texture.h"
+#include "rm_test_support.h"
+#include "tests/support/surfaces.h"
 
 namespace {
 
@@ -18,17 +20,10 @@ class RMTextureTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(DirectDrawCreate(nullptr, &dd_, nullptr), DD_OK);
-        IDirect3DRM* rm = nullptr;
-        ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-        ASSERT_EQ(rm->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm2_)), S_OK);
-        rm->Release();
-        DDSURFACEDESC desc = {};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.dwWidth = 16;
-        desc.dwHeight = 16;
-        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-        ASSERT_EQ(dd_->CreateSurface(&desc, &surface_, nullptr), DD_OK);
+        rm2_ = NewRetainedMode();
+        ASSERT_NE(rm2_, nullptr);
+        surface_ = testsupport::NewTexture(dd_, 16, 16);
+        ASSERT_NE(surface_, nullptr);
     }
     void TearDown() override {
         if (surface_) {

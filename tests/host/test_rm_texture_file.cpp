@@ -11,6 +11,7 @@
 #include "host/rm/texture.h"
 #include "test_gdi_support.h"
 #include "tests/support/files.h"
+#include "tests/support/surfaces.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -71,13 +72,8 @@ TEST(RMPpmTest, BrokenFilesAreRefused) {
 
 // 16-bit texel (x, y) of a texture's surface.
 WORD Texel(IDirect3DRMTexture* texture, int x, int y) {
-    IDirectDrawSurface* surface = HostRMTexture::From(texture)->Surface();
-    DDSURFACEDESC desc = {};
-    desc.dwSize = sizeof desc;
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0xDEAD;
-    WORD value = reinterpret_cast<const WORD*>(static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch)[x];
-    surface->Unlock(desc.lpSurface);
-    return value;
+    testsupport::LockedPixels pixels(HostRMTexture::From(texture)->Surface());
+    return pixels.ok() ? pixels.At(x, y) : WORD(0xDEAD);
 }
 
 class RMLoadTextureTest : public ::testing::Test {

@@ -5,24 +5,16 @@
 #include <cmath>
 
 #include "host/rm/d3drm.h"
+#include "tests/support/rm_device_fixture.h"
 
 namespace {
 
 constexpr float kQuarterTurn = 1.5707964f;
 
-class RMTransformTest : public D3DTest {
+class RMTransformTest : public testsupport::RMDeviceFixture {
   protected:
     void SetUp() override {
-        D3DTest::SetUp();
-        IDirect3DRM* rm = nullptr;
-        ASSERT_EQ(Direct3DRMCreate(&rm), D3DRM_OK);
-        ASSERT_EQ(rm->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&rm_)), S_OK);
-        rm->Release();
-        d3d_ = Direct3D2();
-        ASSERT_NE(d3d_, nullptr);
-        device_ = MakeDevice(d3d_, IID_IDirect3DHALDevice); // 640 x 480
-        ASSERT_NE(device_, nullptr);
-        ASSERT_EQ(rm_->CreateDeviceFromD3D(d3d_, device_, &rmDevice_), D3DRM_OK);
+        RMDeviceFixture::SetUp();
         ASSERT_EQ(rm_->CreateFrame(nullptr, &scene_), D3DRM_OK);
         ASSERT_EQ(rm_->CreateFrame(scene_, &camera_), D3DRM_OK);
         ASSERT_EQ(rm_->CreateViewport(rmDevice_, camera_, 0, 0, 640, 480, &viewport_), D3DRM_OK);
@@ -32,12 +24,10 @@ class RMTransformTest : public D3DTest {
         ASSERT_EQ(viewport_->SetBack(1000.0f), D3DRM_OK);
     }
     void TearDown() override {
-        for (IUnknown* object :
-             {static_cast<IUnknown*>(viewport_), static_cast<IUnknown*>(camera_),
-              static_cast<IUnknown*>(scene_), static_cast<IUnknown*>(rmDevice_),
-              static_cast<IUnknown*>(device_), static_cast<IUnknown*>(d3d_), static_cast<IUnknown*>(rm_)})
+        for (IUnknown* object : {static_cast<IUnknown*>(viewport_), static_cast<IUnknown*>(camera_),
+                                 static_cast<IUnknown*>(scene_)})
             if (object) object->Release();
-        D3DTest::TearDown();
+        RMDeviceFixture::TearDown();
     }
 
     D3DRMVECTOR4D Project(D3DVECTOR p) {
@@ -46,10 +36,6 @@ class RMTransformTest : public D3DTest {
         return out;
     }
 
-    IDirect3DRM2* rm_ = nullptr;
-    IDirect3D2* d3d_ = nullptr;
-    IDirect3DDevice2* device_ = nullptr;
-    IDirect3DRMDevice2* rmDevice_ = nullptr;
     IDirect3DRMFrame2* scene_ = nullptr;
     IDirect3DRMFrame2* camera_ = nullptr;
     IDirect3DRMViewport* viewport_ = nullptr;

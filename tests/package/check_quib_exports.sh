@@ -2,7 +2,8 @@
 # libquib.so exports the 3D pipeline's settings, lights and primitives, the camera family and the drawing
 # members of the exported mesh classes, the object family, as functions of its own (defined in its text).
 # Both forms of the overloaded ones are there: world and screen lines and points, float and fixed-point
-# camera and object placement, outlines of a list and of the queued objects.
+# camera and object placement, outlines of a list and of the queued objects. Nothing of the standard
+# library is exported beside them.
 # Usage: check_quib_exports.sh LIBQUIB
 set -euo pipefail
 library="$1"
@@ -62,4 +63,5 @@ for name in QuibBeginScene QuibEndScene QuibRenderScene QuibRenderObject QuibRen
             'DPMeshGeo::FindMeshIntersection'; do
     grep -qE "^$name\(" <<<"$functions" || fail "$name is not exported"
 done
+bash "$(dirname "$0")/no_std_exports.sh" "$library" || status=1
 exit $status

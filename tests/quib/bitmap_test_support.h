@@ -15,6 +15,7 @@
 #include "log_folder.h"
 #include "quib/platform/directx.h"
 #include "tests/support/files.h"
+#include "tests/support/surfaces.h"
 
 namespace bmptest {
 
@@ -189,38 +190,12 @@ class EngineDisplayTest : public LogFolderTest {
 
     // Every pixel of a surface (1, 2 or 4 bytes each as bytes per pixel says), row-major from the top.
     static std::vector<uint32_t> Pixels(IDirectDrawSurface* surface) {
-        DDSURFACEDESC desc = {};
-        desc.dwSize = sizeof desc;
-        std::vector<uint32_t> out;
-        if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return out;
-        const int bytes = int(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            const auto* row = static_cast<const uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
-            for (DWORD x = 0; x < desc.dwWidth; ++x) {
-                uint32_t value = 0;
-                for (int i = 0; i < bytes; ++i)
-                    value |= uint32_t(row[x * bytes + i]) << (8 * i);
-                out.push_back(value);
-            }
-        }
-        surface->Unlock(nullptr);
-        return out;
+        return testsupport::ReadPixels(surface);
     }
 
     // Writes pixels (row-major from the top) into a surface.
     static void SetPixels(IDirectDrawSurface* surface, const std::vector<uint32_t>& values) {
-        DDSURFACEDESC desc = {};
-        desc.dwSize = sizeof desc;
-        ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-        const int bytes = int(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-        size_t next = 0;
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            auto* row = static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
-            for (DWORD x = 0; x < desc.dwWidth && next < values.size(); ++x, ++next)
-                for (int i = 0; i < bytes; ++i)
-                    row[x * bytes + i] = uint8_t(values[next] >> (8 * i));
-        }
-        surface->Unlock(nullptr);
+        ASSERT_TRUE(testsupport::WritePixels(surface, values));
     }
 
   private:

@@ -1,6 +1,6 @@
-// Shared set-up of the drawing-pipeline tests: a 640 x 480 display and viewport (scale 320, centre
-// (320, 240), view slopes kx 1 and ky 0.75), a camera at (0, 0, -10) looking down +z, and the device's
-// recording on.
+// Shared set-up of the drawing-pipeline tests: a 640 x 480 display and viewport (tests/support/
+// viewport_fixture.h; view slopes kx 1 and ky 0.75), a camera at (0, 0, -10) looking down +z, and the
+// device's recording on.
 #pragma once
 
 #include <array>
@@ -16,18 +16,17 @@
 #include "quib/scene/scene_fog.h"
 #include "quib/scene/texture_cache.h"
 #include "quib/scene/viewport_state.h"
+#include "tests/support/viewport_fixture.h"
 #include "video_test_support.h"
 
 namespace draw_test {
 
 inline const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-class DrawTest : public video_test::VideoTest {
+class DrawTest : public testsupport::ViewportTest {
   protected:
     void SetUp() override {
-        VideoTest::SetUp();
-        ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
-        ASSERT_EQ(1, QuibSetViewport(0, 0, 640, 480)) << ErrorText();
+        ViewportTest::SetUp();
         ASSERT_EQ(1, QuibSetFOV(0.1f));
         LookFrom(0.0f, 0.0f, -10.0f);
         g_RenderStats = {};
@@ -38,27 +37,9 @@ class DrawTest : public video_test::VideoTest {
         QuibFogEnable(0);
         QuibFogParams(0x808080, 0.0f, 1000.0f, 0.02f);
         g_LightsEnabled = 0;
-        g_ImDevice = nullptr;
-        g_CurrentTexture = nullptr;
-        VideoTest::TearDown();
+        ViewportTest::TearDown();
     }
 
-    // A camera at (x, y, z) looking down +z.
-    static void LookFrom(float x, float y, float z) {
-        float camera[16];
-        std::memcpy(camera, kIdentity, sizeof camera);
-        camera[12] = x;
-        camera[13] = y;
-        camera[14] = z;
-        setup_view(kIdentity, camera, g_lpD3DDevice2);
-    }
-
-    // The calls recorded since the last Take.
-    static std::vector<HostD3DCall> Take() {
-        std::vector<HostD3DCall> calls = HostD3DRecordedCalls(g_lpD3DDevice2);
-        HostD3DSetRecording(g_lpD3DDevice2, true);
-        return calls;
-    }
     static std::vector<HostD3DCall> Draws(const std::vector<HostD3DCall>& calls) {
         std::vector<HostD3DCall> draws;
         for (const HostD3DCall& call : calls)

@@ -2,7 +2,6 @@
 // drawn and in which order with their boxes, where the boxes' edges land, the placement a whole mesh is
 // drawn at, and the texture a sub-mesh binds again after its box was drawn.
 #include <algorithm>
-#include <cstring>
 #include <set>
 #include <utility>
 
@@ -14,13 +13,12 @@
 #include "quib/scene/surface_table.h"
 #include "quib/scene/texture_cache.h"
 #include "quib/scene/viewport_state.h"
+#include "tests/support/viewport_fixture.h"
 #include "video_test_support.h"
 
 using namespace video_test;
 
 namespace {
-
-const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 D3DMATRIX Translation(float x, float y, float z) {
     D3DMATRIX m;
@@ -31,34 +29,26 @@ D3DMATRIX Translation(float x, float y, float z) {
     return m;
 }
 
-class MeshRenderTest : public VideoTest {
+class MeshRenderTest : public testsupport::ViewportTest {
   protected:
     void SetUp() override {
-        VideoTest::SetUp();
-        ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
-        ASSERT_EQ(1, QuibSetViewport(0, 0, 640, 480)) << ErrorText();
+        ViewportTest::SetUp();
         // A camera at (0, 0, -10) looking down +z: centre (320, 240), 32 pixels per unit at the origin.
-        float camera[16];
-        std::memcpy(camera, kIdentity, sizeof camera);
-        camera[14] = -10.0f;
-        setup_view(kIdentity, camera, g_lpD3DDevice2);
+        LookFrom(0.0f, 0.0f, -10.0f);
         primitive_reset_states();
         material_.colour = 0x00C08040;
         ASSERT_TRUE(HostD3DSetRecording(g_lpD3DDevice2, true));
     }
     void TearDown() override {
         primitive_reset_states();
-        g_CurrentTexture = nullptr;
-        g_ImDevice = nullptr;
-        VideoTest::TearDown();
+        ViewportTest::TearDown();
     }
 
     // The draw calls recorded since the last call.
     static std::vector<HostD3DCall> TakeDraws() {
         std::vector<HostD3DCall> draws;
-        for (HostD3DCall& call : HostD3DRecordedCalls(g_lpD3DDevice2))
+        for (HostD3DCall& call : Take())
             if (call.kind == HostD3DCall::Kind::kDraw) draws.push_back(std::move(call));
-        HostD3DSetRecording(g_lpD3DDevice2, true);
         return draws;
     }
     // A unit-wide box from x0 to x0 + 1, drawn with the test's material.

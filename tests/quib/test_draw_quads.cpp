@@ -4,6 +4,7 @@
 #include "quib/scene/draw_billboard.h"
 #include "quib/scene/draw_skid.h"
 #include "quib/scene/surface_table.h"
+#include "tests/support/surfaces.h"
 
 using namespace draw_test;
 
@@ -14,14 +15,8 @@ class DrawQuadsTest : public DrawTest {
     void SetUp() override {
         DrawTest::SetUp();
         g_FarClip = 1000.0f;
-        DDSURFACEDESC desc = {};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.dwWidth = 16;
-        desc.dwHeight = 16;
-        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-        IDirectDrawSurface* surface = nullptr;
-        ASSERT_EQ(DD_OK, g_lpDD->CreateSurface(&desc, &surface, nullptr));
+        IDirectDrawSurface* surface = testsupport::NewTexture(g_lpDD, 16, 16);
+        ASSERT_NE(nullptr, surface);
         entry_ = new SurfaceTableEntry(surface);
         surface->Release();
         puff_.texture = entry_;

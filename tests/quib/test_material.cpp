@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "bitmap_test_support.h"
+#include "tests/support/surface_table_fixture.h"
 #include "host/rm/d3drm.h"
 #include "host/rm/material.h"
 #include "quib/platform/directx.h"
@@ -17,31 +18,8 @@ using namespace bmptest;
 
 namespace {
 
-ULONG CountOf(IUnknown* p) {
-    p->AddRef();
-    return p->Release();
-}
-
-class MaterialTest : public EngineDisplayTest {
+class MaterialTest : public testsupport::SurfaceTableFixture {
   protected:
-    void SetUp() override {
-        EngineDisplayTest::SetUp();
-        ASSERT_EQ(D3DRM_OK, Direct3DRMCreate(&g_lpD3DRM));
-        ASSERT_EQ(S_OK, g_lpD3DRM->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&g_lpD3DRM2)));
-        g_b8BitTextures = 0;
-        g_dwTextureFilterCaps = 0;
-        QuibInitSurfaceTable();
-        QuibDebugEnable(1);
-    }
-    void TearDown() override {
-        DeleteSurfaceTable();
-        g_lpD3DRM2->Release();
-        g_lpD3DRM->Release();
-        g_lpD3DRM2 = nullptr;
-        g_lpD3DRM = nullptr;
-        EngineDisplayTest::TearDown();
-    }
-
     static void WriteGreyFile(const std::string& file, int size) {
         std::vector<uint32_t> pixels(size_t(size) * size, 0x808080u);
         WriteBytes(file, BuildBmp(Picture24(size, size, pixels)));

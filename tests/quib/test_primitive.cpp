@@ -1,19 +1,17 @@
 // Line and point primitives and their blending and texturing switches, read from the device's recording:
 // which states each switch sets and when, the vertices each draw hands over, and what a failed draw
 // leaves behind.
-#include <cstring>
 
 #include "host/d3d/recording.h"
 #include "quib/scene/primitive.h"
 #include "quib/scene/texture_cache.h"
 #include "quib/scene/viewport_state.h"
+#include "tests/support/viewport_fixture.h"
 #include "video_test_support.h"
 
 using namespace video_test;
 
 namespace {
-
-const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 // A texture the drawing code believes bound: only compared, never used.
 SurfaceTableEntry* SomeBoundTexture() {
@@ -21,34 +19,20 @@ SurfaceTableEntry* SomeBoundTexture() {
     return reinterpret_cast<SurfaceTableEntry*>(&marker);
 }
 
-class PrimitiveTest : public VideoTest {
+class PrimitiveTest : public testsupport::ViewportTest {
   protected:
     void SetUp() override {
-        VideoTest::SetUp();
-        ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
-        ASSERT_EQ(1, QuibSetViewport(0, 0, 640, 480)) << ErrorText();
-        // A camera at (0, 0, -10) looking down +z.
-        float camera[16];
-        std::memcpy(camera, kIdentity, sizeof camera);
-        camera[14] = -10.0f;
-        setup_view(kIdentity, camera, g_lpD3DDevice2);
+        ViewportTest::SetUp();
+        LookFrom(0.0f, 0.0f, -10.0f);
         primitive_reset_states();
         g_CurrentTexture = nullptr;
         ASSERT_TRUE(HostD3DSetRecording(g_lpD3DDevice2, true));
     }
     void TearDown() override {
         primitive_reset_states();
-        g_CurrentTexture = nullptr;
-        g_ImDevice = nullptr;
-        VideoTest::TearDown();
+        ViewportTest::TearDown();
     }
 
-    // The calls recorded since the last Take.
-    static std::vector<HostD3DCall> Take() {
-        std::vector<HostD3DCall> calls = HostD3DRecordedCalls(g_lpD3DDevice2);
-        HostD3DSetRecording(g_lpD3DDevice2, true);
-        return calls;
-    }
     static void ExpectState(const HostD3DCall& call, D3DRENDERSTATETYPE state, DWORD value) {
         EXPECT_EQ(HostD3DCall::Kind::kRenderState, call.kind);
         EXPECT_EQ(state, call.state);

@@ -6,6 +6,7 @@
 #include "draw_test_support.h"
 #include "quib/scene/sprite3d_decal.h"
 #include "tests/support/frame_capture.h"
+#include "tests/support/surfaces.h"
 
 using namespace draw_test;
 using video_test::LockedPixels;
@@ -30,13 +31,8 @@ class SmokeTest : public DrawTest {
     std::vector<IDirectDrawSurface*> Textures(int count) {
         std::vector<IDirectDrawSurface*> list;
         for (int i = 0; i < count; ++i) {
-            DDSURFACEDESC desc{};
-            desc.dwSize = sizeof(desc);
-            desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-            desc.dwWidth = desc.dwHeight = 8;
-            desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-            IDirectDrawSurface* surface = nullptr;
-            EXPECT_EQ(DD_OK, g_lpDD->CreateSurface(&desc, &surface, nullptr));
+            IDirectDrawSurface* surface = testsupport::NewTexture(g_lpDD, 8, 8);
+            EXPECT_NE(nullptr, surface);
             video_test::FillSolid(surface, kGreyTexel);
             surfaces_.push_back(surface);
             list.push_back(surface);

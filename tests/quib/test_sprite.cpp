@@ -1,12 +1,12 @@
 // Sprite-sheet quads: cells of the sheet as frames, stepped by hand and by keyed ticks, and the quad drawn
 // facing the screen at the sprite's point, read back from the device's recording.
-#include <cstring>
 
 #include "host/d3d/recording.h"
 #include "quib/platform/directx.h"
 #include "quib/scene/sprite.h"
 #include "quib/scene/texture_cache.h"
 #include "quib/scene/viewport_state.h"
+#include "tests/support/viewport_fixture.h"
 #include "video_test_support.h"
 
 using namespace video_test;
@@ -89,28 +89,20 @@ TEST(SpriteSheetTest, KeyedTicksShowTheLastStartedKeyAndHoldAtTheLast) {
     EXPECT_EQ(8, copy.m_frameCount);
 }
 
-class SpriteRenderTest : public VideoTest {
+class SpriteRenderTest : public testsupport::ViewportTest {
   protected:
     void SetUp() override {
-        VideoTest::SetUp();
-        ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
-        ASSERT_EQ(1, QuibSetViewport(0, 0, 640, 480)) << ErrorText();
+        ViewportTest::SetUp();
         ASSERT_EQ(1, QuibSetFOV(0.1f));
         ASSERT_NE(nullptr, g_lpCamera);
         // Camera at (0, 0, -10) looking down +z.
-        const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        float camera[16];
-        std::memcpy(camera, identity, sizeof camera);
-        camera[14] = -10.0f;
-        setup_view(identity, camera, g_lpD3DDevice2);
+        LookFrom(0.0f, 0.0f, -10.0f);
         g_lpCamera->m_position = D3DVECTOR{0.0f, 0.0f, -10.0f};
         HostD3DSetRecording(g_lpD3DDevice2, true);
     }
     void TearDown() override {
         HostD3DSetRecording(g_lpD3DDevice2, false);
-        g_ImDevice = nullptr;
-        g_CurrentTexture = nullptr;
-        VideoTest::TearDown();
+        ViewportTest::TearDown();
     }
     static std::vector<HostD3DCall> Calls() { return HostD3DRecordedCalls(g_lpD3DDevice2); }
     static int Draws(const std::vector<HostD3DCall>& calls) {

@@ -5,6 +5,8 @@
 
 #include "quib/scene/surface_table.h"
 #include "tests/support/frame_capture.h"
+#include "tests/support/surfaces.h"
+#include "tests/support/viewport_fixture.h"
 #include "video_test_support.h"
 
 using namespace video_test;
@@ -15,28 +17,18 @@ constexpr WORD kRed = 0xF800;
 constexpr WORD kGreen = 0x07E0;
 constexpr WORD kWhite = 0xFFFF;
 
-class Sprite3DTest : public VideoTest {
+class Sprite3DTest : public testsupport::ViewportTest {
   protected:
-    void SetUp() override {
-        VideoTest::SetUp();
-        ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
-        ASSERT_EQ(1, QuibSetViewport(0, 0, 640, 480)) << ErrorText();
-    }
     void TearDown() override {
         for (IDirectDrawSurface* surface : surfaces_)
             surface->Release();
-        VideoTest::TearDown();
+        ViewportTest::TearDown();
     }
 
     // An 8 x 8 texture of colour with a black (key) top row, colour 0 as its source key.
     IDirectDrawSurface* Texture(WORD colour) {
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.dwWidth = desc.dwHeight = 8;
-        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-        IDirectDrawSurface* surface = nullptr;
-        EXPECT_EQ(DD_OK, g_lpDD->CreateSurface(&desc, &surface, nullptr));
+        IDirectDrawSurface* surface = testsupport::NewTexture(g_lpDD, 8, 8);
+        EXPECT_NE(nullptr, surface);
         if (!surface) return nullptr;
         surfaces_.push_back(surface);
         {

@@ -2,6 +2,7 @@
 // copy chosen by the device's texture formats, lookups by name, software mip chains, Retained Mode
 // textures, and the release of every surface when the table is emptied.
 #include "bitmap_test_support.h"
+#include "tests/support/surface_table_fixture.h"
 #include "host/rm/d3drm.h"
 #include "host/rm/texture.h"
 #include "quib/platform/surface_convert.h"
@@ -13,32 +14,8 @@ using namespace bmptest;
 
 namespace {
 
-ULONG CountOf(IUnknown* p) {
-    p->AddRef();
-    return p->Release();
-}
-
-class SurfaceTableTest : public EngineDisplayTest {
+class SurfaceTableTest : public testsupport::SurfaceTableFixture {
   protected:
-    void SetUp() override {
-        EngineDisplayTest::SetUp();
-        ASSERT_EQ(D3DRM_OK, Direct3DRMCreate(&g_lpD3DRM));
-        ASSERT_EQ(S_OK, g_lpD3DRM->QueryInterface(IID_IDirect3DRM2, reinterpret_cast<void**>(&g_lpD3DRM2)));
-        g_b8BitTextures = 0;
-        g_dwTextureFilterCaps = 0;
-        QuibInitSurfaceTable();
-        QuibDebugEnable(1);
-    }
-    void TearDown() override {
-        DeleteSurfaceTable();
-        g_lpD3DRM2->Release();
-        g_lpD3DRM->Release();
-        g_lpD3DRM2 = nullptr;
-        g_lpD3DRM = nullptr;
-        g_b8BitTextures = 0;
-        EngineDisplayTest::TearDown();
-    }
-
     // A 24-bit file of width x height whose pixel (x, y) is colour(x, y).
     template <class Colour>
     static void WriteRgbFile(const std::string& name, int width, int height, Colour colour) {

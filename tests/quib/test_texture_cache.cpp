@@ -8,6 +8,7 @@
 #include "video_test_support.h"
 
 using namespace video_test;
+using testsupport::ReadPixels;
 
 namespace {
 
@@ -76,12 +77,6 @@ class TextureCacheTest : public VideoTest {
     }
 };
 
-// Pixels is protected in the BMP fixture; reach it through a derived helper.
-struct PixelReader : bmptest::EngineDisplayTest {
-    using bmptest::EngineDisplayTest::Pixels;
-    void TestBody() override {}
-};
-
 } // namespace
 
 TEST_F(TextureCacheTest, GameLoadsTexturesGetsHandlesAndGetsNewOnesAfterARestart) {
@@ -103,7 +98,7 @@ TEST_F(TextureCacheTest, GameLoadsTexturesGetsHandlesAndGetsNewOnesAfterARestart
         // The handle names the loaded device copy, texels and key included.
         IDirectDrawSurface* copy = HostD3DTextureSurface(crateHandle);
         ASSERT_EQ(crate->m_cacheEntry->surface, copy);
-        EXPECT_EQ(PixelReader::Pixels(crate->m_surfaceSM), PixelReader::Pixels(copy));
+        EXPECT_EQ(ReadPixels(crate->m_surfaceSM), ReadPixels(copy));
         DDCOLORKEY key = {};
         ASSERT_EQ(DD_OK, copy->GetColorKey(DDCKEY_SRCBLT, &key));
         EXPECT_EQ(255u, key.dwColorSpaceLowValue);
@@ -174,14 +169,8 @@ TEST_F(TextureCacheTest, FullPoolLeavesTheNextTextureWithoutAHandle) {
     HostSetMachine(SoftwareMachine());
     Start();
     for (int i = 0; i <= kTextureHandlePoolSize; ++i) {
-        DDSURFACEDESC desc = {};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.dwWidth = 2;
-        desc.dwHeight = 2;
-        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY;
-        IDirectDrawSurface* surface = nullptr;
-        ASSERT_EQ(DD_OK, g_lpDD->CreateSurface(&desc, &surface, nullptr));
+        IDirectDrawSurface* surface = testsupport::NewTexture(g_lpDD, 2, 2);
+        ASSERT_NE(nullptr, surface);
         g_pSurfaceTable->Add(new SurfaceTableEntry(surface));
         surface->Release();
     }
@@ -227,7 +216,7 @@ TEST_F(TextureCacheTest, LostDeviceCopyIsRestoredAndReloadedOnLookup) {
     HostDDrawMarkSurfaceLost(copy);
     EXPECT_EQ(handle, texcache_lookup(entry));
     EXPECT_EQ(DD_OK, copy->IsLost());
-    EXPECT_EQ(PixelReader::Pixels(entry->m_surfaceSM), PixelReader::Pixels(copy));
+    EXPECT_EQ(ReadPixels(entry->m_surfaceSM), ReadPixels(copy));
 }
 
 TEST_F(TextureCacheTest, UpdatedPixelsReachTheDeviceCopy) {
@@ -250,7 +239,7 @@ TEST_F(TextureCacheTest, UpdatedPixelsReachTheDeviceCopy) {
 
     FillSolid(QuibGetSurface("paint.bmp"), 0x07E0);
     ASSERT_EQ(1, QuibUpdateSurface("paint.bmp"));
-    EXPECT_EQ(std::vector<uint32_t>(64, 0x07E0), PixelReader::Pixels(paint->m_cacheEntry->surface));
+    EXPECT_EQ(std::vector<uint32_t>(64, 0x07E0), ReadPixels(paint->m_cacheEntry->surface));
 
     {
         DDSURFACEDESC desc = {};
@@ -260,7 +249,7 @@ TEST_F(TextureCacheTest, UpdatedPixelsReachTheDeviceCopy) {
         pal->m_surface->Unlock(nullptr);
     }
     ASSERT_EQ(1, QuibUpdateSurface("pal.bmp"));
-    const std::vector<uint32_t> copy = PixelReader::Pixels(pal->m_cacheEntry->surface);
+    const std::vector<uint32_t> copy = ReadPixels(pal->m_cacheEntry->surface);
     EXPECT_EQ(0x001Fu, copy[0]);
     EXPECT_EQ(0xF800u, copy[1]);
 }

@@ -11,6 +11,7 @@
 #include "quib/scene/scene_fog.h"
 #include "quib/scene/texture_cache.h"
 #include "quib/scene/viewport_state.h"
+#include "tests/support/viewport_fixture.h"
 #include "video_test_support.h"
 
 using namespace video_test;
@@ -19,20 +20,16 @@ namespace {
 
 const float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-class ViewTransformTest : public VideoTest {
+class ViewTransformTest : public testsupport::ViewportTest {
   protected:
     void SetUp() override {
-        VideoTest::SetUp();
-        ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
-        ASSERT_EQ(1, QuibSetViewport(0, 0, 640, 480)) << ErrorText();
+        ViewportTest::SetUp();
         ASSERT_EQ(1, QuibSetFOV(0.1f));
     }
     void TearDown() override {
         QuibFogEnable(0);
         QuibFogParams(0x808080, 0.0f, 1000.0f, 0.02f);
-        g_ImDevice = nullptr;
-        g_CurrentTexture = nullptr;
-        VideoTest::TearDown();
+        ViewportTest::TearDown();
     }
     // A camera at (0, 0, -10) looking down +z, under an identity parent.
     static void LookFromMinusTen(IDirect3DDevice2* device) {

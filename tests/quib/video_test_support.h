@@ -22,6 +22,7 @@
 #include "quib/platform/scene3d_state.h"
 #include "quib/platform/video.h"
 #include "quib/quib.h"
+#include "tests/support/surfaces.h"
 
 namespace video_test {
 
@@ -138,37 +139,7 @@ class VideoTest : public LogFolderTest {
     static std::string ErrorText() { return g_ErrorText; }
 };
 
-// 16-bit pixel access through Lock, by the pitch Lock reports.
-class LockedPixels {
-  public:
-    explicit LockedPixels(IDirectDrawSurface* surface) : surface_(surface) {
-        desc_.dwSize = sizeof(desc_);
-        locked_ = surface && SUCCEEDED(surface->Lock(nullptr, &desc_, DDLOCK_WAIT, nullptr));
-    }
-    ~LockedPixels() {
-        if (locked_) surface_->Unlock(nullptr);
-    }
-    LockedPixels(const LockedPixels&) = delete;
-    LockedPixels& operator=(const LockedPixels&) = delete;
-
-    bool ok() const { return locked_; }
-    int width() const { return int(desc_.dwWidth); }
-    int height() const { return int(desc_.dwHeight); }
-    int pitch() const { return int(desc_.lPitch); }
-    WORD& At(int x, int y) {
-        return reinterpret_cast<WORD*>(static_cast<BYTE*>(desc_.lpSurface) + ptrdiff_t(y) * desc_.lPitch)[x];
-    }
-    void Fill(WORD value) {
-        for (int y = 0; y < height(); y++)
-            for (int x = 0; x < width(); x++)
-                At(x, y) = value;
-    }
-
-  private:
-    IDirectDrawSurface* surface_;
-    DDSURFACEDESC desc_ = {};
-    bool locked_ = false;
-};
+using testsupport::LockedPixels;
 
 // A pixel value that tells where in the back buffer it came from.
 inline WORD PatternAt(int x, int y) {
