@@ -104,8 +104,7 @@ MeshObject::MeshObject(MeshObject* src) : Frame(src->m_rm, src->m_parentFrame) {
 MeshObject::~MeshObject() {
     // The frame leaves the scene with the object (the parent it has now: a parent object freed first
     // has let go of it already); the reference is given up once, and ~Frame finds the pointer cleared.
-    DetachFromParent(m_frame);
-    ReleaseInterface(m_frame, "~MeshObject->m_frame");
+    ReleaseFrame("~MeshObject->m_frame");
     rm_mesh_release(m_mesh, "~MeshObject->m_mesh");
     rm_builder_release(m_meshbuilder, "~MeshObject->m_meshbuilder");
     if (m_isInstance) {
