@@ -7,6 +7,7 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/interfacelog.h"
 #include "quib/platform/scene3d_state.h"
+#include "quib/scene/display_list.h"
 #include "quib/scene/dp_mesh.h"
 #include "quib/scene/material.h"
 #include "quib/scene/scene_fog.h"
@@ -102,6 +103,7 @@ MeshObject::MeshObject(MeshObject* src) : Frame(src->m_rm, src->m_parentFrame) {
 }
 
 MeshObject::~MeshObject() {
+    DisplayList::RemoveEverywhere(this);
     // The frame leaves the scene with the object (the parent it has now: a parent object freed first
     // has let go of it already); the reference is given up once, and ~Frame finds the pointer cleared.
     ReleaseFrame("~MeshObject->m_frame");

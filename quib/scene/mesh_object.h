@@ -8,6 +8,8 @@
 // its own on each), children, geometry, shadow, detail frame and animation frames; it owns copies of the
 // materials and of the skin. The master must outlive its instances.
 //
+// A freed object leaves every display list that holds it.
+//
 // The 41 virtual operations keep their order: derived objects override them by position.
 #pragma once
 
