@@ -31,6 +31,24 @@ float Length(float x, float y, float z) {
 
 } // namespace
 
+// A master and its instances. What the master replaces while it has instances is kept here until the
+// last instance goes (the master never draws it again).
+struct MeshFamily {
+    int instances = 0;
+    bool master = true; // the master exists
+    PtrArray<DPMeshGeo> geometry{1};
+    PtrArray<DPMeshSkin> skins{1};
+};
+
+namespace {
+
+// Whether object is a master with instances that may draw what it replaces.
+bool InstancesShare(const MeshObject& object) {
+    return !object.m_isInstance && object.m_family && object.m_family->instances > 0;
+}
+
+} // namespace
+
 MeshObject::MeshObject(IDirect3DRM2* rm, IDirect3DRMFrame2* parent) : Frame(rm, parent) {
     ClearMembers();
     m_rm = rm ? rm : g_lpD3DRM2;
@@ -50,6 +68,7 @@ MeshObject::MeshObject(MeshObject* src) : Frame(src->m_rm, src->m_parentFrame) {
     m_rm = src->m_rm;
     m_parentFrame = src->m_parentFrame;
     m_isInstance = 1;
+    JoinFamily(src);
     std::memcpy(m_name, src->m_name, sizeof(m_name));
     m_renderType = src->m_renderType;
     m_children = src->m_children;
@@ -121,14 +140,50 @@ MeshObject::~MeshObject() {
     DropGeometry();
     DropSkin();
     if (m_ownsShadow) {
-        delete m_shadowGeo;
-        delete m_shadowSkin;
+        Discard(m_shadowGeo);
+        Discard(m_shadowSkin);
     }
     if (m_ownsDetailFrame) {
         delete m_detailVisuals;
         ReleaseInterface(m_detailFrame, "~MeshObject->m_detailFrame");
     }
     FreeSharedLists();
+    LeaveFamily();
+}
+
+void MeshObject::JoinFamily(MeshObject* src) {
+    // An instance always has a family: src without one is a master.
+    if (!src->m_family) src->m_family = new MeshFamily;
+    m_family = src->m_family;
+    ++m_family->instances;
+}
+
+void MeshObject::LeaveFamily() {
+    if (!m_family) return;
+    if (m_isInstance)
+        --m_family->instances;
+    else
+        m_family->master = false;
+    if (m_family->instances == 0) {
+        m_family->geometry.DeleteAll();
+        m_family->skins.DeleteAll();
+        if (!m_family->master) delete m_family;
+    }
+    m_family = nullptr;
+}
+
+void MeshObject::Discard(DPMeshGeo* geo) {
+    if (geo && InstancesShare(*this))
+        m_family->geometry.Add(geo);
+    else
+        delete geo;
+}
+
+void MeshObject::Discard(DPMeshSkin* skin) {
+    if (skin && InstancesShare(*this))
+        m_family->skins.Add(skin);
+    else
+        delete skin;
 }
 
 void MeshObject::FreeOwnedLists() {
@@ -210,6 +265,7 @@ void MeshObject::ClearMembers() {
     m_ownsSkin = false;
     m_ownsShadow = false;
     m_ownsDetailFrame = false;
+    m_family = nullptr;
 }
 
 void MeshObject::ApplySceneFog() {
@@ -247,13 +303,13 @@ void MeshObject::Animate() {}
 void MeshObject::SetLighting(int) {}
 
 void MeshObject::DropGeometry() {
-    if (m_ownsGeo) delete m_geo;
+    if (m_ownsGeo) Discard(m_geo);
     m_geo = nullptr;
     m_ownsGeo = false;
 }
 
 void MeshObject::DropSkin() {
-    if (m_ownsSkin) delete m_skin;
+    if (m_ownsSkin) Discard(m_skin);
     m_skin = nullptr;
     m_ownsSkin = false;
 }
