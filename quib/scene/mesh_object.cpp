@@ -67,6 +67,7 @@ MeshObject::MeshObject(MeshObject* src) : Frame(src->m_rm, src->m_parentFrame) {
     ClearMembers();
     m_rm = src->m_rm;
     m_parentFrame = src->m_parentFrame;
+    DefaultValues();
     m_isInstance = 1;
     JoinFamily(src);
     std::memcpy(m_name, src->m_name, sizeof(m_name));
@@ -211,9 +212,6 @@ void MeshObject::FreeSharedLists() {
 }
 
 void MeshObject::ClearMembers() {
-    m_dpVisuals = nullptr;
-    m_geo = nullptr;
-    m_skin = nullptr;
     m_hasShadow = 0;
     m_shadowGeo = nullptr;
     m_shadowSkin = nullptr;
@@ -223,7 +221,6 @@ void MeshObject::ClearMembers() {
     m_children = nullptr;
     m_visuals = nullptr;
     std::memset(m_name, 0, sizeof(m_name));
-    m_renderType = '?';
     m_center = {0.0f, 0.0f, 0.0f};
     std::fill(std::begin(m_corners), std::end(m_corners), D3DVECTOR{0.0f, 0.0f, 0.0f});
     m_box = MeshBox{{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
@@ -240,29 +237,18 @@ void MeshObject::ClearMembers() {
     m_parentFrame = nullptr;
     m_detailFrame = nullptr;
     m_detailVisuals = nullptr;
-    m_detailPolyCount = 0;
-    m_detailVertexCount = 0;
-    m_showTextures = -1;
-    m_outline = 0;
-    std::copy(std::begin(kUnusedRanges), std::end(kUnusedRanges), m_unusedRanges);
-    std::copy(std::begin(kDefaultSwitchRatios), std::end(kDefaultSwitchRatios), m_switchRatios);
     // Every switch distance starts far, so nothing switches before the distances are set.
     m_switchDistance0 = m_switchDistance1 = m_switchDistance2 = kMeshObjectFarDistance;
     m_switchDistance3 = m_switchDistance4 = kMeshObjectFarDistance;
     m_alphaBlend = 0;
     std::fill(std::begin(m_screenRect), std::end(m_screenRect), 0);
     m_screenSize[0] = m_screenSize[1] = -1;
-    m_mipLevel = 0;
     std::fill(std::begin(m_screenCorners), std::end(m_screenCorners), D3DRMVECTOR4D{0.0f, 0.0f, 0.0f, 0.0f});
-    m_useMipMaps = 0;
     m_isInstance = 0;
     m_instanceMaterials = nullptr;
     m_steList = nullptr;
-    m_textureBytes = 0;
     m_frames3DS = nullptr;
     m_frame3DS = 0;
-    m_ownsGeo = false;
-    m_ownsSkin = false;
     m_ownsShadow = false;
     m_ownsDetailFrame = false;
     m_family = nullptr;
@@ -280,6 +266,11 @@ int MeshObject::SetDefaults() {
         rm_frame_sort_back_to_front(m_frame);
         rm_frame_set_zbuffer(m_frame, 1);
     }
+    DefaultValues();
+    return 1;
+}
+
+void MeshObject::DefaultValues() {
     m_showTextures = -1;
     std::copy(std::begin(kUnusedRanges), std::end(kUnusedRanges), m_unusedRanges);
     std::copy(std::begin(kDefaultSwitchRatios), std::end(kDefaultSwitchRatios), m_switchRatios);
@@ -295,7 +286,6 @@ int MeshObject::SetDefaults() {
     m_geo = nullptr;
     m_skin = nullptr;
     m_ownsGeo = m_ownsSkin = false;
-    return 1;
 }
 
 void MeshObject::Animate() {}

@@ -212,7 +212,10 @@ class QUIB_API MeshObject : public Frame {
     void TakeGeometry(DPMesh& loaded);
 
   private:
+    // The members SetDefaults does not set (the master's constructor calls SetDefaults afterwards).
     void ClearMembers();
+    // The values SetDefaults sets, without its Retained Mode settings.
+    void DefaultValues();
     // Joins src's family (made when src has none); leaves it, the last member freeing it.
     void JoinFamily(MeshObject* src);
     void LeaveFamily();
