@@ -86,8 +86,6 @@ int QuibFreeCamera(void* camera) {
         QuibSetDefaultCamera();
         if (g_lpCamera == frame) g_lpCamera = nullptr;
     }
-    // The camera's frame leaves the scene with it (the frame itself does not detach its own frame).
-    Frame::DetachFromParent(frame->m_frame);
     delete frame;
     return 1;
 }

@@ -2,7 +2,35 @@
 
 #include "quib/platform/debug.h"
 #include "quib/quib.h"
-#include "quib/scene/render_types.h"
+
+namespace {
+
+// The newest display list that exists; the chain runs through the lists themselves, so that the chain
+// costs no allocation and a list that is destroyed at any time (at exit too) leaves it whole.
+DisplayList* g_newestList = nullptr;
+
+} // namespace
+
+DisplayList::DisplayList(int slots)
+    : PtrArray<MeshObject>(slots), m_previousList(nullptr), m_nextList(g_newestList) {
+    if (g_newestList) g_newestList->m_previousList = this;
+    g_newestList = this;
+}
+
+DisplayList::~DisplayList() {
+    if (m_previousList)
+        m_previousList->m_nextList = m_nextList;
+    else
+        g_newestList = m_nextList;
+    if (m_nextList) m_nextList->m_previousList = m_previousList;
+}
+
+void DisplayList::RemoveEverywhere(MeshObject* object) {
+    if (!object) return;
+    for (DisplayList* list = g_newestList; list; list = list->m_nextList)
+        while (list->Find(object))
+            list->Remove(object);
+}
 
 void* QuibCreateDisplayList(int capacity) {
     auto* list = new DisplayList(capacity);
@@ -11,19 +39,12 @@ void* QuibCreateDisplayList(int capacity) {
 }
 
 void QuibFreeDisplayList(void* list) {
-    ForgetDisplayList(static_cast<DisplayList*>(list));
     delete static_cast<DisplayList*>(list);
-}
-
-// A list given the skid object is remembered, so that freeing the skid object takes it out again.
-static void NoteSkidObject(DisplayList* list, void* object) {
-    if (object && object == g_pSkidObject) RememberSkidList(list);
 }
 
 int QuibAddDisplayList(void* list, void* object) {
     if (!list) return 0;
     static_cast<DisplayList*>(list)->Add(static_cast<MeshObject*>(object));
-    NoteSkidObject(static_cast<DisplayList*>(list), object);
     return 1;
 }
 
@@ -39,7 +60,6 @@ int QuibReplaceDisplayList(void* list, void* oldObject, void* newObject) {
     for (int i = 0; i < objects->GetCount(); ++i) {
         if (objects->GetAt(i) == oldObject) {
             objects->SetAtUnchecked(i, static_cast<MeshObject*>(newObject));
-            NoteSkidObject(objects, newObject);
             return 1;
         }
     }

@@ -1,11 +1,7 @@
 // Typed display lists: objects typed from their names, filtered by the enabled render types and ordered
 // by type for drawing (ground first, then decals, the skid marks, untyped objects and the rest by
 // letter), children ordered by the enabled letters, and the frame-rate adjustment that rebuilds the list
-// when it drops or restores a letter. The lists the skid object is put into (by the sort or by the
-// caller) are remembered, so that freeing the skid object can take it out of them again.
-#include <algorithm>
-#include <vector>
-
+// when it drops or restores a letter.
 #include "quib/platform/debug.h"
 #include "quib/quib.h"
 #include "quib/scene/display_list.h"
@@ -16,16 +12,10 @@
 
 namespace {
 
-// The lists holding the skid object, each once, while they exist.
-std::vector<DisplayList*>& ListsHoldingSkids() {
-    static std::vector<DisplayList*> lists;
-    return lists;
-}
-
 // Background objects are never switched by distance: draw far, no Z-buffer switch.
 constexpr float kBackgroundSwitchDistance = 10000.0f;
 
-void AppendType(DisplayList& to, const DisplayList& from, char type) {
+void AppendType(PtrArray<MeshObject>& to, const DisplayList& from, char type) {
     for (int i = 0; i < from.GetCount(); ++i) {
         MeshObject* object = from.GetAt(i);
         if (object && object != g_pSkidObject && object->m_renderType == type) to.Add(object);
@@ -63,23 +53,6 @@ void TypeFromName(MeshObject* object) {
 
 } // namespace
 
-void RememberSkidList(DisplayList* list) {
-    std::vector<DisplayList*>& lists = ListsHoldingSkids();
-    if (std::find(lists.begin(), lists.end(), list) == lists.end()) lists.push_back(list);
-}
-
-void ForgetDisplayList(DisplayList* list) {
-    std::vector<DisplayList*>& lists = ListsHoldingSkids();
-    lists.erase(std::remove(lists.begin(), lists.end(), list), lists.end());
-}
-
-void RemoveSkidObjectFromLists() {
-    for (DisplayList* list : ListsHoldingSkids())
-        while (g_pSkidObject && list->Find(g_pSkidObject))
-            list->Remove(g_pSkidObject);
-    ListsHoldingSkids().clear();
-}
-
 void* QuibMakeParentChildRelationship(void* source) {
     const auto* from = static_cast<const DisplayList*>(source);
     auto* typed = new DisplayList(from->GetCount() > 0 ? from->GetCount() : 1);
@@ -95,14 +68,11 @@ void* QuibMakeParentChildRelationship(void* source) {
 
 void QuibSortDisplayList(void* list) {
     auto* objects = static_cast<DisplayList*>(list);
-    DisplayList sorted(objects->GetCount() + 1);
+    PtrArray<MeshObject> sorted(objects->GetCount() + 1);
     for (char type : {'t', 'd', 'e'})
         AppendType(sorted, *objects, type);
     // The skid marks come once, whether or not the list holds them.
-    if (g_pSkidObject) {
-        sorted.Add(g_pSkidObject);
-        RememberSkidList(objects);
-    }
+    if (g_pSkidObject) sorted.Add(g_pSkidObject);
     AppendType(sorted, *objects, '?');
     for (char type = 'a'; type <= 'z'; ++type)
         if (type != 'd' && type != 'e' && type != 't') AppendType(sorted, *objects, type);
@@ -119,8 +89,8 @@ int QuibSortChildObjects(void* list) {
     for (int i = 0; i < objects->GetCount(); ++i) {
         MeshObject* object = objects->GetAt(i);
         if (!object || object->m_renderType != 't' || !object->m_children) continue;
-        DisplayList& children = *object->m_children;
-        DisplayList ordered(children.GetCount() + 1);
+        PtrArray<MeshObject>& children = *object->m_children;
+        PtrArray<MeshObject> ordered(children.GetCount() + 1);
         for (const char* letter = RenderTypes; *letter; ++letter)
             for (int c = 0; c < children.GetCount(); ++c)
                 if (children.GetAt(c) && children.GetAt(c)->m_renderType == *letter)

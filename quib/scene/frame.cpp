@@ -23,11 +23,16 @@ Frame::Frame(IDirect3DRM2* rm, IDirect3DRMFrame2* parent, IDirect3DRMFrame2* fra
 }
 
 Frame::~Frame() {
-    ReleaseInterface(m_frame, "~Frame->m_frame");
-    // The look-at target is the frame's own, made under the parent: it leaves the parent with the frame,
-    // or the parent would keep it (and every later one) for ever.
+    ReleaseFrame("~Frame->m_frame");
+    // The look-at target is always this Frame's own, made under the parent: it leaves the parent too, or
+    // the parent would keep it (and every later one) for ever.
     DetachFromParent(m_lookatframe);
     ReleaseInterface(m_lookatframe, "~Frame->m_lookatframe");
+}
+
+void Frame::ReleaseFrame(const char* label) {
+    if (m_ownsFrame) DetachFromParent(m_frame);
+    ReleaseInterface(m_frame, label);
 }
 
 void Frame::DetachFromParent(IDirect3DRMFrame2* frame) {
@@ -47,6 +52,7 @@ void Frame::Clear(IDirect3DRM2* rm, IDirect3DRMFrame2* parent) {
     m_position = {0.0f, 0.0f, 0.0f};
     m_angles[0] = m_angles[1] = m_angles[2] = 0.0f;
     m_ypr = 0;
+    m_ownsFrame = true;
 }
 
 IDirect3DRMFrame2* Frame::CreateChildFrame() {

@@ -1,8 +1,9 @@
-// Frame: the engine's wrapper of one Retained Mode frame. It owns the frame and a hidden look-at target
-// frame, caches the frame's position and rotation angles (degrees) relative to its parent, and turns those
-// angles into Retained Mode rotations in one of two fixed orders. Cameras and every 3D object are Frames.
-// Retained Mode results are ignored. A Frame made without any Retained Mode object holds NULL frames; every
-// operation on it then does nothing (outputs are left as they are).
+// Frame: the engine's wrapper of one Retained Mode frame. It owns the frame (or borrows another's, see
+// m_ownsFrame) and a hidden look-at target frame, caches the frame's position and rotation angles (degrees)
+// relative to its parent, and turns those angles into Retained Mode rotations in one of two fixed orders.
+// Cameras and every 3D object are Frames. Retained Mode results are ignored. A Frame made without any
+// Retained Mode object holds NULL frames; every operation on it then does nothing (outputs are left as they
+// are).
 #pragma once
 
 #include "host/d3d/d3dtypes.h"
@@ -17,11 +18,11 @@ class QUIB_API Frame {
     // the engine's Retained Mode object when rm is NULL. Without any Retained Mode object both stay NULL.
     // Creation failures leave the member NULL; callers test m_frame.
     Frame(IDirect3DRM2* rm, IDirect3DRMFrame2* parent);
-    // Wraps frame (taken over without an added reference: the destructor releases it) and creates only the
-    // look-at target, with rm or, when rm is NULL, the engine's Retained Mode object.
+    // Wraps frame (taken over without an added reference: the destructor releases it, as its own) and
+    // creates only the look-at target, with rm or, when rm is NULL, the engine's Retained Mode object.
     Frame(IDirect3DRM2* rm, IDirect3DRMFrame2* parent, IDirect3DRMFrame2* frame);
-    // Releases m_frame, then m_lookatframe (taken out of its parent first), each logged (or logged as
-    // already NULL).
+    // ReleaseFrame("~Frame->m_frame"), then m_lookatframe is taken out of its parent and released, logged
+    // as ReleaseFrame does.
     ~Frame();
 
     Frame(const Frame&) = delete;
@@ -79,6 +80,10 @@ class QUIB_API Frame {
 
     // Takes frame out of the frame that holds it as a child, if any (NULL: nothing).
     static void DetachFromParent(IDirect3DRMFrame2* frame);
+    // Gives up m_frame, logged under label ("RELEASE:" lines; "already NULL" when there is none): an own
+    // frame first leaves the frame holding it, so that no parent keeps it; a borrowed one stays where its
+    // owner hung it. m_frame is NULL afterwards.
+    void ReleaseFrame(const char* label);
 
     // ---- Scene fog (meaningful on a scene root) ----
     void SetFogEnable(int on);
@@ -93,6 +98,9 @@ class QUIB_API Frame {
     D3DVECTOR m_position;             // cached position relative to m_parent
     float m_angles[3];                // cached angles in degrees: about y, about x, about z
     int m_ypr;                        // 1 yaw-pitch-roll, 0 pitch-roll-yaw
+    // true: m_frame is this Frame's own (made or taken over by a constructor); false: borrowed from another
+    // owner (held with a reference of this Frame's own). Set false by whoever puts a borrowed frame in.
+    bool m_ownsFrame;
 
   private:
     void Clear(IDirect3DRM2* rm, IDirect3DRMFrame2* parent);

@@ -7,6 +7,7 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/interfacelog.h"
 #include "quib/platform/scene3d_state.h"
+#include "quib/scene/display_list.h"
 #include "quib/scene/dp_mesh.h"
 #include "quib/scene/material.h"
 #include "quib/scene/scene_fog.h"
@@ -30,6 +31,24 @@ float Length(float x, float y, float z) {
 
 } // namespace
 
+// A master and its instances. What the master replaces while it has instances is kept here until the
+// last instance goes (the master never draws it again).
+struct MeshFamily {
+    int instances = 0;
+    bool master = true; // the master exists
+    PtrArray<DPMeshGeo> geometry{1};
+    PtrArray<DPMeshSkin> skins{1};
+};
+
+namespace {
+
+// Whether object is a master with instances that may draw what it replaces.
+bool InstancesShare(const MeshObject& object) {
+    return !object.m_isInstance && object.m_family && object.m_family->instances > 0;
+}
+
+} // namespace
+
 MeshObject::MeshObject(IDirect3DRM2* rm, IDirect3DRMFrame2* parent) : Frame(rm, parent) {
     ClearMembers();
     m_rm = rm ? rm : g_lpD3DRM2;
@@ -48,7 +67,9 @@ MeshObject::MeshObject(MeshObject* src) : Frame(src->m_rm, src->m_parentFrame) {
     ClearMembers();
     m_rm = src->m_rm;
     m_parentFrame = src->m_parentFrame;
+    DefaultValues();
     m_isInstance = 1;
+    JoinFamily(src);
     std::memcpy(m_name, src->m_name, sizeof(m_name));
     m_renderType = src->m_renderType;
     m_children = src->m_children;
@@ -102,10 +123,10 @@ MeshObject::MeshObject(MeshObject* src) : Frame(src->m_rm, src->m_parentFrame) {
 }
 
 MeshObject::~MeshObject() {
+    DisplayList::RemoveEverywhere(this);
     // The frame leaves the scene with the object (the parent it has now: a parent object freed first
     // has let go of it already); the reference is given up once, and ~Frame finds the pointer cleared.
-    DetachFromParent(m_frame);
-    ReleaseInterface(m_frame, "~MeshObject->m_frame");
+    ReleaseFrame("~MeshObject->m_frame");
     rm_mesh_release(m_mesh, "~MeshObject->m_mesh");
     rm_builder_release(m_meshbuilder, "~MeshObject->m_meshbuilder");
     if (m_isInstance) {
@@ -120,14 +141,50 @@ MeshObject::~MeshObject() {
     DropGeometry();
     DropSkin();
     if (m_ownsShadow) {
-        delete m_shadowGeo;
-        delete m_shadowSkin;
+        Discard(m_shadowGeo);
+        Discard(m_shadowSkin);
     }
     if (m_ownsDetailFrame) {
         delete m_detailVisuals;
         ReleaseInterface(m_detailFrame, "~MeshObject->m_detailFrame");
     }
     FreeSharedLists();
+    LeaveFamily();
+}
+
+void MeshObject::JoinFamily(MeshObject* src) {
+    // An instance always has a family: src without one is a master.
+    if (!src->m_family) src->m_family = new MeshFamily;
+    m_family = src->m_family;
+    ++m_family->instances;
+}
+
+void MeshObject::LeaveFamily() {
+    if (!m_family) return;
+    if (m_isInstance)
+        --m_family->instances;
+    else
+        m_family->master = false;
+    if (m_family->instances == 0) {
+        m_family->geometry.DeleteAll();
+        m_family->skins.DeleteAll();
+        if (!m_family->master) delete m_family;
+    }
+    m_family = nullptr;
+}
+
+void MeshObject::Discard(DPMeshGeo* geo) {
+    if (geo && InstancesShare(*this))
+        m_family->geometry.Add(geo);
+    else
+        delete geo;
+}
+
+void MeshObject::Discard(DPMeshSkin* skin) {
+    if (skin && InstancesShare(*this))
+        m_family->skins.Add(skin);
+    else
+        delete skin;
 }
 
 void MeshObject::FreeOwnedLists() {
@@ -155,9 +212,6 @@ void MeshObject::FreeSharedLists() {
 }
 
 void MeshObject::ClearMembers() {
-    m_dpVisuals = nullptr;
-    m_geo = nullptr;
-    m_skin = nullptr;
     m_hasShadow = 0;
     m_shadowGeo = nullptr;
     m_shadowSkin = nullptr;
@@ -167,7 +221,6 @@ void MeshObject::ClearMembers() {
     m_children = nullptr;
     m_visuals = nullptr;
     std::memset(m_name, 0, sizeof(m_name));
-    m_renderType = '?';
     m_center = {0.0f, 0.0f, 0.0f};
     std::fill(std::begin(m_corners), std::end(m_corners), D3DVECTOR{0.0f, 0.0f, 0.0f});
     m_box = MeshBox{{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
@@ -184,31 +237,21 @@ void MeshObject::ClearMembers() {
     m_parentFrame = nullptr;
     m_detailFrame = nullptr;
     m_detailVisuals = nullptr;
-    m_detailPolyCount = 0;
-    m_detailVertexCount = 0;
-    m_showTextures = -1;
-    m_outline = 0;
-    std::copy(std::begin(kUnusedRanges), std::end(kUnusedRanges), m_unusedRanges);
-    std::copy(std::begin(kDefaultSwitchRatios), std::end(kDefaultSwitchRatios), m_switchRatios);
     // Every switch distance starts far, so nothing switches before the distances are set.
     m_switchDistance0 = m_switchDistance1 = m_switchDistance2 = kMeshObjectFarDistance;
     m_switchDistance3 = m_switchDistance4 = kMeshObjectFarDistance;
     m_alphaBlend = 0;
     std::fill(std::begin(m_screenRect), std::end(m_screenRect), 0);
     m_screenSize[0] = m_screenSize[1] = -1;
-    m_mipLevel = 0;
     std::fill(std::begin(m_screenCorners), std::end(m_screenCorners), D3DRMVECTOR4D{0.0f, 0.0f, 0.0f, 0.0f});
-    m_useMipMaps = 0;
     m_isInstance = 0;
     m_instanceMaterials = nullptr;
     m_steList = nullptr;
-    m_textureBytes = 0;
     m_frames3DS = nullptr;
     m_frame3DS = 0;
-    m_ownsGeo = false;
-    m_ownsSkin = false;
     m_ownsShadow = false;
     m_ownsDetailFrame = false;
+    m_family = nullptr;
 }
 
 void MeshObject::ApplySceneFog() {
@@ -223,6 +266,11 @@ int MeshObject::SetDefaults() {
         rm_frame_sort_back_to_front(m_frame);
         rm_frame_set_zbuffer(m_frame, 1);
     }
+    DefaultValues();
+    return 1;
+}
+
+void MeshObject::DefaultValues() {
     m_showTextures = -1;
     std::copy(std::begin(kUnusedRanges), std::end(kUnusedRanges), m_unusedRanges);
     std::copy(std::begin(kDefaultSwitchRatios), std::end(kDefaultSwitchRatios), m_switchRatios);
@@ -238,7 +286,6 @@ int MeshObject::SetDefaults() {
     m_geo = nullptr;
     m_skin = nullptr;
     m_ownsGeo = m_ownsSkin = false;
-    return 1;
 }
 
 void MeshObject::Animate() {}
@@ -246,13 +293,13 @@ void MeshObject::Animate() {}
 void MeshObject::SetLighting(int) {}
 
 void MeshObject::DropGeometry() {
-    if (m_ownsGeo) delete m_geo;
+    if (m_ownsGeo) Discard(m_geo);
     m_geo = nullptr;
     m_ownsGeo = false;
 }
 
 void MeshObject::DropSkin() {
-    if (m_ownsSkin) delete m_skin;
+    if (m_ownsSkin) Discard(m_skin);
     m_skin = nullptr;
     m_ownsSkin = false;
 }

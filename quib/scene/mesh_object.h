@@ -6,7 +6,11 @@
 // A master object owns its geometry, skin, shadow, children, visual wrappers and animation frames. An
 // instance (made by the copy constructor) shares the master's mesh builder and mesh (with a reference of
 // its own on each), children, geometry, shadow, detail frame and animation frames; it owns copies of the
-// materials and of the skin. The master must outlive its instances.
+// materials and of the skin. The master must outlive its instances. Geometry, skin or shadow that the
+// master replaces (showing an animation frame, loading again, a new shadow) while it has instances is
+// kept until the last of them and the master are gone, since an instance may still draw it.
+//
+// A freed object leaves every display list that holds it.
 //
 // The 41 virtual operations keep their order: derived objects override them by position.
 #pragma once
@@ -23,6 +27,7 @@ class DPMeshGeo;
 class DPMeshSkin;
 class MATERIAL;
 class SurfaceTableEntry;
+struct MeshFamily;
 
 constexpr int kMeshObjectNameSize = 256;
 constexpr int kMeshObjectSwitchCount = 5;
@@ -189,18 +194,31 @@ class QUIB_API MeshObject : public Frame {
     bool m_ownsSkin;
     bool m_ownsShadow;
     bool m_ownsDetailFrame; // the detail frame and its list were made by this object
+    // A master and its instances while any of them exists (NULL until the first instance): their count
+    // and what the master replaced while instances shared it.
+    MeshFamily* m_family;
 
   protected:
     // Recomputes the 8 corners from m_box.
     void MakeCorners();
-    // Frees the geometry / skin when the object owns them and forgets them.
+    // Frees the geometry / skin when the object owns them (kept for the instances while a master has
+    // any) and forgets them.
     void DropGeometry();
     void DropSkin();
+    // Frees a piece this object owned, or keeps it with the family while this master has instances.
+    void Discard(DPMeshGeo* geo);
+    void Discard(DPMeshSkin* skin);
     // Takes geometry and skin from a loaded mesh (owned from now on); the mesh keeps neither.
     void TakeGeometry(DPMesh& loaded);
 
   private:
+    // The members SetDefaults does not set (the master's constructor calls SetDefaults afterwards).
     void ClearMembers();
+    // The values SetDefaults sets, without its Retained Mode settings.
+    void DefaultValues();
+    // Joins src's family (made when src has none); leaves it, the last member freeing it.
+    void JoinFamily(MeshObject* src);
+    void LeaveFamily();
     void ApplySceneFog();
     void FreeOwnedLists();
     void FreeSharedLists();

@@ -43,6 +43,7 @@ void MeshObject::MakeVisualWrapper(MeshObject* v) {
     // place of the frame it made for itself.
     ReleaseInterface(wrapper->m_frame, "MeshObject::AddVisual wrapper");
     wrapper->m_frame = v->m_frame;
+    wrapper->m_ownsFrame = false; // it stays where the visual hangs when the wrapper goes
     if (wrapper->m_frame) wrapper->m_frame->AddRef();
     AddTo(m_dpVisuals, wrapper);
 }

@@ -14,7 +14,8 @@ int MeshObject::Add3DSFrame(char* file) {
 int MeshObject::Set3DSFrame(int n) {
     if (!m_frames3DS || n < 0 || n >= m_frames3DS->GetCount()) return 0;
     DPMesh* frame = m_frames3DS->GetAt(n);
-    // The geometry shown so far is freed when it was the object's own (it could not be shown again).
+    // The geometry shown so far is freed when it was the object's own (it could not be shown again), or
+    // kept for the instances that share it.
     DropGeometry();
     DropSkin();
     m_geo = frame->geometry;

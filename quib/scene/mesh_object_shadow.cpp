@@ -25,10 +25,10 @@ SurfaceTableEntry* ShadowTexture(IDirectDrawSurface* s) {
 } // namespace
 
 int MeshObject::CreateShadow(IDirectDrawSurface* s) {
-    // A second shadow replaces the first.
+    // A second shadow replaces the first (kept while instances share it).
     if (m_ownsShadow) {
-        delete m_shadowGeo;
-        delete m_shadowSkin;
+        Discard(m_shadowGeo);
+        Discard(m_shadowSkin);
     }
     m_hasShadow = 1;
     m_ownsShadow = true;

@@ -18,13 +18,6 @@ extern int g_SkyTypeEnabled;
 // The current skid-mark object, drawn with every sorted list; NULL when there is none. Set only by
 // QuibInitSkidmarks (to a SkidObject); freeing the object clears it.
 extern MeshObject* g_pSkidObject;
-// Remembers that list holds g_pSkidObject (the sort and the list calls that add objects report it).
-void RememberSkidList(DisplayList* list);
-// Every remembered list loses g_pSkidObject (each occurrence), and the lists are forgotten. Called as
-// the skid object goes.
-void RemoveSkidObjectFromLists();
-// A list that is freed is no longer remembered by the sort. Every free of a display list calls it.
-void ForgetDisplayList(DisplayList* list);
 // Far and near draw distances are multiplied by this; 1.0 at start.
 extern float g_DetailFactor;
 

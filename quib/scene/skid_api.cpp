@@ -39,7 +39,7 @@ void* QuibInitSkidmarks(void** out, IDirectDrawSurface* texture) {
 }
 
 void QuibFreeSkidmarks() {
-    // The destructor takes the object out of the sorted lists and clears g_pSkidObject.
+    // The destructor takes the object out of every display list and clears g_pSkidObject.
     delete CurrentSkids();
 }
 

@@ -52,11 +52,8 @@ SkidObject::SkidObject(IDirect3DRM2* rm, IDirect3DRMFrame2* parent)
 }
 
 SkidObject::~SkidObject() {
-    // No display list may keep drawing an object that is gone.
-    if (g_pSkidObject == this) {
-        RemoveSkidObjectFromLists();
-        g_pSkidObject = nullptr;
-    }
+    // The lists holding the object lose it with the mesh object part.
+    if (g_pSkidObject == this) g_pSkidObject = nullptr;
     if (m_ownsTextureEntry) delete m_textureEntry;
     // The white material stays in m_materials, which the mesh object part deletes (once).
 }

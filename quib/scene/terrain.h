@@ -74,7 +74,8 @@ class QUIB_API Terrain : public MeshObject {
 
     // Builds the chain of coarser versions: a level gets a coarser one while it has at least minCells
     // cells (minCells below 1 counts as 1) and even cols and rows of at least 2; each coarser level
-    // has half the cells each way and its border heights for stitching.
+    // has half the cells each way and its border heights for stitching. The old chain is freed (as on
+    // Init and Load): its versions leave every display list.
     void MakeLowDetailVersions(int minCells);
     // Makes this tile the half-resolution copy of source: cols / 2 x rows / 2 cells over the same area,
     // vertex (i, j) a copy of source's (2i, 2j), sharing source's texture. 1, or 0 (unchanged) when

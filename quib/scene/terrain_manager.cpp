@@ -72,9 +72,22 @@ int TerrainManager::Add(Terrain* tile, int ix, int iz) {
     return 1;
 }
 
+Terrain* TerrainManager::Current(TerrainCell& cell) {
+    // Only addresses are compared: a freed version is never read.
+    int level = 0;
+    for (Terrain* tile = cell.base; tile; tile = tile->m_lowDetail, ++level)
+        if (tile == cell.current) {
+            cell.level = level;
+            return tile;
+        }
+    cell.current = cell.base;
+    cell.level = 0;
+    return cell.base;
+}
+
 Terrain* TerrainManager::FindTerrain(float x, float z) {
     for (int c = 0; c < CellCount(); ++c) {
-        Terrain* tile = m_cells[c].current;
+        Terrain* tile = Current(m_cells[c]);
         if (tile && tile->m_originX <= x && x < tile->m_originX + tile->m_sizeX && tile->m_originZ <= z &&
             z < tile->m_originZ + tile->m_sizeZ)
             return tile;
@@ -94,11 +107,6 @@ int TerrainManager::MakeLowDetailVersions(int minCells) {
         tile->MakeLowDetailVersions(minCells);
         tile->InitLODVertices();
     }
-    // The old coarser versions are gone: no cell may still point at one.
-    for (int c = 0; c < CellCount(); ++c) {
-        m_cells[c].current = m_cells[c].base;
-        m_cells[c].level = 0;
-    }
     return 1;
 }
 
@@ -109,7 +117,7 @@ int TerrainManager::SetDetailLevel(void* displayList, D3DVECTOR viewer, float st
         if (!cell.base) continue;
         const float dx = viewer.x - cell.base->m_centreX, dz = viewer.z - cell.base->m_centreZ;
         const int level = LevelFor(std::sqrt(dx * dx + dz * dz), step);
-        RemoveFromList(displayList, cell.current);
+        RemoveFromList(displayList, Current(cell));
         cell.base->GetLOD(level, &cell.current, &cell.level);
         AddToList(displayList, cell.current);
     }

@@ -13,7 +13,7 @@ class Terrain;
 // One grid place: cell number ix + iz x nx.
 struct TerrainCell {
     Terrain* base;    // the full-detail tile, or NULL
-    Terrain* current; // the version of base now in the display list
+    Terrain* current; // the version of base now in the display list; trusted only while base's chain holds it
     int ix, iz;       // grid column and row
     int level;        // detail level of current (0 = base)
     int neighbour[4]; // cell numbers at lower z, higher z, lower x, higher x (the tile edges 0-3), or -1
@@ -40,8 +40,8 @@ class QUIB_API TerrainManager {
     Terrain* FindTerrain(float x, float z);
     // The ground point under (x, z) on the tile FindTerrain gives: 1 with out set, 0 without a tile.
     int FindIntersection(float x, float z, D3DVECTOR& out);
-    // Builds every listed tile's chain of coarser versions and border heights; the cells go back to
-    // their base tiles (take the tiles out of any display list first). 0 without a list, else 1.
+    // Builds every listed tile's chain of coarser versions and border heights (the old versions leave
+    // every display list as they are freed). 0 without a list, else 1.
     int MakeLowDetailVersions(int minCells);
     // For every cell with a tile: level = horizontal distance from viewer to the tile's centre / step
     // (0 for step <= 0, at most kMaxTerrainLevel), its current version taken out of the display list
@@ -58,6 +58,9 @@ class QUIB_API TerrainManager {
 
   private:
     int CellCount() const { return m_cells ? m_nx * m_nz : 0; }
+    // The cell's current version and its level, while its base tile's chain still holds it; else (the
+    // chain rebuilt, the tile made anew: the old versions are freed) the base tile at level 0.
+    Terrain* Current(TerrainCell& cell);
     // Loads own or stitched heights on every border of cell c after the levels were chosen.
     void StitchBorders(int c);
 };

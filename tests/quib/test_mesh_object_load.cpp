@@ -130,4 +130,35 @@ TEST_F(MeshObjectLoadTest, ModelFilesLoadIntoGeometryDrawnInTheObjectsFrame) {
     EXPECT_EQ(0.0f, none.GetMinimumY());
 }
 
+// Geometry a master replaces (by showing a frame or loading again) stays for the instances sharing it,
+// until the last of them goes; without instances it is freed at once (the sanitizer build checks both).
+TEST_F(MeshObjectLoadTest, GeometryAMasterReplacesStaysWithItsInstances) {
+    Write3DS("tri.3ds", -1.0f, 1.0f, 0.0f);
+    Write3DS("up.3ds", -1.0f, 1.0f, 3.0f);
+    char tri[] = "tri.3ds", up[] = "up.3ds";
+    auto* master = new MeshObject(nullptr, nullptr);
+    ASSERT_EQ(1, master->Load3DS(tri));
+    auto* first = new MeshObject(master);
+    auto* second = new MeshObject(first); // an instance of an instance shares the master's too
+    ASSERT_EQ(1, master->Add3DSFrame(up));
+    ASSERT_EQ(1, master->Set3DSFrame(0));
+    ASSERT_EQ(1, master->Load3DS(up));
+    auto* third = new MeshObject(master);
+    ASSERT_EQ(1, master->Load3DS(tri));
+    for (MeshObject* instance : {first, second})
+        EXPECT_EQ(0.0f, instance->m_geo->subMeshes[0].GetMinimumY());
+    EXPECT_EQ(3.0f, third->m_geo->subMeshes[0].GetMinimumY());
+    EXPECT_EQ(1, second->RenderDPMesh());
+    delete first;
+    EXPECT_EQ(0.0f, second->m_geo->subMeshes[0].GetMinimumY());
+    delete second;
+    delete third;
+    delete master;
+
+    MeshObject alone(nullptr, nullptr);
+    ASSERT_EQ(1, alone.Load3DS(tri));
+    ASSERT_EQ(1, alone.Load3DS(up));
+    EXPECT_EQ(3.0f, alone.m_geo->subMeshes[0].GetMinimumY());
+}
+
 } // namespace

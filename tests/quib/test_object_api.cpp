@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/rm/d3drm_mesh.h"
+#include "host/rm/frame.h"
 #include "m3d_writer.h"
 #include "quib/scene/dp_mesh_geo.h"
 #include "quib/scene/mesh_object.h"
@@ -233,3 +234,28 @@ TEST_F(ObjectApiTest, InitObjectCopiesCheckedArraysAndAttributesRoundTrip) {
 }
 
 } // namespace
+
+// Objects loaded and freed over and over leave the scene root as they found it: the frame each piece of
+// their geometry made under it goes with the piece.
+TEST_F(ObjectApiTest, LoadingAndFreeingObjectsLeavesTheSceneAsItWas) {
+    auto sceneChildren = [] { return HostRMFrame::From(g_lpScene)->Children().size(); };
+    const size_t before = sceneChildren();
+    for (int i = 0; i < 1000; ++i) {
+        void* h = nullptr;
+        ASSERT_EQ(1, QuibLoadObject(Name("tri.m3d"), &h));
+        QuibFreeObject(h);
+    }
+    EXPECT_EQ(before, sceneChildren());
+
+    // A plain frame (a camera's) leaves the scene with its Frame; a frame borrowed from it stays.
+    auto* camera = new Frame(nullptr, g_lpScene);
+    auto* borrower = new Frame(nullptr, nullptr);
+    borrower->ReleaseFrame("borrower");
+    borrower->m_frame = camera->m_frame;
+    borrower->m_frame->AddRef();
+    borrower->m_ownsFrame = false;
+    delete borrower;
+    EXPECT_EQ(before + 2, sceneChildren()); // the camera's frame and its look-at target
+    delete camera;
+    EXPECT_EQ(before, sceneChildren());
+}

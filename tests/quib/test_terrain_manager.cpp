@@ -131,3 +131,32 @@ TEST_F(TerrainManagerTest, FinerTilesStitchToCoarserNeighboursAndStaleStitchesAr
     EXPECT_NE(std::string::npos,
               ReadLog().find("HI Base Tile <  1,  0>, val=  0 : Tile <  0,  0>, val=  0\n"));
 }
+
+// Rebuilding the chains, or making a tile anew, frees the coarser versions a list may hold: they leave
+// every display list, and the cells go back to what still exists (the sanitizer build checks nothing
+// freed is read).
+TEST_F(TerrainManagerTest, FreedVersionsLeaveTheListAndTheCells) {
+    MakeGrid(2, 1);
+    ASSERT_EQ(1, manager.MakeLowDetailVersions(1));
+    DisplayList other(1); // a second list holding a coarse version
+    EXPECT_EQ((std::vector<int>{2, 2}), Levels(1e30f, 0, 0));
+    other.Add(manager.m_cells[1].current);
+    ASSERT_EQ(1, manager.MakeLowDetailVersions(1));
+    EXPECT_EQ(0, list.GetCount());
+    EXPECT_EQ(0, other.GetCount());
+    EXPECT_EQ((std::vector<int>{2, 2}), Levels(1e30f, 0, 0));
+    ASSERT_EQ(2, list.GetCount());
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(manager.m_cells[c].current, list.GetAt(c));
+        EXPECT_EQ(1, static_cast<Terrain*>(list.GetAt(c))->m_cols);
+    }
+
+    // Tile 0 made anew: its old chain leaves the list, and the cell answers with the tile itself.
+    ASSERT_EQ(1, tiles[0]->Init(0, 0, 4, 4, 4, 4));
+    ASSERT_EQ(1, list.GetCount());
+    EXPECT_EQ(manager.m_cells[1].current, list.GetAt(0));
+    EXPECT_EQ(tiles[0].get(), manager.FindTerrain(1, 1));
+    EXPECT_EQ((std::vector<int>{0, 2}), Levels(1e30f, 0, 0));
+    EXPECT_EQ(2, list.GetCount());
+    EXPECT_NE(nullptr, list.Find(tiles[0].get()));
+}
