@@ -377,4 +377,14 @@ TEST_F(LineDrawTest, ClassifyLineNamesTheSideAndAgreesWithTheDrawing) {
     }
 }
 
+// The report names the library's source file from the top of the tree, as the user reads it anywhere.
+TEST_F(DrawLine3DTest, AReportNamesItsSourceFileFromTheTreeTop) {
+    ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
+    HostDDrawMarkSurfaceLost(g_lpBackBuffer);
+    EXPECT_EQ(0, QuibDrawLine3D(0, 0, 1, 1, 1, 1, 0xFFFF));
+    const std::string text = ErrorText();
+    EXPECT_EQ(0u, text.find("DirectDraw Error DDERR_SURFACELOST\nin file quib/scene/line_draw.cpp at line "))
+        << text;
+}
+
 } // namespace
