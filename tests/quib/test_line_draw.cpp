@@ -288,9 +288,13 @@ std::set<Pixel> Diagonal(int from, int to) {
     return pixels;
 }
 
-std::set<Pixel> Join(std::set<Pixel> a, const std::set<Pixel>& b) {
-    a.insert(b.begin(), b.end());
-    return a;
+// Rows fromY to toY, each x fromX to toX.
+std::set<Pixel> Rows(int fromY, int toY, int fromX, int toX) {
+    std::set<Pixel> pixels;
+    for (int y = fromY; y <= toY; ++y)
+        for (int x = fromX; x <= toX; ++x)
+            pixels.insert({x, y});
+    return pixels;
 }
 
 TEST_F(LineDrawTest, IntegerLinesAreCutInIntegersAndRecordTheirEnds) {
@@ -321,15 +325,16 @@ TEST_F(LineDrawTest, IntegerLinesAreCutInIntegersAndRecordTheirEnds) {
 }
 
 TEST_F(LineDrawTest, TallAndThickLinesStackDownwardsWithinTheRectangle) {
-    EXPECT_EQ(Join(Row(20, 10, 12), Row(21, 10, 12)), DrawInt(DrawLineInt2, 10, 20, 12, 20));
-    EXPECT_EQ(Join(Join(Row(20, 10, 12), Row(21, 10, 12)), Row(22, 10, 12)),
-              DrawInt(DrawLineInt3, 12, 20, 10, 20));
+    EXPECT_EQ(Rows(20, 21, 10, 12), DrawInt(DrawLineInt2, 10, 20, 12, 20));
+    EXPECT_EQ(Rows(20, 22, 10, 12), DrawInt(DrawLineInt3, 12, 20, 10, 20));
     Canvas thick;
     DrawLine2DThick(thick.Pixels(), 10, 20, 14, 20, kInk); // the ends single
-    EXPECT_EQ(Join(Row(20, 10, 14), Row(21, 11, 13)), thick.Inked());
+    std::set<Pixel> thickPixels = Rows(20, 21, 11, 13);
+    thickPixels.insert({{10, 20}, {14, 20}});
+    EXPECT_EQ(thickPixels, thick.Inked());
 
     // Along the bottom limit's row and across it the stacks stop at row 46.
-    EXPECT_EQ(Join(Row(45, 5, 8), Row(46, 5, 8)), DrawInt(DrawLineInt3, 5, 45, 8, 45));
+    EXPECT_EQ(Rows(45, 46, 5, 8), DrawInt(DrawLineInt3, 5, 45, 8, 45));
     std::set<Pixel> steep; // cut to (40, 40)-(46, 46)
     for (int i = 40; i <= 46; ++i)
         for (int k = 0; k < 3 && i + k <= 46; ++k)
