@@ -80,7 +80,7 @@ PreparedLight prepare_light(const LightEntry& light, const PipelineMatrix& to_wo
 
 // Vertex colours from Lights prepared lights: the strongest diffuse term over the ambient level (grey,
 // for textured materials; the material's colour otherwise) and the strongest specular term to the 16th
-// power. Without lights: the ambient colour and no specular.
+// power. Without lights: the ambient colour only, textured or not, and no specular.
 template <int Lights> struct LitShade {
     const PreparedLight* lights;
     bool textured;
@@ -88,7 +88,7 @@ template <int Lights> struct LitShade {
 
     void operator()(const DPVertex& v, D3DTLVERTEX& out) const {
         if constexpr (Lights == 0) {
-            out.color = textured ? g_AmbientColour : materialColour;
+            out.color = g_AmbientColour;
             out.specular = kNoSpecular;
         } else {
             const float normal[3] = {v.nx, v.ny, v.nz};
@@ -111,10 +111,11 @@ template <int Lights> struct LitShade {
 };
 
 // Lit clip vertices carry the corners' diffuse and specular bytes; clip-made vertices are grey from them
-// (an untextured material keeps its own colour, as all its corners have it).
+// when the corners are grey, else they keep the material's colour as all the corners have it (an
+// untextured material under lights).
 struct LitClipEmit {
     using Vertex = LitClipVertex;
-    bool textured;
+    bool greyCorners;
     D3DCOLOR materialColour;
 
     static LitClipVertex* restart_ring() { return g_LitClipPool.restart(3); }
@@ -124,7 +125,7 @@ struct LitClipEmit {
         v.specular = float(tl.specular & 0xFF);
     }
     void shade(const LitClipVertex& v, D3DTLVERTEX& out) const {
-        out.color = textured ? grey(colour_byte(v.diffuse / 256.0f)) : materialColour;
+        out.color = greyCorners ? grey(colour_byte(v.diffuse / 256.0f)) : materialColour;
         out.specular = kNoSpecular | grey(colour_byte(v.specular / 256.0f));
     }
 };
@@ -176,9 +177,11 @@ int light_vertices(DPSubMesh* sub, DPMaterial* material, const PipelineMatrix& o
     transform_with_lights(*sub, object_to_camera, box_codes != 0, count, prepared, textured, colour);
 
     TriangleBatch batch;
+    // Textured corners are grey, and so is every corner that no light reaches (the ambient colour).
+    const bool greyCorners = textured || count == 0;
     const int kept = box_codes == 0
                          ? collect_unclipped(*sub, batch)
-                         : collect_clipped(*sub, object_to_camera, LitClipEmit{textured, colour}, batch);
+                         : collect_clipped(*sub, object_to_camera, LitClipEmit{greyCorners, colour}, batch);
     if (kept == 0) return 1;
     set_texture(material);
     if (!g_LitMode) set_specular(1);

@@ -1,6 +1,7 @@
 // The clip rectangle of the software line drawing: the back buffer's row stride in pixels and the
 // smallest and largest coordinates a line may touch. One set for the whole library; all 0 (nothing is
-// drawn) until a start-up or QuibDrawLine3D sets it.
+// drawn) until a start-up or QuibDrawLine3D sets it. Lines are cut to it here, in floating point or in
+// integers.
 #pragma once
 
 #include "host/base/types.h"
@@ -25,3 +26,22 @@ void SetLineClip(int left, int top, int right, int bottom);
 // Narrows the limits to a surface of width x height pixels and takes its pitch (pixels), so no line can
 // reach past the memory actually locked.
 void ConfineLineClip(int width, int height, int pitch);
+
+// Where a line lies against the clip rectangle: 0 when some of it is to be drawn, else the side it lies
+// wholly beyond (lying on a limit counts as beyond it): left, right, below (y past bottom), above (y
+// before top).
+constexpr int kLineVisible = 0;
+constexpr int kLineLeft = 1;
+constexpr int kLineRight = 2;
+constexpr int kLineBelow = 4;
+constexpr int kLineAbove = 8;
+// No side at all: a coordinate that is not finite, or a rectangle with nothing inside.
+constexpr int kLineNowhere = kLineLeft | kLineRight | kLineBelow | kLineAbove;
+
+// Cuts the line to the clip rectangle in floating point, each end moved along the line: x against left
+// then right, then y against top then bottom. Returns where it lies (above); on kLineVisible both ends
+// lie on or within the limits, up to rounding at the cut.
+int ClipLineFloat(float& x0, float& y0, float& x1, float& y1);
+// The same in integers: each moved coordinate is the product first, then the truncating division,
+// computed wide enough that no product overflows. On kLineVisible both ends lie within the limits.
+int ClipLineInt(int& x0, int& y0, int& x1, int& y1);

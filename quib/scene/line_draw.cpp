@@ -16,45 +16,86 @@ bool Finite(float a, float b, float c, float d) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
 }
 
-// Moves the end (x, y) onto the vertical line x = limit along the line through (x0, y0)-(x1, y1).
-void ClipX(float limit, float x0, float y0, float x1, float y1, float& x, float& y) {
-    y = y0 + (limit - x0) * (y0 - y1) / (x0 - x1);
-    x = limit;
-}
-
-// Moves the end (x, y) onto the horizontal line y = limit.
-void ClipY(float limit, float x0, float y0, float x1, float y1, float& x, float& y) {
-    x = x0 + (limit - y0) * (x0 - x1) / (y0 - y1);
-    y = limit;
-}
-
-// Cuts the line to the clip limits in floating point. False when nothing of it is to be drawn.
-bool ClipLine(float& x0, float& y0, float& x1, float& y1) {
-    const LineClipState& c = g_LineClip;
-    const float left = float(c.left), right = float(c.right), top = float(c.top), bottom = float(c.bottom);
-    if (!Finite(x0, y0, x1, y1) || c.left > c.right || c.top > c.bottom) return false;
-    // A line wholly beyond one limit would divide by zero (or by a tiny difference) below.
-    if ((x0 < left && x1 < left) || (x0 > right && x1 > right)) return false;
-    if ((y0 < top && y1 < top) || (y0 > bottom && y1 > bottom)) return false;
-
-    if (x0 < left) ClipX(left, x0, y0, x1, y1, x0, y0);
-    if (x1 < left) ClipX(left, x0, y0, x1, y1, x1, y1);
-    if (x0 > right) ClipX(right, x0, y0, x1, y1, x0, y0);
-    if (x1 > right) ClipX(right, x0, y0, x1, y1, x1, y1);
-    if (!Finite(x0, y0, x1, y1)) return false;
-    if (!((top < y0 || top < y1) && (y0 < bottom || y1 < bottom))) return false;
-
-    if (y0 < top) ClipY(top, x0, y0, x1, y1, x0, y0);
-    if (y1 < top) ClipY(top, x0, y0, x1, y1, x1, y1);
-    if (y0 > bottom) ClipY(bottom, x0, y0, x1, y1, x0, y0);
-    if (y1 > bottom) ClipY(bottom, x0, y0, x1, y1, x1, y1);
-    if (!Finite(x0, y0, x1, y1)) return false;
-    return (left < x0 || left < x1) && (x0 < right || x1 < right);
-}
-
 // Truncates a clipped coordinate and keeps it within [low, high] (rounding at the cut can stray by one).
 int ToPixel(float value, int low, int high) {
     return std::clamp(static_cast<int>(std::clamp(value, float(low), float(high))), low, high);
+}
+
+// The pixel ends {x0, y0, x1, y1} of a line cut to the rectangle in floating point; false when nothing
+// of it is to be drawn.
+bool PixelEnds(float x0, float y0, float x1, float y1, int ends[4]) {
+    if (ClipLineFloat(x0, y0, x1, y1) != kLineVisible) return false;
+    const LineClipState& c = g_LineClip;
+    ends[0] = ToPixel(x0, c.left, c.right);
+    ends[1] = ToPixel(y0, c.top, c.bottom);
+    ends[2] = ToPixel(x1, c.left, c.right);
+    ends[3] = ToPixel(y1, c.top, c.bottom);
+    return true;
+}
+
+// Stores colour at (x, y) and at the tall - 1 pixels below it, those down to the rectangle's bottom limit.
+void PutStack(WORD* pixels, int x, int y, int tall, DWORD colour) {
+    for (int k = 0; k < tall && (k == 0 || y + k <= g_LineClip.bottom); ++k)
+        PutLinePixel(pixels, x, y + k, colour);
+}
+
+// Steps from end to end of a clipped line {x0, y0, x1, y1}, calling plot(x, y) for each pixel: the first
+// end, the pixels between (a straight line from its first pixel, a sloped one from the pixel after it,
+// with an error term on the longer axis), then the last end.
+template <class Plot> void StepLine(const int ends[4], Plot plot) {
+    int x0 = ends[0], y0 = ends[1];
+    const int x1 = ends[2], y1 = ends[3];
+    const int sx = x1 < x0 ? -1 : 1, sy = y1 < y0 ? -1 : 1;
+    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+
+    plot(x0, y0);
+    if (dx == 0) {
+        for (int y = y0; y != y1; y += sy)
+            plot(x0, y);
+    } else if (dy == 0) {
+        for (int x = x0; x != x1; x += sx)
+            plot(x, y0);
+    } else if (dx == dy) {
+        while (x0 != x1) {
+            x0 += sx;
+            y0 += sy;
+            plot(x0, y0);
+        }
+    } else if (dx > dy) {
+        int error = dy;
+        while (x0 != x1) {
+            if (error >= dx) {
+                y0 += sy;
+                error -= dx;
+            }
+            x0 += sx;
+            plot(x0, y0);
+            error += dy;
+        }
+    } else {
+        int error = dx;
+        while (y0 != y1) {
+            if (error >= dy) {
+                x0 += sx;
+                error -= dy;
+            }
+            y0 += sy;
+            plot(x0, y0);
+            error += dx;
+        }
+    }
+    plot(x1, y1);
+}
+
+// The integer forms: the ends recorded as given, then cut in integers; each pixel a stack tall high.
+void DrawIntLine(WORD* pixels, int x0, int y0, int x1, int y1, int tall, DWORD colour) {
+    g_LastLine[0] = x0;
+    g_LastLine[1] = y0;
+    g_LastLine[2] = x1;
+    g_LastLine[3] = y1;
+    if (!pixels || ClipLineInt(x0, y0, x1, y1) != kLineVisible) return;
+    const int ends[4] = {x0, y0, x1, y1};
+    StepLine(ends, [&](int x, int y) { PutStack(pixels, x, y, tall, colour); });
 }
 
 // The screen position of a homogeneous point (its integer part) and the point scaled back by w; a point
@@ -72,55 +113,49 @@ Projected Project(const D3DRMVECTOR4D& p) {
 
 } // namespace
 
+int g_LastLine[4] = {};
+
 void PutLinePixel(WORD* pixels, int x, int y, DWORD colour) {
     pixels[ptrdiff_t(y) * g_LineClip.pitch + x] = WORD(colour & 0xFFFF);
 }
 
-void DrawLine2D(WORD* pixels, float fx0, float fy0, float fx1, float fy1, DWORD colour) {
-    if (!pixels || !ClipLine(fx0, fy0, fx1, fy1)) return;
-    const LineClipState& c = g_LineClip;
-    int x0 = ToPixel(fx0, c.left, c.right), y0 = ToPixel(fy0, c.top, c.bottom);
-    const int x1 = ToPixel(fx1, c.left, c.right), y1 = ToPixel(fy1, c.top, c.bottom);
-    const int sx = x1 < x0 ? -1 : 1, sy = y1 < y0 ? -1 : 1;
-    const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
+void PutLinePixel2(WORD* pixels, int x, int y, DWORD colour) {
+    PutStack(pixels, x, y, 2, colour);
+}
 
-    PutLinePixel(pixels, x0, y0, colour);
-    if (dx == 0) {
-        for (int y = y0; y != y1; y += sy)
-            PutLinePixel(pixels, x0, y, colour);
-    } else if (dy == 0) {
-        for (int x = x0; x != x1; x += sx)
-            PutLinePixel(pixels, x, y0, colour);
-    } else if (dx == dy) {
-        while (x0 != x1) {
-            x0 += sx;
-            y0 += sy;
-            PutLinePixel(pixels, x0, y0, colour);
-        }
-    } else if (dx > dy) {
-        int error = dy;
-        while (x0 != x1) {
-            if (error >= dx) {
-                y0 += sy;
-                error -= dx;
-            }
-            x0 += sx;
-            PutLinePixel(pixels, x0, y0, colour);
-            error += dy;
-        }
-    } else {
-        int error = dx;
-        while (y0 != y1) {
-            if (error >= dy) {
-                x0 += sx;
-                error -= dy;
-            }
-            y0 += sy;
-            PutLinePixel(pixels, x0, y0, colour);
-            error += dx;
-        }
-    }
-    PutLinePixel(pixels, x1, y1, colour);
+void PutLinePixel3(WORD* pixels, int x, int y, DWORD colour) {
+    PutStack(pixels, x, y, 3, colour);
+}
+
+int ClassifyLine(float x0, float y0, float x1, float y1) {
+    return ClipLineFloat(x0, y0, x1, y1);
+}
+
+void DrawLine2D(WORD* pixels, float x0, float y0, float x1, float y1, DWORD colour) {
+    int ends[4];
+    if (!pixels || !PixelEnds(x0, y0, x1, y1, ends)) return;
+    StepLine(ends, [&](int x, int y) { PutLinePixel(pixels, x, y, colour); });
+}
+
+void DrawLine2DThick(WORD* pixels, float x0, float y0, float x1, float y1, DWORD colour) {
+    int ends[4];
+    if (!pixels || !PixelEnds(x0, y0, x1, y1, ends)) return;
+    StepLine(ends, [&](int x, int y) {
+        const bool end = (x == ends[0] && y == ends[1]) || (x == ends[2] && y == ends[3]);
+        PutStack(pixels, x, y, end ? 1 : 2, colour);
+    });
+}
+
+void DrawLineInt(WORD* pixels, int x0, int y0, int x1, int y1, DWORD colour) {
+    DrawIntLine(pixels, x0, y0, x1, y1, 1, colour);
+}
+
+void DrawLineInt2(WORD* pixels, int x0, int y0, int x1, int y1, DWORD colour) {
+    DrawIntLine(pixels, x0, y0, x1, y1, 2, colour);
+}
+
+void DrawLineInt3(WORD* pixels, int x0, int y0, int x1, int y1, DWORD colour) {
+    DrawIntLine(pixels, x0, y0, x1, y1, 3, colour);
 }
 
 void DrawLine3DSoftware(WORD* pixels, const D3DRMVECTOR4D& p0, const D3DRMVECTOR4D& p1, DWORD colour) {

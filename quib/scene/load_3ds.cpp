@@ -142,25 +142,45 @@ bool Scene3DS::ReadChunks(Reader& in) {
     // The ends of the containers being read, innermost last: each chunk must lie within all of them.
     // Kept in a list rather than on the call stack, so any nesting depth is safe.
     std::vector<long> containers;
+    // The key-frame block gives the mesh nothing but pivots: damage inside it ends the reading there with
+    // what was read (a pivot counts only when read whole). keyFrames is its place in containers.
+    constexpr size_t kOutside = size_t(-1);
+    size_t keyFrames = kOutside;
+    // The main chunk may reach past the end of the file only when the key-frame block there is cut too.
+    bool mainCut = false, keyFramesCut = false;
     for (;;) {
         const long start = in.Position();
         while (!containers.empty() && start == containers.back())
             containers.pop_back();
+        if (keyFrames != kOutside && keyFrames >= containers.size()) keyFrames = kOutside;
+        const bool inKeyFrames = keyFrames != kOutside;
         const long limit = containers.empty() ? in.Size() : containers.back();
         // A few bytes of padding may follow the last chunk of the file; inside a container they would
         // be a chunk shorter than its header.
-        if (containers.empty() && in.Left(limit) < kHeaderBytes) return true;
+        if (containers.empty() && in.Left(limit) < kHeaderBytes) return !mainCut || keyFramesCut;
         uint16_t id;
         uint32_t length;
-        if (!in.U16(id, limit) || !in.U32(length, limit)) return false;
-        if (length < uint32_t(kHeaderBytes) || length > uint32_t(limit - start)) return false;
-        const long end = start + long(length);
+        if (!in.U16(id, limit) || !in.U32(length, limit)) return inKeyFrames;
+        if (length < uint32_t(kHeaderBytes)) return false; // would never move on, wherever it lies
+        long end = start + long(length);
+        if (length > uint32_t(limit - start)) {
+            // Cut to its parent where it may be: what it holds is read until the damage shows.
+            if (id == kKeyFrames && !inKeyFrames) {
+                keyFramesCut = true;
+            } else if (id == kMain && containers.empty()) {
+                mainCut = true;
+            } else if (!inKeyFrames) {
+                return false;
+            }
+            end = limit;
+        }
         bool container = false;
-        if (!ReadChunk(in, id, end, container)) return false;
+        if (!ReadChunk(in, id, end, container)) return inKeyFrames;
         if (container) {
+            if (id == kKeyFrames && !inKeyFrames) keyFrames = containers.size();
             containers.push_back(end);
         } else if (!in.Seek(end)) { // leaf chunks end where their length says, whatever they held
-            return false;
+            return inKeyFrames;
         }
     }
 }

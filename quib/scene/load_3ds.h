@@ -7,7 +7,10 @@
 // little-endian. Nothing in it is trusted: a chunk shorter than its header, reaching past its parent or
 // the file, a string without its terminator inside its chunk or fixed fields that do not fit their chunk
 // refuse the file; counts are cut to what their chunk holds; data chunks that come before their object
-// or material are skipped; faces and face numbers out of range are dropped.
+// or material are skipped; faces and face numbers out of range are dropped. The key-frame block is the
+// exception, as the mesh takes nothing from it but pivots: damage there (a cut tail included, which
+// leaves the main chunk reaching past the file) ends the reading with the mesh read before it; only a
+// chunk shorter than its header still refuses the file there.
 #pragma once
 
 #include <cstdint>

@@ -41,17 +41,17 @@ Sprite3D::Sprite3D(IDirect3DRM2* rm, IDirect3DRMFrame2* parent)
       m_sourceSurface(nullptr) {}
 
 // The list holds the one reference on each texture, the frame another on the shown one, which goes with
-// the visual. The frame is released (and cleared) here, so the frame part finds nothing left to release.
+// the visual. The log shows the shown texture's release, then the frame's; the other frames' textures
+// are given back quietly. The frame is released (and cleared) here, so the frame part finds nothing left
+// to release.
 Sprite3D::~Sprite3D() {
     if (m_frame && m_texture) m_frame->DeleteVisual(m_texture);
-    m_texture = nullptr;
     if (m_textures) {
-        for (int i = 0; i < m_textures->GetCount(); ++i) {
-            IDirect3DRMTexture* texture = m_textures->GetAt(i);
-            ReleaseInterface(texture, "~Sprite3D(): m_texture");
-        }
+        for (int i = 0; i < m_textures->GetCount(); ++i)
+            if (m_textures->GetAt(i) != m_texture) m_textures->GetAt(i)->Release();
         delete m_textures;
     }
+    ReleaseInterface(m_texture, "~Sprite3D(): m_texture");
     ReleaseInterface(m_frame, "~Sprite3D(): m_frame");
     delete m_surfaces;
 }

@@ -20,8 +20,9 @@ class Sprite3D : public Frame {
     // The frame part under parent (a root when NULL), made by rm (the engine's object when NULL); no
     // surfaces or textures yet.
     Sprite3D(IDirect3DRM2* rm, IDirect3DRMFrame2* parent);
-    // Takes the visual off, releases every texture once (logged "~Sprite3D(): m_texture") and the frame
-    // ("~Sprite3D(): m_frame"), deletes the surface list (not the surfaces), then the frame part.
+    // Takes the visual off, releases every texture once, the shown one last and logged
+    // ("~Sprite3D(): m_texture", "already NULL" for a single-surface sprite), then the frame
+    // ("~Sprite3D(): m_frame"); deletes the surface list (not the surfaces), then the frame part.
     ~Sprite3D();
 
     Sprite3D(const Sprite3D&) = delete;

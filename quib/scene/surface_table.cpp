@@ -59,8 +59,8 @@ SurfaceTableEntry::SurfaceTableEntry(const char* file) {
     DebugPrintf("LoadBitmapFromFile(%s)\n", name);
     m_surface = file ? LoadBitmap(g_lpDD, file) : nullptr;
     if (!m_surface) {
-        // The register ends the text with its line end.
-        RegErrorf("SurfaceTableEntry::LoadBitmapFromFile failed for <%s>", name);
+        // The text's own line end, then the one the register adds, as every site that formats its own.
+        RegErrorf("SurfaceTableEntry::LoadBitmapFromFile failed for <%s>\n", name);
         return;
     }
     FinishLoad();

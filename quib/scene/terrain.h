@@ -47,8 +47,8 @@ class QUIB_API Terrain : public MeshObject {
     // As Load(file).
     int Init(const char* file);
     // Reads a .dpm file. The header is checked against the file (counts of the grid, indices in range,
-    // the name terminated, nothing after the triangles) before anything changes. The tile keeps the
-    // file's texture name and takes that texture from the surface table. 1, or 0 (the tile unchanged).
+    // the name terminated) before anything changes; bytes after the triangles are not read. The tile keeps
+    // the file's texture name and takes that texture from the surface table. 1, or 0 (the tile unchanged).
     int Load(const char* file);
     // Writes the tile as a .dpm file ("wb+"). 1, or 0 when the tile has no grid or a write failed.
     int Save(const char* file);

@@ -38,6 +38,10 @@ int QuibSaveTerrain(const char* file, void* terrain) {
     return terrain ? static_cast<Terrain*>(terrain)->Save(file) : 0;
 }
 
+// A source of odd cols or rows is taken as it is (cols / 2 x rows / 2 cells from its even vertices), but
+// its far border then comes from the source's last even column or row, one cell short of the source's
+// own: such a copy no longer meets its neighbours. That is why Terrain::MakeLowDetailVersions stops the
+// detail chain at the first level with an odd size, where this function does not.
 int QuibInitTerrainLowDetail(void* source, void** out) {
     if (!out) return 0;
     *out = nullptr;

@@ -39,8 +39,7 @@ bool ReadDpm(const char* path, DpmContents& dpm) {
     if (!ReadDpmVertices(file.get(), dpm.vertices.get(), h.vertexCount) ||
         !ReadDpmTriangles(file.get(), dpm.triangles.get(), h.triangleCount))
         return false;
-    // Nothing follows the triangles of a tile's file.
-    if (std::fgetc(file.get()) != EOF) return false;
+    // Whatever may follow the triangles is not the tile's: it is never read.
     return TrianglesInRange(dpm.triangles.get(), h.triangleCount, h.vertexCount);
 }
 

@@ -194,4 +194,23 @@ TEST_F(LightingTest, DegenerateLightLayoutsStillLight) {
     EXPECT_EQ(0x404040u, FloorLight({{0, 0, 0, 2, 1.0f}}).first);
 }
 
+TEST_F(LightingTest, NoLightInReachGivesTheAmbientColourAndNoTermDarkensBelowIt) {
+    // A light beyond its radius lights nothing: the ambient grey, also for an untextured material and for
+    // the vertices its clipping makes.
+    setup_all_lights(std::vector<point_light_incoming>{{50, 5, 0, 2, 1.0f}}.data(), 1, 0.25f);
+    DPMaterial blue{0x0000FF, nullptr};
+    DPSubMesh across; // across the left edge of the view
+    MakeTriangles(across, {{-12, 0, 0}, {-8, 0, 1}, {-8, 0, -1}}, {{{0, 1, 2}}});
+    for (DPSubMesh* sub : {&floor_, &across}) {
+        const std::vector<D3DTLVERTEX> v = LitVertices(*sub, blue);
+        EXPECT_EQ(sub == &floor_ ? 3u : 5u, v.size());
+        for (const D3DTLVERTEX& tl : v) {
+            EXPECT_EQ(0x404040u, tl.color);
+            EXPECT_EQ(0xFF000000u, tl.specular);
+        }
+    }
+    // A light below the floor gives a negative term: the intensity stays at the ambient level.
+    EXPECT_EQ(0x404040u, FloorLight({{0, -5, 0, 2, 0.5f}}).first);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "video_test_support.h"
 
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <set>
 #include <utility>
@@ -265,6 +266,130 @@ TEST_F(DrawLine3DTest, ALostBufferFailsAndAStaleClientRectangleStaysInsideTheBuf
     HostDDrawMarkSurfaceLost(g_lpBackBuffer);
     EXPECT_EQ(0, QuibDrawLine3D(0, 0, 1, 1, 1, 1, 0xFFFF));
     EXPECT_NE(std::string::npos, ErrorText().find("DDERR_SURFACELOST")) << ErrorText();
+}
+
+} // namespace
+
+namespace {
+
+using IntForm = void (*)(WORD*, int, int, int, int, DWORD);
+
+// Draws with an integer form on a fresh canvas; the pixels set.
+std::set<Pixel> DrawInt(IntForm form, int x0, int y0, int x1, int y1) {
+    Canvas c;
+    form(c.Pixels(), x0, y0, x1, y1, kInk);
+    return c.Inked();
+}
+
+std::set<Pixel> Diagonal(int from, int to) {
+    std::set<Pixel> pixels;
+    for (int i = from; i <= to; ++i)
+        pixels.insert({i, i});
+    return pixels;
+}
+
+// Rows fromY to toY, each x fromX to toX.
+std::set<Pixel> Rows(int fromY, int toY, int fromX, int toX) {
+    std::set<Pixel> pixels;
+    for (int y = fromY; y <= toY; ++y)
+        for (int x = fromX; x <= toX; ++x)
+            pixels.insert({x, y});
+    return pixels;
+}
+
+TEST_F(LineDrawTest, IntegerLinesAreCutInIntegersAndRecordTheirEnds) {
+    const int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+    const struct {
+        int x0, y0, x1, y1;
+        std::set<Pixel> expected;
+    } cases[] = {
+        {10, 20, 15, 20, Row(20, 10, 15)},
+        {-10, 10, 10, 10, Row(10, 1, 10)},
+        {20, 30, 20, 100, Column(20, 30, 46)},
+        {-10, -10, 100, 100, Diagonal(1, 46)},
+        {kMin, kMin, kMax, kMax, Diagonal(1, 46)}, // no product overflows
+        {1, 5, 1, 20, {}},                         // on the left limit
+        {62, 5, 62, 20, {}},                       // on the right limit
+        {-30, 5, -1, 40, {}},
+        {5, 50, 30, 90, {}},
+        // Inside the rectangle's x range only below it: cut at x = 1 the line lies wholly below.
+        {-100, 0, 50, 100, {}},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(k.expected, DrawInt(DrawLineInt, k.x0, k.y0, k.x1, k.y1)) << k.x0 << "," << k.y0;
+        EXPECT_EQ((std::vector<int>{k.x0, k.y0, k.x1, k.y1}), std::vector<int>(g_LastLine, g_LastLine + 4));
+    }
+    // Ends are recorded even when there is nothing to draw on.
+    DrawLineInt3(nullptr, 1, 2, 3, 4, kInk);
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4}), std::vector<int>(g_LastLine, g_LastLine + 4));
+}
+
+TEST_F(LineDrawTest, TallAndThickLinesStackDownwardsWithinTheRectangle) {
+    EXPECT_EQ(Rows(20, 21, 10, 12), DrawInt(DrawLineInt2, 10, 20, 12, 20));
+    EXPECT_EQ(Rows(20, 22, 10, 12), DrawInt(DrawLineInt3, 12, 20, 10, 20));
+    Canvas thick;
+    DrawLine2DThick(thick.Pixels(), 10, 20, 14, 20, kInk); // the ends single
+    std::set<Pixel> thickPixels = Rows(20, 21, 11, 13);
+    thickPixels.insert({{10, 20}, {14, 20}});
+    EXPECT_EQ(thickPixels, thick.Inked());
+
+    // Along the bottom limit's row and across it the stacks stop at row 46.
+    EXPECT_EQ(Rows(45, 46, 5, 8), DrawInt(DrawLineInt3, 5, 45, 8, 45));
+    std::set<Pixel> steep; // cut to (40, 40)-(46, 46)
+    for (int i = 40; i <= 46; ++i)
+        for (int k = 0; k < 3 && i + k <= 46; ++k)
+            steep.insert({i, i + k});
+    EXPECT_EQ(steep, DrawInt(DrawLineInt3, 40, 40, 50, 50));
+    Canvas corner;
+    PutLinePixel3(corner.Pixels(), 62, 46, kInk);
+    PutLinePixel2(corner.Pixels(), 61, 46, kInk);
+    EXPECT_EQ((std::set<Pixel>{{61, 46}, {62, 46}}), corner.Inked());
+
+    // Whatever the ends, nothing lands outside the rectangle (Inked checks every word).
+    Canvas c;
+    std::mt19937 random(11);
+    const int specials[] = {
+        std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), -1, 0, 1, 46, 47, 62, 63};
+    std::uniform_int_distribution<int> pick(0, 17), wide(-300, 300);
+    auto value = [&] {
+        const int which = pick(random);
+        return which < 9 ? specials[which] : wide(random);
+    };
+    for (int i = 0; i < 5000; ++i) {
+        const int x0 = value(), y0 = value(), x1 = value(), y1 = value();
+        DrawLineInt(c.Pixels(), x0, y0, x1, y1, kInk);
+        DrawLineInt2(c.Pixels(), x0, y0, x1, y1, kInk);
+        DrawLineInt3(c.Pixels(), x0, y0, x1, y1, kInk);
+        DrawLine2DThick(c.Pixels(), float(x0), float(y0), float(x1), float(y1), kInk);
+    }
+    EXPECT_FALSE(c.Inked().empty());
+}
+
+TEST_F(LineDrawTest, ClassifyLineNamesTheSideAndAgreesWithTheDrawing) {
+    const struct {
+        float x0, y0, x1, y1;
+        int side;
+    } cases[] = {
+        {-5, 3, -1, 40, 1},      {1, 5, 1, 20, 1},    {70, 3, 63, 40, 2},    {5, 50, 30, 90, 4},
+        {5, 46, 30, 46, 4},      {5, -5, 30, -1, 8},  {-100, 0, 50, 100, 4}, // below once cut at x = 1
+        {-10, -10, 100, 100, 0}, {30, 20, 31, 21, 0}, {NAN, 3, 4, 5, 15},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(k.side, ClassifyLine(k.x0, k.y0, k.x1, k.y1)) << k.x0 << "," << k.y0;
+        Canvas c;
+        c.Line(k.x0, k.y0, k.x1, k.y1);
+        EXPECT_EQ(k.side != 0, c.Inked().empty()) << k.x0 << "," << k.y0;
+    }
+}
+
+// The report names the library's source file from the top of the tree, as the user reads it anywhere.
+TEST_F(DrawLine3DTest, AReportNamesItsSourceFileFromTheTreeTop) {
+    ASSERT_EQ(1, QuibInitDirectX(MakeWindow(), 640, 480)) << ErrorText();
+    HostDDrawMarkSurfaceLost(g_lpBackBuffer);
+    EXPECT_EQ(0, QuibDrawLine3D(0, 0, 1, 1, 1, 1, 0xFFFF));
+    const std::string text = ErrorText();
+    EXPECT_EQ(0u, text.find("DirectDraw Error DDERR_SURFACELOST\nin file quib/scene/line_draw.cpp at line "))
+        << text;
 }
 
 } // namespace

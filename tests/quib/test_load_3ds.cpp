@@ -408,3 +408,40 @@ TEST_F(Load3DSTest, MoreWeldedVerticesThanSixteenBitsRefuseTheFile) {
     EXPECT_EQ(nullptr, mesh_.geometry);
     EXPECT_EQ(0, TableSize());
 }
+
+TEST_F(Load3DSTest, DamageOnlyInTheKeyFrameBlockKeepsTheMesh) {
+    // Node "a" with pivot (1, 0, 0), then a position track of two keys.
+    const Chunk header{0xB010, Cat({Text("a"), Words({0, 0, 0xFFFF})}), {}};
+    const Chunk pivot{0xB013, Floats({1, 0, 0}), {}};
+    const Chunk track{0xB020,
+                      Cat({Words({0}), Bytes(8, 0), Words({2, 0}), Words({0}), Bytes(4, 0), Floats({1, 2, 3}),
+                           Words({9}), Bytes(4, 0), Floats({4, 5, 6})}),
+                      {}};
+    auto keyFrames = [&](std::vector<Chunk> after) {
+        std::vector<Chunk> node{header, pivot};
+        node.insert(node.end(), after.begin(), after.end());
+        return File({OneTriangle()}, {Chunk{0xB000, {}, {Chunk{0xB002, {}, node}}}});
+    };
+    const Bytes whole = keyFrames({track});
+    Chunk overlong = track;
+    overlong.length = 4000;
+    std::vector<std::pair<const char*, Bytes>> loaded = {
+        {"cut inside the track", Bytes(whole.begin(), whole.end() - 7)},
+        {"cut inside the track's header", Bytes(whole.begin(), whole.end() - track.Write().size() + 3)},
+        {"track longer than its node", keyFrames({overlong, track})},
+        {"track fields cut short", keyFrames({Chunk{0xB020, Words({0, 1}), {}}})},
+        {"unknown chunk past the block", keyFrames({Chunk{0xB030, {}, {}, 1 << 20}})},
+    };
+    for (const auto& [what, bytes] : loaded) {
+        ASSERT_EQ(1, Load(bytes)) << what;
+        ASSERT_EQ(1, Sub(0).triangleCount) << what;
+        // (1, 2, 3) less the pivot read before the damage, y and z exchanged.
+        EXPECT_EQ((Point{0, 3, 2}), Position(Corner(0, 0, 2))) << what;
+    }
+    // A chunk that would never move the reading on still refuses the file, there too; a pivot cut short
+    // is not taken.
+    EXPECT_EQ(0, Load(keyFrames({Chunk{0xB021, {}, {}, 0}})));
+    ASSERT_EQ(1,
+              Load(File({OneTriangle()}, {Chunk{0xB000, {}, {header, Chunk{0xB013, Floats({1, 0}), {}}}}})));
+    EXPECT_EQ((Point{1, 3, 2}), Position(Corner(0, 0, 2)));
+}

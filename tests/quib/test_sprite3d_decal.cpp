@@ -143,3 +143,38 @@ TEST_F(Sprite3DTest, SingleSurfaceSpriteHoldsATableEntryAndNoDecal) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Sprite3DTest, FreeingLogsTheShownTextureThenTheFrame) {
+    auto releaseLines = [] {
+        std::vector<std::string> lines;
+        for (const std::string& line : LogLines())
+            if (line.find("~Sprite3D()") != std::string::npos) lines.push_back(line);
+        return lines;
+    };
+    void* single = nullptr;
+    ASSERT_EQ(1, QuibSprite3DCreate(Texture(kRed), &single));
+    QuibFreeSprite3D(single);
+    std::vector<std::string> lines = releaseLines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("RELEASE:<(nil)>~Sprite3D(): m_texture already NULL", lines[0]);
+    EXPECT_EQ(0u, lines[1].find("RELEASE:<0x")) << lines[1];
+    EXPECT_NE(std::string::npos, lines[1].find(">~Sprite3D(): m_frame->Release()=0")) << lines[1];
+
+    // One line for the shown texture whatever the number of frames; every texture is still given back.
+    IDirectDrawSurface* list[4] = {Texture(kRed), Texture(kGreen), Texture(kWhite), nullptr};
+    void* handle = nullptr;
+    ASSERT_EQ(1, QuibSprite3DCreate(list, &handle));
+    ASSERT_EQ(1, QuibSprite3DNextFrame(handle));
+    ClearAndRender(handle);
+    QuibFreeSprite3D(handle);
+    lines = releaseLines();
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_NE(std::string::npos, lines[2].find(">~Sprite3D(): m_texture->Release()=0")) << lines[2];
+    EXPECT_NE(std::string::npos, lines[3].find(">~Sprite3D(): m_frame->Release()=0")) << lines[3];
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(0u, OtherReferences(list[i])) << i;
+}
+
+} // namespace

@@ -124,7 +124,7 @@ TEST_F(SurfaceTableTest, MissingFileLeavesAnEmptyEntryAndRegistersTheName) {
     EXPECT_EQ(nullptr, entry->m_surface);
     EXPECT_EQ(nullptr, entry->m_surfaceSM);
     EXPECT_EQ(0, entry->m_usage);
-    EXPECT_STREQ("SurfaceTableEntry::LoadBitmapFromFile failed for <nothere.bmp>\n", g_ErrorText);
+    EXPECT_STREQ("SurfaceTableEntry::LoadBitmapFromFile failed for <nothere.bmp>\n\n", g_ErrorText);
     EXPECT_EQ(1, QuibUpdateSurface("nothere.bmp"));
 }
 

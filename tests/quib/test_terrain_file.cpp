@@ -114,9 +114,6 @@ TEST_F(TerrainFileTest, FilesThatDoNotDescribeATileAreRefused) {
     const std::vector<uint8_t> good = SaveShapedTile();
     ExpectRefused(std::vector<uint8_t>(good.begin(), good.begin() + 299), "header cut short");
     ExpectRefused(std::vector<uint8_t>(good.begin(), good.end() - 1), "triangles cut short");
-    std::vector<uint8_t> longer = good;
-    longer.push_back(0);
-    ExpectRefused(longer, "a byte after the triangles");
     std::vector<uint8_t> bad = good;
     PutLe32At(bad, 292, 19);
     ExpectRefused(bad, "vertex count not the grid's");
@@ -164,4 +161,18 @@ TEST_F(TerrainFileTest, GridsThatCannotBeSavedAreNotBuilt) {
     EXPECT_EQ(0, QuibInitTerrain(0, 0, 1, 1, 0, 1, nullptr, &handle));
     EXPECT_EQ(nullptr, handle);
     EXPECT_EQ(0, QuibLoadTerrain("missing.dpm", &handle));
+}
+
+TEST_F(TerrainFileTest, BytesAfterTheTrianglesAreNotRead) {
+    std::vector<uint8_t> longer = SaveShapedTile();
+    const std::vector<uint8_t> saved = longer;
+    longer.insert(longer.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});
+    testsupport::WriteBytes("longer.dpm", longer);
+    void* handle = nullptr;
+    ASSERT_EQ(1, QuibLoadTerrain("longer.dpm", &handle));
+    Terrain* tile = static_cast<Terrain*>(handle);
+    EXPECT_EQ(24, tile->m_geo->subMeshes[0].triangleCount);
+    ASSERT_EQ(1, QuibSaveTerrain("again.dpm", tile)); // the tile as the file holds it, nothing more
+    EXPECT_EQ(saved, testsupport::ReadBytes("again.dpm"));
+    delete tile;
 }
