@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "quib/scene/dp_mesh.h"
+#include "quib/scene/mesh/dp_mesh.h"
 #include "tests/quib/m3d_writer.h"
 
 namespace {

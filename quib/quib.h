@@ -407,7 +407,7 @@ QUIB_API int d3dDrawDot(int x, int y, unsigned long colour);
 // Up to three point lights per drawn sub-mesh, chosen from a table indexed by a 16 x 16 grid over the
 // ground plane; only draws whose lighting mask shares a bit with the scene's lights mask are lit.
 
-#include "quib/scene/point_light.h"
+#include "quib/scene/pipeline/point_light.h"
 
 // Replaces the lights by count lights (none for count <= 0) and sets the ambient level (clamped to
 // 0..0.99609375). Always 1.
@@ -470,7 +470,7 @@ QUIB_API int QuibTransformPoint(long x, long y, long z, long* sx, long* sy);
 
 // ---- Terrain tiles ----
 //
-// Terrain handles are Terrain objects (quib/scene/terrain.h), usable where object handles are.
+// Terrain handles are Terrain objects (quib/scene/world/terrain.h), usable where object handles are.
 
 // A new tile of cols x rows cells over x0..x0 + sizeX, z0..z0 + sizeZ (engine's Retained Mode, no
 // parent), textured with texture when it is not NULL, into out. 1, or 0 with out NULL when the grid
@@ -489,7 +489,7 @@ QUIB_API int QuibApplyElevationMap(void* terrain, IDirectDrawSurface* map, float
 // The ground point under (x, z) on the tile (Terrain::FindIntersection). 0 for a NULL tile.
 QUIB_API int QuibFindTerrainIntersection(void* terrain, float x, float z, D3DVECTOR& out);
 
-// A new, empty terrain manager (quib/scene/terrain_manager.h) into out. 1, or 0 with out NULL when
+// A new, empty terrain manager (quib/scene/world/terrain_manager.h) into out. 1, or 0 with out NULL when
 // memory ran out.
 QUIB_API int QuibInitTerrainManager(void** out);
 // Places the tile in cell (ix, iz) of the manager's grid (TerrainManager::Add). 1, or 0 (nothing done)
@@ -542,15 +542,15 @@ QUIB_API void QuibSetSwitchRatiosDL(void* list, float r1, float r2, float r3, fl
 
 // ---- 3D: objects and instances ----
 //
-// An object handle is a MeshObject (quib/scene/mesh_object.h); terrain handles are objects too. Objects
-// are made by QuibLoadObject, QuibInitObject and QuibMakeInstance and freed by QuibFreeObject. Every
+// An object handle is a MeshObject (quib/scene/objects/mesh_object.h); terrain handles are objects too.
+// Objects are made by QuibLoadObject, QuibInitObject and QuibMakeInstance and freed by QuibFreeObject. Every
 // function does nothing for a NULL handle and then answers 0 (NULL, 0.0) unless said otherwise. Caller
 // contract: an object must be freed only when nothing refers to it any more: no display list, no
 // render queue, no parent (QuibAddChild: the parent frees its children) and no object it is a visual
 // of; a master must outlive its instances. The integer overloads take positions x 32768 and angles in
 // 4096ths of a turn.
 
-#include "quib/scene/dp_mesh_records.h"
+#include "quib/scene/mesh/dp_mesh_records.h"
 
 // The flat names of the engine's mesh records: a 32-byte vertex and a triangle of three 16-bit indices.
 using DPVERTEX = DPVertex;
@@ -663,7 +663,7 @@ QUIB_API int QuibCreateCamera(void* object, void** out);
 
 // ---- 3D: skid marks ----
 
-// Makes the one skid-mark object (a ring of 200 skids drawn as dark quads; quib/scene/skid_object.h),
+// Makes the one skid-mark object (a ring of 200 skids drawn as dark quads; quib/scene/world/skid_object.h),
 // replacing and freeing an earlier one, into out and as the result; with a texture surface (not held)
 // the marks carry it where the device has no alpha texture format. NULL when it could not be made.
 QUIB_API void* QuibInitSkidmarks(void** out);
@@ -681,7 +681,7 @@ QUIB_API int QuibAddSkid(float x, float y, float z, float nx, float ny, float nz
 QUIB_API int QuibExtendSkid(int index, float x, float y, float z, float nx, float ny, float nz);
 // ---- 3D: decal sprites and smoke ----
 
-// A sprite (quib/scene/sprite3d_decal.h) holding one surface and its surface-table entry, with no
+// A sprite (quib/scene/world/sprite3d_decal.h) holding one surface and its surface-table entry, with no
 // Retained Mode texture: the decal calls below then return 0. 1 with the sprite in out, or 0 with out
 // NULL and "QuibCreateSprite3D::can't create Sprite3D" or "...::can't init Sprite3D" registered.
 QUIB_API int QuibSprite3DCreate(IDirectDrawSurface* surface, void** out);

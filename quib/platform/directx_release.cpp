@@ -5,8 +5,8 @@
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
 #include "quib/platform/scene3d_state.h"
-#include "quib/scene/horizon.h"
-#include "quib/scene/viewport_state.h"
+#include "quib/scene/objects/horizon.h"
+#include "quib/scene/pipeline/viewport_state.h"
 
 int ReleaseAllDirectX() {
     FreeHorizon();

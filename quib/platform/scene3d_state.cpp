@@ -4,8 +4,8 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
-#include "quib/scene/frame.h"
-#include "quib/scene/horizon.h"
+#include "quib/scene/frames/frame.h"
+#include "quib/scene/objects/horizon.h"
 
 IDirect3DRMFrame2* g_lpScene = nullptr;
 IDirect3DRMFrame2* g_lpPlayers = nullptr;

@@ -10,9 +10,9 @@
 #include "quib/platform/scene3d_state.h"
 #include "quib/platform/video.h"
 #include "quib/quib.h"
-#include "quib/scene/line_clip.h"
-#include "quib/scene/surface_table.h"
-#include "quib/scene/viewport_state.h"
+#include "quib/scene/pipeline/line_clip.h"
+#include "quib/scene/pipeline/viewport_state.h"
+#include "quib/scene/textures/surface_table.h"
 
 HINSTANCE g_hInstance = nullptr;
 RECT g_WindowRect = {};

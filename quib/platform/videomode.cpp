@@ -9,7 +9,7 @@
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
 #include "quib/platform/scene3d_state.h"
-#include "quib/scene/frame.h"
+#include "quib/scene/frames/frame.h"
 
 namespace {
 

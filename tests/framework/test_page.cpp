@@ -13,7 +13,7 @@
 #include "framework/page.h"
 #include "framework/page_manager.h"
 #include "framework/surface_helpers.h"
-#include "quib/scene/frame.h"
+#include "quib/scene/frames/frame.h"
 
 using namespace fwtest;
 

@@ -11,8 +11,8 @@
 #include "host/ddraw/ddraw.h"
 #include "quib/platform/directx.h"
 #include "quib/quib.h"
-#include "quib/scene/dp_mesh.h"
-#include "quib/scene/surface_table.h"
+#include "quib/scene/mesh/dp_mesh.h"
+#include "quib/scene/textures/surface_table.h"
 #include "tests/fuzz/fuzz_support.h"
 
 const char* const fuzz::kPromisesOf = ".3ds loader";

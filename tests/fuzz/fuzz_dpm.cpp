@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "quib/scene/dpm_file.h"
-#include "quib/scene/terrain.h"
+#include "quib/scene/world/dpm_file.h"
+#include "quib/scene/world/terrain.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/support/files.h"
 

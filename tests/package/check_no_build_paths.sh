@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The binaries name no folder of the machine that built them: error texts and debug information name
-# each source file from the top of the source tree ("quib/scene/camera_api.cpp"). So the texts a user sees
+# each source file from the top of the source tree ("quib/scene/api/camera_api.cpp"). So the texts a user sees
 # carry no build path, and two builds of the same sources in different folders differ only in the build
 # tree's run paths, which the install replaces by paths relative to each binary (check_install.sh checks
 # those); they are left out here. Nothing else the build puts in the package folder names those folders.
@@ -39,6 +39,6 @@ found="$(grep -rlF "${patterns[@]}" --exclude=lobbit --exclude=tessary --exclude
 [ -z "$found" ] || fail "the package folder holds files naming the source or build folder: $found"
 
 # The engine's error reports name their file as the tree does: the texts are there, only shorter.
-grep -qF "quib/scene/camera_api.cpp" <<<"$(strings -a "$libquib")" ||
-    fail "libquib.so does not name quib/scene/camera_api.cpp for its error reports"
+grep -qF "quib/scene/api/camera_api.cpp" <<<"$(strings -a "$libquib")" ||
+    fail "libquib.so does not name quib/scene/api/camera_api.cpp for its error reports"
 exit $status

@@ -8,7 +8,7 @@
 
 #include "host/d3d/device.h"
 #include "host/d3d/device_catalogue.h"
-#include "quib/scene/frame.h"
+#include "quib/scene/frames/frame.h"
 
 using namespace video_test;
 

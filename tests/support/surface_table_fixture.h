@@ -7,7 +7,7 @@
 #include "host/rm/d3drm.h"
 #include "quib/platform/directx.h"
 #include "quib/quib.h"
-#include "quib/scene/surface_table.h"
+#include "quib/scene/textures/surface_table.h"
 #include "tests/quib/bitmap_test_support.h"
 
 namespace testsupport {

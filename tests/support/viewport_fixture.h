@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "host/d3d/recording.h"
-#include "quib/scene/texture_cache.h"
-#include "quib/scene/viewport_state.h"
+#include "quib/scene/pipeline/viewport_state.h"
+#include "quib/scene/textures/texture_cache.h"
 #include "tests/quib/video_test_support.h"
 
 namespace testsupport {
