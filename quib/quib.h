@@ -407,7 +407,7 @@ QUIB_API int d3dDrawDot(int x, int y, unsigned long colour);
 // Up to three point lights per drawn sub-mesh, chosen from a table indexed by a 16 x 16 grid over the
 // ground plane; only draws whose lighting mask shares a bit with the scene's lights mask are lit.
 
-#include "quib/scene/pipeline/point_light.h"
+#include "quib/point_light.h"
 
 // Replaces the lights by count lights (none for count <= 0) and sets the ambient level (clamped to
 // 0..0.99609375). Always 1.
@@ -550,7 +550,7 @@ QUIB_API void QuibSetSwitchRatiosDL(void* list, float r1, float r2, float r3, fl
 // of; a master must outlive its instances. The integer overloads take positions x 32768 and angles in
 // 4096ths of a turn.
 
-#include "quib/scene/mesh/dp_mesh_records.h"
+#include "quib/dp_mesh_records.h"
 
 // The flat names of the engine's mesh records: a 32-byte vertex and a triangle of three 16-bit indices.
 using DPVERTEX = DPVertex;

@@ -4,7 +4,7 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/objects/horizon.h"
 #include "quib/scene/pipeline/viewport_state.h"
 

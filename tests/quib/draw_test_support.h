@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "host/d3d/recording.h"
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/mesh/dp_sub_mesh.h"
 #include "quib/scene/pipeline/draw_submesh.h"
 #include "quib/scene/pipeline/lighting.h"

@@ -19,9 +19,9 @@
 #include "log_folder.h"
 #include "quib/platform/directx.h"
 #include "quib/platform/flip.h"
-#include "quib/platform/scene3d_state.h"
 #include "quib/platform/video.h"
 #include "quib/quib.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "tests/support/surfaces.h"
 
 namespace video_test {

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "quib/scene/mesh/dp_mesh_records.h"
+#include "quib/dp_mesh_records.h"
 
 class CornerWelder {
   public:

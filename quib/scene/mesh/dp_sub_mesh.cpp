@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "quib/platform/directx.h"
-#include "quib/platform/scene3d_state.h"
 #include "quib/scene/frames/frame.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/math/matrix_math.h"
 #include "quib/scene/math/quaternion.h"
 

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "host/d3d/d3dtypes.h"
+#include "quib/dp_mesh_records.h"
 #include "quib/export.h"
 #include "quib/ptrarray.h"
 #include "quib/scene/mesh/dp_material.h"
-#include "quib/scene/mesh/dp_mesh_records.h"
 
 class Frame;
 

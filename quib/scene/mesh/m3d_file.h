@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "quib/scene/mesh/dp_mesh_records.h"
+#include "quib/dp_mesh_records.h"
 
 constexpr int kM3dNameSize = 256;
 // Hierarchies deeper than this are refused: the sub-mesh transforms recurse once per level.

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "quib/scene/mesh/dp_mesh_records.h"
+#include "quib/dp_mesh_records.h"
 #include "quib/scene/objects/mesh_object_links.h"
 
 class DPSubMesh;

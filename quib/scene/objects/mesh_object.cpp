@@ -6,7 +6,7 @@
 
 #include "quib/platform/directx.h"
 #include "quib/platform/interfacelog.h"
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/mesh/dp_mesh.h"
 #include "quib/scene/mesh/material.h"
 #include "quib/scene/objects/display_list.h"

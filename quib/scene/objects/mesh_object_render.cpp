@@ -4,8 +4,8 @@
 
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
-#include "quib/platform/scene3d_state.h"
 #include "quib/quib.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/mesh/dp_mesh.h"
 #include "quib/scene/mesh/material.h"
 #include "quib/scene/objects/mesh_object.h"

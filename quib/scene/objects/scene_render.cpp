@@ -9,8 +9,8 @@
 
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
-#include "quib/platform/scene3d_state.h"
 #include "quib/quib.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/objects/display_list.h"
 #include "quib/scene/objects/horizon.h"
 #include "quib/scene/objects/mesh_object.h"

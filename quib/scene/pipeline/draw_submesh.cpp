@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "quib/platform/errors.h"
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/mesh/dp_sub_mesh.h"
 #include "quib/scene/pipeline/lighting.h"
 #include "quib/scene/pipeline/render_mode.h"

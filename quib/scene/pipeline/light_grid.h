@@ -2,7 +2,7 @@
 // in table order, the lights whose square of side 2 x radius around (x, z) overlaps it.
 #pragma once
 
-#include "quib/scene/pipeline/point_light.h"
+#include "quib/point_light.h"
 
 struct LightEntry {
     float x, y, z;

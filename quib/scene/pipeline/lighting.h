@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "host/d3d/d3d.h"
-#include "quib/scene/pipeline/point_light.h"
+#include "quib/point_light.h"
 
 class DPSubMesh;
 struct DPMaterial;

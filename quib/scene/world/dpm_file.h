@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "quib/scene/mesh/dp_mesh_records.h"
+#include "quib/dp_mesh_records.h"
 
 constexpr size_t kDpmHeaderBytes = 300;
 constexpr size_t kDpmVertexBytes = 32;

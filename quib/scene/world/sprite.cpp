@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "quib/platform/errors.h"
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/pipeline/primitive.h"
 #include "quib/scene/pipeline/set_texture.h"
 #include "quib/scene/pipeline/viewport_state.h"

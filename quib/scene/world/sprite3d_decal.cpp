@@ -6,8 +6,8 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
-#include "quib/platform/scene3d_state.h"
 #include "quib/quib.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/textures/surface_table.h"
 
 namespace {

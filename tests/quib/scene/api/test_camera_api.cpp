@@ -1,8 +1,8 @@
 // The exported camera family: switching and freeing cameras, fixed-point placement, the back clip
 // distance and point projection through the viewport (camera at the origin looking down +z, front 0.1,
 // field 0.1: 320 pixels per unit of x/z on the 640 x 480 view).
-#include "quib/platform/scene3d_state.h"
 #include "quib/scene/frames/frame.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "tests/quib/video_test_support.h"
 
 using namespace video_test;

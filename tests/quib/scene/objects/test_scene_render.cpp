@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/mesh/dp_mesh_geo.h"
 #include "quib/scene/mesh/dp_mesh_skin.h"
 #include "quib/scene/objects/display_list.h"

@@ -1,4 +1,4 @@
-#include "quib/platform/scene3d_state.h"
+#include "quib/scene/frames/scene3d_state.h"
 
 #include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
