@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "quib/export.h"
-#include "quib/scene/math/quaternion.h"
+#include "quib/quaternion_record.h"
 
 // Index width limits a sub-mesh to this many vertices and triangles.
 constexpr int kMaxSubMeshElements = 0xFFFF;

@@ -98,13 +98,22 @@ extern DWORD g_dwVidMemFree;
 // fills the mode table and creates Retained Mode. 1, or 0 with the error registered.
 int InitDirectX();
 // Stage two: enters width x height x bpp (full screen) or renders a width x height client area
-// (windowed, bpp the desktop's) and creates every surface and device. 1, or 0 with the error registered;
-// what was made so far stays for ReleaseAllDirectX.
-int EnterVideoModeWHBD(int width, int height, int bpp);
-// Releases the whole state (logged), deletes the default camera and gives the desktop its mode back after
-// full screen. A failed mode restore is reported but the driver objects are released all the same; the
-// result is then 0.
+// (windowed, bpp the desktop's) and creates every surface and device; the Retained Mode viewport looks
+// through camera (the 3D layer's default camera; may be NULL). 1, or 0 with the error registered; what
+// was made so far stays for ReleaseAllDirectX.
+int EnterVideoModeWHBD(int width, int height, int bpp, IDirect3DRMFrame2* camera);
+// Releases the whole state (logged), runs the release steps the other parts of the engine added (below)
+// and gives the desktop its mode back after full screen. A failed mode restore is reported but the driver
+// objects are released all the same; the result is then 0.
 int ReleaseAllDirectX();
+
+// Where ReleaseAllDirectX runs the steps of the parts of the engine that made objects on the DirectX
+// state: before the first interface is released, and once the surfaces and the clipper are gone (before
+// the desktop's mode comes back and the driver objects go).
+enum class DirectXReleasePoint { kBeforeInterfaces, kSurfacesReleased };
+// Adds a step at point; steps run in the order they were added, a step added twice runs once. 1, or 0
+// for a NULL step or a full list.
+int AddDirectXReleaseStep(DirectXReleasePoint point, void (*step)());
 // Restores the desktop's mode and the normal cooperative level on g_hWnd (a windowed start after a
 // full-screen one). 1, or 0 with the error registered.
 int SetDirectDrawWindowMode();

@@ -4,15 +4,24 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
-#include "quib/scene/frames/scene3d_state.h"
-#include "quib/scene/objects/horizon.h"
-#include "quib/scene/pipeline/viewport_state.h"
+#include "quib/platform/step_list.h"
+
+namespace {
+
+constexpr int kMaxReleaseSteps = 4;
+StepList<kMaxReleaseSteps> s_beforeInterfaces;
+StepList<kMaxReleaseSteps> s_surfacesReleased;
+
+} // namespace
+
+int AddDirectXReleaseStep(DirectXReleasePoint point, void (*step)()) {
+    return point == DirectXReleasePoint::kBeforeInterfaces ? s_beforeInterfaces.Add(step)
+                                                           : s_surfacesReleased.Add(step);
+}
 
 int ReleaseAllDirectX() {
-    FreeHorizon();
+    s_beforeInterfaces.Run();
     RELEASE_INTERFACE(g_lpD3DRMViewport);
-    // The pipeline's viewport belonged to the Retained Mode viewport and is gone with it.
-    g_ImViewport = nullptr;
     RELEASE_INTERFACE(g_lpD3DRMDevice2);
     RELEASE_INTERFACE(g_lpD3DRM2);
     RELEASE_INTERFACE(g_lpD3DRM);
@@ -24,8 +33,7 @@ int ReleaseAllDirectX() {
     // Only 8-bit modes make a palette; where none was made the shutdown logs nothing for it.
     if (g_lpDDPalette) RELEASE_INTERFACE(g_lpDDPalette);
     RELEASE_INTERFACE(g_lpClipper);
-    // The camera's frames outlive the Retained Mode object that made them.
-    DeleteDefaultCamera();
+    s_surfacesReleased.Run();
 
     int result = 1;
     if (g_FullScreen && g_lpDD) {

@@ -6,8 +6,10 @@
 #include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
+#include "quib/platform/render_stats.h"
 #include "quib/quib.h"
-#include "quib/scene/frames/scene3d_state.h"
+
+RenderStatistics g_RenderStats = {};
 
 namespace {
 

@@ -13,6 +13,8 @@ extern RECT g_SourceRect;
 // Places the client area (g_ClientRect's size) at screen point (x, y): the parts off the desktop are cut
 // from both rectangles. A window wholly off the desktop gets an empty or inverted pair.
 void SetWindowGeometry(int x, int y);
+// SetWindowGeometry at the screen point where window's client area starts.
+void PlaceClientOrigin(HWND window);
 // True when the window shows some of the back buffer (both rectangles non-empty).
 bool WindowIsVisible();
 
@@ -22,5 +24,7 @@ bool WindowIsVisible();
 // list is full.
 typedef void (*VideoShutdownStep)();
 int AddVideoShutdownStep(VideoShutdownStep step);
+// Runs the registered steps, in registration order (QuibFreeDirectX).
+void RunVideoShutdownSteps();
 // Forgets every registered step (tests).
 void ClearVideoShutdownSteps();

@@ -1,18 +1,12 @@
-// The exported display functions: start-up in full screen or in a window, window geometry, viewport,
-// shutdown, and the objects lent to the programs.
+// The exported display functions around the start-up: the instance, window geometry, the shutdown steps,
+// and the objects lent to the programs. The start-up and shutdown themselves are in quib/video_start.cpp.
 #include "host/gdi/dc.h"
 #include "host/win/system.h"
 #include "host/win/window.h"
-#include "quib/platform/alloc.h"
-#include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
-#include "quib/platform/errors.h"
+#include "quib/platform/step_list.h"
 #include "quib/platform/video.h"
 #include "quib/quib.h"
-#include "quib/scene/frames/scene3d_state.h"
-#include "quib/scene/pipeline/line_clip.h"
-#include "quib/scene/pipeline/viewport_state.h"
-#include "quib/scene/textures/surface_table.h"
 
 HINSTANCE g_hInstance = nullptr;
 RECT g_WindowRect = {};
@@ -21,8 +15,7 @@ RECT g_SourceRect = {};
 namespace {
 
 constexpr int kMaxShutdownSteps = 8;
-VideoShutdownStep s_shutdownSteps[kMaxShutdownSteps] = {};
-int s_shutdownStepCount = 0;
+StepList<kMaxShutdownSteps> s_shutdownSteps;
 
 void DesktopSize(int& width, int& height) {
     HDC screen = GetDC(nullptr);
@@ -55,27 +48,6 @@ void PlaceSpan(int origin, int size, int desktop, LONG& windowLow, LONG& windowH
     }
 }
 
-void PlaceClientOrigin(HWND window) {
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    SetWindowGeometry(int(origin.x), int(origin.y));
-}
-
-void RunVideoShutdownSteps() {
-    for (int i = 0; i < s_shutdownStepCount; i++)
-        s_shutdownSteps[i]();
-}
-
-// The stages of every windowed start after the geometry is known.
-int StartWindowed(int width, int height) {
-    SetLineClipRect(&g_ClientRect);
-    if (!InitDirectX() || !InitScene() || !EnterVideoModeWHBD(width, height, g_DesktopBPP)) {
-        QuibPrintError();
-        return 0;
-    }
-    return 1;
-}
-
 } // namespace
 
 void SetWindowGeometry(int x, int y) {
@@ -87,114 +59,35 @@ void SetWindowGeometry(int x, int y) {
               g_SourceRect.top, g_SourceRect.bottom);
 }
 
+void PlaceClientOrigin(HWND window) {
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    SetWindowGeometry(int(origin.x), int(origin.y));
+}
+
 bool WindowIsVisible() {
     return g_WindowRect.left < g_WindowRect.right && g_WindowRect.top < g_WindowRect.bottom &&
            g_SourceRect.left < g_SourceRect.right && g_SourceRect.top < g_SourceRect.bottom;
 }
 
 int AddVideoShutdownStep(VideoShutdownStep step) {
-    if (!step) return 0;
-    for (int i = 0; i < s_shutdownStepCount; i++)
-        if (s_shutdownSteps[i] == step) return 1;
-    if (s_shutdownStepCount == kMaxShutdownSteps) return 0;
-    s_shutdownSteps[s_shutdownStepCount++] = step;
-    return 1;
+    return s_shutdownSteps.Add(step);
+}
+
+void RunVideoShutdownSteps() {
+    s_shutdownSteps.Run();
 }
 
 void ClearVideoShutdownSteps() {
-    s_shutdownStepCount = 0;
+    s_shutdownSteps.Clear();
 }
 
 void QuibSetInstance(HINSTANCE instance) {
     g_hInstance = instance;
 }
 
-int QuibInitDirectX(HWND window, int width, int height, int bpp) {
-    g_hWnd = window;
-    g_FullScreen = 1;
-    g_ReqWidth = width;
-    g_ReqHeight = height;
-    g_ReqBPP = bpp;
-    QuibInitSurfaceTable();
-    if (!InitDirectX() || !InitScene()) {
-        QuibPrintError();
-        return 0;
-    }
-    g_ClientRect = {0, 0, width, height};
-    g_SourceRect = g_ClientRect;
-    g_WindowRect = g_ClientRect;
-    if (!EnterVideoModeWHBD(width, height, bpp)) {
-        QuibPrintError();
-        return 0;
-    }
-    return 1;
-}
-
-int QuibInitDirectX(HWND window, int width, int height) {
-    if (g_FullScreen && g_lpDD) {
-        DebugPrintf("SetDirectDrawWindowMode\n");
-        SetDirectDrawWindowMode();
-    }
-    g_FullScreen = 0;
-    g_hWnd = window;
-    DebugPrintf("QuibInitDirectX : width=%d,height=%d\n", width, height);
-    QuibInitSurfaceTable();
-    g_ClientRect = {0, 0, width, height};
-    PlaceClientOrigin(window);
-    return StartWindowed(width, height);
-}
-
-int QuibInitDirectX(HWND window) {
-    if (g_FullScreen && g_lpDD) SetDirectDrawWindowMode();
-    g_FullScreen = 0;
-    g_hWnd = window;
-    QuibInitSurfaceTable();
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(window, &client);
-    g_ClientRect = {0, 0, client.right - client.left, client.bottom - client.top};
-    PlaceClientOrigin(window);
-    return StartWindowed(int(g_ClientRect.right), int(g_ClientRect.bottom));
-}
-
 void QuibSetWindowXY(int x, int y) {
     SetWindowGeometry(x, y);
-}
-
-int QuibSetViewport(int x, int y, int width, int height) {
-    if (!g_lpD3DRMViewport) return 1;
-    HRESULT hr = g_lpD3DRMViewport->Configure(x, y, DWORD(width), DWORD(height));
-    if (FAILED(hr)) {
-        REPORT_D3DRM_ERROR(hr);
-        return 0;
-    }
-    IDirect3DViewport* viewport = nullptr;
-    hr = g_lpD3DRMViewport->GetDirect3DViewport(&viewport);
-    if (FAILED(hr)) {
-        REPORT_D3DRM_ERROR(hr);
-        return 0;
-    }
-    IDirect3DViewport2* viewport2 = nullptr;
-    hr = viewport->QueryInterface(IID_IDirect3DViewport2, reinterpret_cast<void**>(&viewport2));
-    if (FAILED(hr)) {
-        REPORT_DD_ERROR(hr);
-        viewport->Release();
-        return 0;
-    }
-    // The Retained Mode viewport keeps the Direct3D viewport alive; ReleaseAllDirectX forgets it.
-    set_viewport_clip(x, y, width, height, viewport2);
-    viewport2->Release();
-    viewport->Release();
-    return 1;
-}
-
-void QuibFreeDirectX() {
-    DeleteSurfaceTable();
-    ReleaseMirrorSurfaces();
-    FreeScene();
-    RunVideoShutdownSteps();
-    ReleaseAllDirectX();
-    forget_pipeline_device();
-    DumpAllocs();
 }
 
 void QuibGetDDInfo(IDirectDrawSurface** primary, IDirectDrawSurface** backBuffer) {

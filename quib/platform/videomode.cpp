@@ -8,8 +8,6 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
-#include "quib/scene/frames/frame.h"
-#include "quib/scene/frames/scene3d_state.h"
 
 namespace {
 
@@ -290,10 +288,8 @@ int AttachViewportToDevice() {
     return SUCCEEDED(hr) ? 1 : 0;
 }
 
-// The Retained Mode viewport through the default camera, its planes, and perspective-
-// correct textures.
-int CreateViewport(int width, int height) {
-    IDirect3DRMFrame2* camera = g_pDefaultCamera ? g_pDefaultCamera->m_frame : nullptr;
+// The Retained Mode viewport through camera, its planes, and perspective-correct textures.
+int CreateViewport(int width, int height, IDirect3DRMFrame2* camera) {
     HRESULT hr = g_lpD3DRM2->CreateViewport(g_lpD3DRMDevice2, camera, 0, 0, DWORD(width), DWORD(height),
                                             &g_lpD3DRMViewport);
     if (FAILED(hr)) {
@@ -353,7 +349,7 @@ HRESULT D3DEnumTextureFormatsCallback(DDSURFACEDESC* format, void* context) {
     return D3DENUMRET_OK;
 }
 
-int EnterVideoModeWHBD(int width, int height, int bpp) {
+int EnterVideoModeWHBD(int width, int height, int bpp, IDirect3DRMFrame2* camera) {
     DebugPrintf("EnterVideoModeWHBD(%d,%d,%d),g_FullScreen=%d\n", width, height, bpp, g_FullScreen);
     if (!g_lpDD || !g_lpD3D2 || !g_lpD3DRM2) {
         RegError("EnterVideoModeWHBD : DirectX is not initialised");
@@ -369,7 +365,7 @@ int EnterVideoModeWHBD(int width, int height, int bpp) {
     if (!CreatePalette(bpp)) return 0;
     if (!CreateDevices()) return 0;
     if (!CreateRetainedModeDevice()) return 0;
-    if (!CreateViewport(width, height)) return 0;
+    if (!CreateViewport(width, height, camera)) return 0;
 
     g_ModeWidth = width;
     g_ModeHeight = height;

@@ -5,13 +5,11 @@
 #include "quib/platform/errors.h"
 #include "quib/platform/interfacelog.h"
 #include "quib/scene/frames/frame.h"
-#include "quib/scene/objects/horizon.h"
 
 IDirect3DRMFrame2* g_lpScene = nullptr;
 IDirect3DRMFrame2* g_lpPlayers = nullptr;
 Frame* g_pDefaultCamera = nullptr;
 Frame* g_lpCamera = nullptr;
-RenderStatistics g_RenderStats = {};
 IDirectDrawSurface* g_lpMirrorSurface = nullptr;
 IDirectDrawSurface* g_lpMirrorSurfaceFlipped = nullptr;
 
@@ -45,6 +43,8 @@ int MakeDefaultCamera() {
     }
     g_pDefaultCamera = camera;
     g_lpCamera = camera;
+    // The camera's frames outlive the Retained Mode object that made them.
+    AddDirectXReleaseStep(DirectXReleasePoint::kSurfacesReleased, DeleteDefaultCamera);
     return 1;
 }
 
@@ -62,8 +62,11 @@ int InitScene() {
     return 1;
 }
 
-void FreeScene() {
-    FreeHorizon();
+IDirect3DRMFrame2* DefaultCameraFrame() {
+    return g_pDefaultCamera ? g_pDefaultCamera->m_frame : nullptr;
+}
+
+void ReleaseSceneFrames() {
     ReleaseInterface(g_lpScene, "g_lpScene");
     ReleaseInterface(g_lpPlayers, "g_lpPlayers");
     // The scene holds no camera frame of its own: the line only marks the camera's place in the log.

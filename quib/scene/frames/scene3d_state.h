@@ -1,10 +1,12 @@
 // The 3D layer's process-wide objects that every video start-up creates and every shutdown destroys,
 // even in a program that never draws in 3D: the Retained Mode scene with its players frame, the default
-// and the current camera, the render statistics and the two mirror surfaces.
+// and the current camera, and the two mirror surfaces (the render statistics are the platform's,
+// quib/platform/render_stats.h).
 #pragma once
 
 #include "host/ddraw/ddraw.h"
 #include "host/rm/d3drm.h"
+#include "quib/platform/render_stats.h"
 
 class Frame;
 
@@ -16,25 +18,21 @@ extern Frame* g_pDefaultCamera;
 // The camera the scene is seen through (the default one after InitScene).
 extern Frame* g_lpCamera;
 
-// What the render paths drew in the last frame; the statistics line prints them.
-struct RenderStatistics {
-    int objects;
-    int vertices;
-    int polygons;
-    int textureBytes; // no path counts texture bytes: stays 0
-};
-extern RenderStatistics g_RenderStats;
-
 // Made by the mirror functions; NULL until then.
 extern IDirectDrawSurface* g_lpMirrorSurface;
 extern IDirectDrawSurface* g_lpMirrorSurfaceFlipped;
 
 // Builds the scene: root frame, default (and current) camera under it, players frame, background colour.
 // An earlier scene is replaced. Returns 1 and does nothing without Retained Mode; 0 with the Retained Mode
-// error registered when a frame cannot be made.
+// error registered when a frame cannot be made. The default camera is then deleted by ReleaseAllDirectX,
+// once the surfaces are gone. (FreeScene, which also deletes the horizon, is in
+// quib/scene/objects/scene_render.h.)
 int InitScene();
-// Deletes the horizon and releases the root and players frames (logged); the cameras stay.
-void FreeScene();
+// The default camera's Retained Mode frame, the one the start-up's viewport looks through; NULL without
+// a default camera.
+IDirect3DRMFrame2* DefaultCameraFrame();
+// Releases the root and players frames (logged) and logs the camera's place; the cameras stay.
+void ReleaseSceneFrames();
 // Deletes the default camera (its frames logged) and clears it; the current camera is cleared too when it
 // was the default one.
 void DeleteDefaultCamera();

@@ -4,13 +4,7 @@
 #pragma once
 
 #include "host/d3d/d3dtypes.h"
-
-struct Quaternion {
-    float w;
-    float x;
-    float y;
-    float z;
-};
+#include "quib/quaternion_record.h"
 
 // The rotation matrix of q in the column-vector layout that stored key frames were made with: applied to
 // row vectors it turns by the inverse of q. Row and column 3 are (0, 0, 0, 1).

@@ -179,6 +179,8 @@ int RenderDisplayListScene(DisplayList* list) {
     if (!g_pHorizon) {
         g_pHorizon = new Horizon;
         g_pHorizon->Init(g_HorizonColour1, g_HorizonColour2, kHorizonDistance);
+        // Its background material belongs to the viewport: it goes before the DirectX objects do.
+        AddDirectXReleaseStep(DirectXReleasePoint::kBeforeInterfaces, FreeHorizon);
     }
     SetUpCameraView();
     DrawBackground();
@@ -189,6 +191,11 @@ int RenderDisplayListScene(DisplayList* list) {
 }
 
 } // namespace
+
+void FreeScene() {
+    FreeHorizon();
+    ReleaseSceneFrames();
+}
 
 int QuibBeginScene() {
     g_RenderObjectCount = 0;

@@ -1,4 +1,5 @@
-// The render paths' texture loader for Retained Mode models, and the queue of objects to draw this frame.
+// The render paths' texture loader for Retained Mode models, the queue of objects to draw this frame, and
+// the scene's shutdown.
 #pragma once
 
 #include "host/rm/d3drm.h"
@@ -16,3 +17,7 @@ class MeshObject;
 // (NULL outside 0..count-1).
 int QueuedRenderObjectCount();
 MeshObject* QueuedRenderObject(int i);
+
+// Deletes the horizon the display-list path made, then releases the scene's root and players frames
+// (logged, quib/scene/frames/scene3d_state.h); the cameras stay.
+void FreeScene();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/scene/pipeline/primitive.h"
 #include "quib/scene/pipeline/render_mode.h"
@@ -13,8 +14,18 @@ ImViewportState ViewportState = {};
 IDirect3DViewport2* g_ImViewport = nullptr;
 float g_ProjectionFactor = 0.1f;
 
+namespace {
+
+void forget_im_viewport() {
+    g_ImViewport = nullptr;
+}
+
+} // namespace
+
 void set_viewport_clip(int x, int y, int width, int height, IDirect3DViewport2* viewport) {
     g_ImViewport = viewport;
+    // The viewport belongs to the Retained Mode viewport and is gone with it.
+    AddDirectXReleaseStep(DirectXReleasePoint::kBeforeInterfaces, forget_im_viewport);
     ViewportState.x = x;
     ViewportState.y = y;
     ViewportState.width = width;

@@ -16,6 +16,7 @@
 #include "quib/scene/frames/frame.h"
 #include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/objects/horizon.h"
+#include "quib/scene/objects/scene_render.h"
 #include "quib/scene/pipeline/line_clip.h"
 #include "quib/scene/pipeline/viewport_state.h"
 #include "quib/scene/textures/surface_table.h"

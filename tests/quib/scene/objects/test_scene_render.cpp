@@ -202,4 +202,15 @@ TEST_F(DisplayListSceneTest, ListIsDrawnOverTheHorizonColour) {
     QuibFreeDisplayList(list);
 }
 
+TEST_F(DisplayListSceneTest, ReleasingTheDirectXObjectsDeletesTheHorizon) {
+    void* list = QuibCreateDisplayList(1);
+    ASSERT_EQ(1, QuibRenderDisplayList(list)) << ErrorText();
+    g_lpD3DDevice2->EndScene();
+    ASSERT_NE(nullptr, g_pHorizon);
+    // Its background material belongs to the viewport: a restart's release deletes it with the rest.
+    ReleaseAllDirectX();
+    EXPECT_EQ(nullptr, g_pHorizon);
+    QuibFreeDisplayList(list);
+}
+
 } // namespace
