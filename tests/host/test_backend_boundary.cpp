@@ -4,49 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/host/source_tree.h"
+
 namespace {
 
+using sourcetree::IsSourceText;
+using sourcetree::ReadAll;
+using sourcetree::SourceFiles;
+using sourcetree::SourceRoot;
 namespace fs = std::filesystem;
-
-fs::path SourceRoot() {
-    return fs::path(QUIB_SOURCE_ROOT);
-}
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-bool IsSourceText(const fs::path& path) {
-    static const char* const kExtensions[] = {".cpp", ".h",     ".c",  ".cc", ".hpp",
-                                              ".txt", ".cmake", ".md", ".sh", ".py"};
-    for (const char* extension : kExtensions)
-        if (path.extension() == extension) return true;
-    return false;
-}
-
-// Every source text of the tree, as paths relative to root; build folders and version control left out.
-std::vector<fs::path> SourceFiles(const fs::path& root) {
-    std::vector<fs::path> files;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        std::string name = it->path().filename().string();
-        if (it->is_directory() && (name.rfind("build", 0) == 0 || name[0] == '.')) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        if (it->is_regular_file() && IsSourceText(it->path()))
-            files.push_back(fs::relative(it->path(), root));
-    }
-    return files;
-}
 
 bool InBackend(const fs::path& relative) {
     auto part = relative.begin();
@@ -67,9 +37,10 @@ std::vector<std::string> IncludedHostAreas(const std::string& text) {
 TEST(BackendBoundary, IncludedAreasAreReadFromIncludeLinesOnly) {
     std::string text = "#include \"host/base/types.h\"\n"
                        "  #  include <host/win/window.h>\n"
+                       "#include \"host/d3d/d3d.h\"\n"
                        "// #include \"host/gdi/gdi.h\" is text, not an include\n"
                        "#include \"framework/host/x.h\"\n";
-    EXPECT_EQ(IncludedHostAreas(text), (std::vector<std::string>{"base", "win"}));
+    EXPECT_EQ(IncludedHostAreas(text), (std::vector<std::string>{"base", "win", "d3d"}));
 }
 
 TEST(BackendBoundary, OnlyTheBackendAsksWhichBackendRuns) {
