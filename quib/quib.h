@@ -1,3 +1,6 @@
+// quib/: the exported interface (this header, the records it carries, export.h, ptrarray.h), which may
+// include only host, and the engine's entry (video_start.cpp), which may include everything in quib/.
+//
 // The engine's exported API, the flat functions that the programs call. Functions that can fail return
 // 1 for success and 0 for failure, or a pointer or handle that is NULL on failure; the reason is then in
 // the engine's last error text (and in debug.log when the log is on).

@@ -1,3 +1,6 @@
+// quib/platform: the engine's platform layer (DirectX state and start-up stages, video, flip, bitmaps,
+// text, input, errors, the debug log). May include quib/ (the exported interface) and host; never quib/scene.
+//
 // The engine's DirectX state and the two start-up stages that fill it.
 //
 // InitDirectX picks the display driver, reads its capabilities, decides between hardware and software 3D,

@@ -8,20 +8,12 @@
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
 #include "quib/quib.h"
+#include "quib/scene/api/handles.h"
 #include "quib/scene/frames/frame.h"
 #include "quib/scene/frames/scene3d_state.h"
 #include "quib/scene/objects/mesh_object.h"
 
 namespace {
-
-// Fixed point to world units and degrees, in floating point (an integer 1 x 360 / 4096 would be 0).
-float FixedPosition(long value) {
-    return float(double(value) / 32768.0);
-}
-
-float FixedAngle(long value) {
-    return float(double(value) * 360.0 / 4096.0);
-}
 
 // Shows the scene through camera's frame. 1, or 0 with the error registered.
 int LookThrough(Frame* camera) {

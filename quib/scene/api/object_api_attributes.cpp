@@ -3,13 +3,10 @@
 #include <algorithm>
 
 #include "quib/quib.h"
+#include "quib/scene/api/handles.h"
 #include "quib/scene/objects/mesh_object.h"
 
 namespace {
-
-MeshObject* ObjectOf(void* handle) {
-    return static_cast<MeshObject*>(handle);
-}
 
 unsigned long ColourComponent(int value) {
     return static_cast<unsigned long>(std::clamp(value, 0, 255));

@@ -2,22 +2,10 @@
 // rotation order and scale, children, visuals, detail visuals and merged meshes. Everything goes through
 // MeshObject's Frame and its virtual operations, so terrain tiles behave as any object.
 #include "quib/quib.h"
+#include "quib/scene/api/handles.h"
 #include "quib/scene/objects/mesh_object.h"
 
 namespace {
-
-MeshObject* ObjectOf(void* handle) {
-    return static_cast<MeshObject*>(handle);
-}
-
-// Fixed point to world units and degrees, in floating point (an integer 1 x 360 / 4096 would be 0).
-float FixedPosition(long value) {
-    return float(double(value) / 32768.0);
-}
-
-float FixedAngle(long value) {
-    return float(double(value) * 360.0 / 4096.0);
-}
 
 // Both handles present and distinct: an object attached to itself would be drawn (and freed) through
 // itself without end.

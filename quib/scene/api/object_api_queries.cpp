@@ -3,6 +3,7 @@
 #include "host/rm/d3drm_mesh.h"
 #include "quib/platform/directx.h"
 #include "quib/quib.h"
+#include "quib/scene/api/handles.h"
 #include "quib/scene/objects/display_list.h"
 #include "quib/scene/objects/mesh_object.h"
 #include "quib/scene/objects/scene_render.h"
@@ -15,10 +16,6 @@ constexpr float kCrossHalfSize = 0.3f;
 constexpr int kBoxEdges[12][2] = {{0, 1}, {4, 5}, {0, 4}, {1, 5}, {2, 3}, {6, 7},
                                   {2, 6}, {3, 7}, {0, 2}, {4, 6}, {5, 7}, {1, 3}};
 constexpr int kBottomEdges = 4;
-
-MeshObject* ObjectOf(void* handle) {
-    return static_cast<MeshObject*>(handle);
-}
 
 // A line between two points of object's space, moved by the object's position (its corners and centre
 // are kept without it).

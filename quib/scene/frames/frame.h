@@ -1,3 +1,6 @@
+// quib/scene/frames: the Frame wrapper and the scene's process-wide frames, cameras and mirror surfaces.
+// May include quib/scene/math and what math may include.
+//
 // Frame: the engine's wrapper of one Retained Mode frame. It owns the frame (or borrows another's, see
 // m_ownsFrame) and a hidden look-at target frame, caches the frame's position and rotation angles (degrees)
 // relative to its parent, and turns those angles into Retained Mode rotations in one of two fixed orders.

@@ -1,3 +1,6 @@
+// quib/scene/math, the 3D layer's lowest floor: matrices, points and quaternions of the engine's own code.
+// May include quib/ (the exported interface), quib/platform and host; nothing else of quib/scene.
+//
 // 4x4 matrices and points of the engine's own 3D code. Matrices are row-major D3DMATRIX values (element
 // (r, c) at index 4r + c) applied to row vectors, [x y z 1] x M, so a translation sits in the last row.
 // Arithmetic is single precision; square roots and trigonometry run in double and are stored as float.

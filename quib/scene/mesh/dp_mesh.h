@@ -1,3 +1,6 @@
+// quib/scene/mesh: the engine's own meshes (DPMesh, sub-meshes, geometry, skins), materials, the .3ds
+// and .m3d loaders and the corner weld. May include quib/scene/textures and the floors below it.
+//
 // One of the engine's own meshes: a frame with a name, its geometry and its material table.
 #pragma once
 

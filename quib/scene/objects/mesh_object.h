@@ -1,3 +1,6 @@
+// quib/scene/objects: MeshObject and its parts, levels of detail, render types, display lists, the render
+// paths and scene settings, the horizon. May include quib/scene/pipeline and the floors below it.
+//
 // MeshObject: the engine's 3D object, behind every object handle. It is a Frame (its placement) that
 // carries a Retained Mode mesh builder and the mesh made from it as the visual of its frame, the same
 // object as the engine's own geometry (for the immediate-mode path), its materials, bounding box,

@@ -1,3 +1,6 @@
+// quib/scene/pipeline: the immediate-mode pipeline (viewport and transform state, clipping, lighting, fog,
+// drawing, primitives and lines). May include quib/scene/mesh and the floors below it.
+//
 // The viewport of the immediate-mode pipeline: the Direct3D viewport drawing goes through, the rectangle
 // in pixels, and the values the projection and clipping derive from it (centre, scale and edge slopes).
 // The Video API sets it whenever the viewport changes; the transform stage reads it.

@@ -1,3 +1,6 @@
+// quib/scene/textures: the surface table of texture bitmaps, software mip chains, the texture-handle cache.
+// May include quib/scene/frames, quib/scene/math and what they may include.
+//
 // The surface table: every texture bitmap of the 3D layer once, by name. An entry holds the surface as
 // loaded (system memory), its copy in the device's texture format, that copy's record in the
 // texture-handle cache, an optional Retained Mode texture and an optional software mip chain. The video

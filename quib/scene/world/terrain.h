@@ -1,3 +1,6 @@
+// quib/scene/world: terrain tiles and their .dpm file, the terrain manager, skid marks, smoke and sprites.
+// May include quib/scene/objects and the floors below it.
+//
 // Terrain: a height-field tile. A regular grid of cols x rows cells in the x-z plane whose vertex heights
 // come from elevation maps, held as one sub-mesh with one material. A tile saves to and loads from a .dpm
 // file, splits into a grid of smaller saved tiles, carries a chain of half-resolution versions for
