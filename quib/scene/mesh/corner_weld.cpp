@@ -2,14 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+
+#include "quib/scene/math/float_bits.h"
 
 size_t CornerWelder::KeyHash::operator()(const Key& key) const {
     uint64_t hash = 1469598103934665603ull; // FNV-1a over the bit patterns
     for (float value : key.value) {
         value += 0.0f; // -0.0 hashes as +0.0, as the two compare equal
-        uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
+        const uint32_t bits = FloatBits(value);
         for (int shift = 0; shift < 32; shift += 8) {
             hash ^= (bits >> shift) & 0xFF;
             hash *= 1099511628211ull;

@@ -6,6 +6,7 @@
 
 #include "host/win/paths.h"
 #include "quib/platform/debug.h"
+#include "quib/scene/math/float_bits.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ class Scene3DS::Reader {
     bool F32(float& value, long limit) {
         uint32_t bits;
         if (!U32(bits, limit)) return false;
-        std::memcpy(&value, &bits, sizeof value);
+        value = FloatFromBits(bits);
         return true;
     }
     bool Floats(float* out, int n, long limit) {

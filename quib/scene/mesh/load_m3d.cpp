@@ -12,6 +12,7 @@
 
 #include "host/win/paths.h"
 #include "quib/platform/errors.h"
+#include "quib/scene/math/float_bits.h"
 #include "quib/scene/mesh/dp_mesh.h"
 #include "quib/scene/mesh/m3d_file.h"
 #include "quib/scene/textures/surface_table.h"
@@ -63,9 +64,7 @@ class VertexWelder {
         uint64_t h = 0x243F6A8885A308D3ull;
         for (float value : {v.x, v.y, v.z, v.tu, v.tv}) {
             value += 0.0f; // -0 and +0 hash alike
-            uint32_t bits;
-            std::memcpy(&bits, &value, sizeof bits);
-            h = (h ^ bits) * 0x9E3779B97F4A7C15ull;
+            h = (h ^ FloatBits(value)) * 0x9E3779B97F4A7C15ull;
             h ^= h >> 29;
         }
         return size_t(h);

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "quib/scene/math/float_bits.h"
+
 namespace {
 
 // Smallest sizes of the records whose counts the file gives: every count is checked against the bytes
@@ -75,12 +77,7 @@ class M3dStream {
         return int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
     }
 
-    float Float() {
-        const uint32_t bits = uint32_t(Int());
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    float Float() { return FloatFromBits(uint32_t(Int())); }
 
     // A zero-terminated name in a field of kM3dNameSize bytes: forced to end within the field.
     void Name(char* out) {

@@ -2,11 +2,11 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 
 #include "quib/platform/debug.h"
 #include "quib/platform/errors.h"
+#include "quib/scene/math/float_bits.h"
 #include "quib/scene/mesh/dp_sub_mesh.h"
 
 namespace {
@@ -20,9 +20,7 @@ struct WeldKeyHash {
     size_t operator()(const WeldKey& k) const {
         size_t h = 1469598103934665603ull;
         for (float f : k) {
-            uint32_t bits;
-            std::memcpy(&bits, &f, sizeof(bits));
-            h = (h ^ bits) * 1099511628211ull;
+            h = (h ^ FloatBits(f)) * 1099511628211ull;
         }
         return h;
     }

@@ -6,6 +6,7 @@
 #include "quib/platform/errors.h"
 #include "quib/quib.h"
 #include "quib/scene/frames/scene3d_state.h"
+#include "quib/scene/math/float_bits.h"
 #include "quib/scene/mesh/dp_mesh.h"
 #include "quib/scene/mesh/material.h"
 #include "quib/scene/objects/mesh_object.h"
@@ -22,12 +23,6 @@ constexpr int kBoxEdges[12][2] = {{0, 1}, {4, 5}, {0, 4}, {1, 5}, {2, 3}, {6, 7}
 
 void SetState(D3DRENDERSTATETYPE state, DWORD value) {
     if (g_lpD3DDevice2) g_lpD3DDevice2->SetRenderState(state, value);
-}
-
-DWORD FloatBits(float f) {
-    DWORD bits;
-    std::memcpy(&bits, &f, sizeof(bits));
-    return bits;
 }
 
 // Blending by the destination colour. The source factor is set too (to the device default, ONE), so

@@ -1,10 +1,10 @@
 #include "quib/scene/pipeline/viewport_state.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
+#include "quib/scene/math/float_bits.h"
 #include "quib/scene/pipeline/primitive.h"
 #include "quib/scene/pipeline/render_mode.h"
 #include "quib/scene/pipeline/scene_fog.h"
@@ -126,21 +126,15 @@ void set_state(IDirect3DDevice2* device, D3DRENDERSTATETYPE state, DWORD value) 
     if (FAILED(hr)) REPORT_D3D_ERROR(hr);
 }
 
-DWORD float_bits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 void set_frame_states(IDirect3DDevice2* device) {
     set_state(device, D3DRENDERSTATE_COLORKEYENABLE, TRUE);
     if (g_FogEnabled) {
         set_state(device, D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_LINEAR);
         set_state(device, D3DRENDERSTATE_FOGENABLE, TRUE);
         set_state(device, D3DRENDERSTATE_FOGCOLOR, g_FogColour);
-        set_state(device, D3DRENDERSTATE_FOGTABLESTART, float_bits(g_FogStart));
-        set_state(device, D3DRENDERSTATE_FOGTABLEEND, float_bits(g_FogEnd));
-        set_state(device, D3DRENDERSTATE_FOGTABLEDENSITY, float_bits(g_FogDensity));
+        set_state(device, D3DRENDERSTATE_FOGTABLESTART, FloatBits(g_FogStart));
+        set_state(device, D3DRENDERSTATE_FOGTABLEEND, FloatBits(g_FogEnd));
+        set_state(device, D3DRENDERSTATE_FOGTABLEDENSITY, FloatBits(g_FogDensity));
     } else {
         set_state(device, D3DRENDERSTATE_FOGTABLEMODE, D3DFOG_NONE);
         set_state(device, D3DRENDERSTATE_FOGENABLE, FALSE);

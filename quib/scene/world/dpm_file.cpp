@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "quib/scene/math/float_bits.h"
+
 namespace {
 
 // Vertices and triangles move through a buffer of this many records at a time.
@@ -22,16 +24,11 @@ void PutU32(uint8_t* p, uint32_t value) {
 }
 
 float GetF32(const uint8_t* p) {
-    const uint32_t bits = GetU32(p);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return FloatFromBits(GetU32(p));
 }
 
 void PutF32(uint8_t* p, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    PutU32(p, bits);
+    PutU32(p, FloatBits(value));
 }
 
 uint16_t GetU16(const uint8_t* p) {
