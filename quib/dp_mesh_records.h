@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "quib/export.h"
 #include "quib/quaternion_record.h"
@@ -45,7 +46,11 @@ struct DPDeltaRecord {
 
 // The vertices whose positions a frame changes, with their new positions.
 struct QUIB_API DPSubMeshDeltaFrame {
-    explicit DPSubMeshDeltaFrame(int n) : count(n > 0 ? n : 0), records(new DPDeltaRecord[size_t(count)]()) {}
+    // Room for n records; none (count 0) when memory runs out.
+    explicit DPSubMeshDeltaFrame(int n)
+        : count(n > 0 ? n : 0), records(new (std::nothrow) DPDeltaRecord[size_t(count)]()) {
+        if (!records) count = 0;
+    }
     ~DPSubMeshDeltaFrame() { delete[] records; }
     DPSubMeshDeltaFrame(const DPSubMeshDeltaFrame&) = delete;
     DPSubMeshDeltaFrame& operator=(const DPSubMeshDeltaFrame&) = delete;

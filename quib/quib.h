@@ -4,6 +4,11 @@
 // The engine's exported API, the flat functions that the programs call. Functions that can fail return
 // 1 for success and 0 for failure, or a pointer or handle that is NULL on failure; the reason is then in
 // the engine's last error text (and in debug.log when the log is on).
+//
+// Memory: a function of the engine that reports failure as its result (0 or NULL) allocates with
+// new (std::nothrow) and reports memory running out as that failure, leaving nothing half made (the file
+// loaders that build in standard containers catch std::bad_alloc and report it alike). Constructors and
+// operations without a failure result allocate with plain new: memory running out there ends the program.
 #pragma once
 
 #include "host/base/types.h"

@@ -89,11 +89,15 @@ int QuibInitObject(const char* texture, int nverts, int ntris, DPVERTEX* verts, 
     auto* object = new (std::nothrow) MeshObject(nullptr, nullptr);
     if (!object) return 0;
     // One skin entry: colour 0 and the texture, shared through the surface table (which owns it).
-    object->m_skin = new DPMeshSkin(1);
+    object->m_skin = new (std::nothrow) DPMeshSkin(1);
     object->m_ownsSkin = true;
-    object->m_skin->materials[0] = DPMaterial{0, FindOrLoadTexture(texture)};
-    object->m_geo = new DPMeshGeo(1);
+    object->m_geo = new (std::nothrow) DPMeshGeo(1);
     object->m_ownsGeo = true;
+    if (!object->m_skin || !object->m_geo || object->m_skin->count != 1 || object->m_geo->count != 1) {
+        delete object;
+        return 0;
+    }
+    object->m_skin->materials[0] = DPMaterial{0, FindOrLoadTexture(texture)};
     DPSubMesh& sub = object->m_geo->subMeshes[0];
     if (!sub.Init(nverts, ntris, verts, tris)) {
         delete object;

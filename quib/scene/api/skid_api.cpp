@@ -1,5 +1,7 @@
 // The skid marks of the flat interface: one current skid object, made, cleared and freed here; the ring
 // is driven through its index. Every call checks that the object exists.
+#include <new>
+
 #include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
 #include "quib/quib.h"
@@ -18,8 +20,8 @@ SkidObject* CurrentSkids() {
 void* InitSkidmarks(void** out, IDirectDrawSurface* texture) {
     // A second start replaces the first object rather than leaking it.
     QuibFreeSkidmarks();
-    auto* skids = new SkidObject(g_lpD3DRM2, nullptr);
-    if (!skids->BuildMesh(texture)) {
+    auto* skids = new (std::nothrow) SkidObject(g_lpD3DRM2, nullptr);
+    if (skids && !skids->BuildMesh(texture)) {
         delete skids;
         skids = nullptr;
     }

@@ -1,5 +1,7 @@
 #include "quib/scene/frames/scene3d_state.h"
 
+#include <new>
+
 #include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
@@ -34,7 +36,11 @@ int CreateSceneFrame(IDirect3DRMFrame2* parent, IDirect3DRMFrame2*& frame, const
 
 int MakeDefaultCamera() {
     DeleteDefaultCamera();
-    Frame* camera = new Frame(g_lpD3DRM2, g_lpScene);
+    Frame* camera = new (std::nothrow) Frame(g_lpD3DRM2, g_lpScene);
+    if (!camera) {
+        REPORT_D3DRM_ERROR(D3DRMERR_BADALLOC);
+        return 0;
+    }
     // A camera without its frame would crash every later camera call.
     if (!camera->m_frame || !camera->m_lookatframe) {
         delete camera;

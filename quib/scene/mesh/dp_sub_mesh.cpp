@@ -353,7 +353,11 @@ DPSubMeshDeltaFrame* DPSubMesh::CreateDeltaFrame(const DPSubMesh& other) const {
     int changed = 0;
     for (int i = 0; i < shared; ++i)
         changed += differs(i) ? 1 : 0;
-    DPSubMeshDeltaFrame* frameDelta = new DPSubMeshDeltaFrame(changed);
+    auto* frameDelta = new (std::nothrow) DPSubMeshDeltaFrame(changed);
+    if (!frameDelta || frameDelta->count != changed) {
+        delete frameDelta;
+        return nullptr;
+    }
     int k = 0;
     for (int i = 0; i < shared; ++i)
         if (differs(i))

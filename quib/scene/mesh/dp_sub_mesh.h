@@ -67,7 +67,8 @@ class QUIB_API DPSubMesh {
     int FindClosestTriangle(float x, float y, float z, int& index, float& dist2);
 
     // The vertices (of the indices both sub-meshes have) whose positions differ in other, with other's
-    // positions: applying it to this sub-mesh gives it other's shape. Caller deletes it.
+    // positions: applying it to this sub-mesh gives it other's shape. Caller deletes it; NULL when memory
+    // runs out.
     DPSubMeshDeltaFrame* CreateDeltaFrame(const DPSubMesh& other) const;
     // Writes each record's position into the vertex it names; records naming no vertex are skipped.
     void ApplyDeltaFrame(const DPSubMeshDeltaFrame& f);

@@ -1,5 +1,7 @@
 #include "quib/scene/objects/display_list.h"
 
+#include <new>
+
 #include "quib/platform/debug.h"
 #include "quib/quib.h"
 
@@ -33,7 +35,7 @@ void DisplayList::RemoveEverywhere(MeshObject* object) {
 }
 
 void* QuibCreateDisplayList(int capacity) {
-    auto* list = new DisplayList(capacity);
+    auto* list = new (std::nothrow) DisplayList(capacity);
     DebugPrintf("QuibCreateDisplayList(%d,%p)\n", capacity, static_cast<void*>(list));
     return list;
 }

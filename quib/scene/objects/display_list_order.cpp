@@ -2,6 +2,8 @@
 // by type for drawing (ground first, then decals, the skid marks, untyped objects and the rest by
 // letter), children ordered by the enabled letters, and the frame-rate adjustment that rebuilds the list
 // when it drops or restores a letter.
+#include <new>
+
 #include "quib/platform/debug.h"
 #include "quib/quib.h"
 #include "quib/scene/mesh/dp_mesh_skin.h"
@@ -55,7 +57,8 @@ void TypeFromName(MeshObject* object) {
 
 void* QuibMakeParentChildRelationship(void* source) {
     const auto* from = static_cast<const DisplayList*>(source);
-    auto* typed = new DisplayList(from->GetCount() > 0 ? from->GetCount() : 1);
+    auto* typed = new (std::nothrow) DisplayList(from->GetCount() > 0 ? from->GetCount() : 1);
+    if (!typed) return nullptr;
     for (int i = 0; i < from->GetCount(); ++i) {
         MeshObject* object = from->GetAt(i);
         if (!object) continue;

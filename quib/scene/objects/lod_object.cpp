@@ -1,5 +1,7 @@
 #include "quib/scene/objects/lod_object.h"
 
+#include <new>
+
 #include "quib/platform/errors.h"
 
 namespace {
@@ -45,15 +47,31 @@ int LODobj::Render(IDirect3DRMViewport* viewport) {
     return m_current->object->Render(viewport);
 }
 
+int LODobj::AddLevel() {
+    // A level's object lives beside this object's frame, under the same parent.
+    auto* objects = new (std::nothrow) PtrArray<MeshObject>(1);
+    auto* object = new (std::nothrow) MeshObject(m_rm, m_parentFrame);
+    auto* record = objects && object ? new (std::nothrow) LevelRecord{objects, object} : nullptr;
+    if (!record || !m_levels->Add(record)) {
+        delete objects;
+        delete object;
+        delete record;
+        return 0;
+    }
+    return 1;
+}
+
 int LODobj::CreateLevels(int n) {
     FreeLevels();
     if (n < 0) return 0;
-    m_levels = new PtrArray<LevelRecord>(n);
+    m_levels = new (std::nothrow) PtrArray<LevelRecord>(n);
+    if (!m_levels) return 0;
     m_total = n;
     for (int i = 0; i < n; ++i) {
-        // A level's object lives beside this object's frame, under the same parent.
-        auto* record = new LevelRecord{new PtrArray<MeshObject>(1), new MeshObject(m_rm, m_parentFrame)};
-        m_levels->Add(record);
+        if (!AddLevel()) {
+            FreeLevels();
+            return 0;
+        }
     }
     return 1;
 }

@@ -25,7 +25,8 @@ class LODobj : public MeshObject {
     int Render(IDirect3DRMViewport* viewport) override;
 
     // ---- Operations of their own, after the mesh object's ----
-    // Replaces the levels by n empty ones (0 levels and 0 for n < 0). 1.
+    // Replaces the levels by n empty ones (0 levels and 0 for n < 0). 1, or 0 with no levels when memory
+    // runs out.
     virtual int CreateLevels(int n);
     // Makes level current. 1, or 0 for a level outside 0 .. m_total - 1 (registered) or without a record;
     // the current level then stays.
@@ -45,5 +46,7 @@ class LODobj : public MeshObject {
   private:
     // The record of level, or NULL for a level outside the range or without a record.
     LevelRecord* Record(int level) const;
+    // Appends an empty level (its list and its object). 1, or 0 with nothing added when memory runs out.
+    int AddLevel();
     void FreeLevels();
 };

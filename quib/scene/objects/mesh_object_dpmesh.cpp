@@ -1,5 +1,7 @@
 // The engine's own geometry of a mesh object, made from its Retained Mode mesh: one sub-mesh and one
 // skin entry per mesh group.
+#include <new>
+
 #include "quib/platform/errors.h"
 #include "quib/scene/mesh/dp_mesh_geo.h"
 #include "quib/scene/mesh/dp_mesh_skin.h"
@@ -17,8 +19,8 @@ constexpr D3DCOLOR kRGBMask = 0xFFFFFF;
 SurfaceTableEntry* UntexturedGroupTexture() {
     if (!g_pSurfaceTable) return nullptr;
     if (SurfaceTableEntry* entry = g_pSurfaceTable->FindByName(kUntexturedGroupBitmap)) return entry;
-    auto* entry = new SurfaceTableEntry(kUntexturedGroupBitmap);
-    if (!entry->m_surface || !g_pSurfaceTable->Add(entry)) {
+    auto* entry = new (std::nothrow) SurfaceTableEntry(kUntexturedGroupBitmap);
+    if (!entry || !entry->m_surface || !g_pSurfaceTable->Add(entry)) {
         delete entry;
         return nullptr;
     }
@@ -46,8 +48,15 @@ int MeshObject::CreateDPMesh() {
     if (m_geo) return 1;
     const unsigned groups = m_mesh ? rm_mesh_group_count(m_mesh) : 0;
     DropSkin();
-    m_geo = new DPMeshGeo(int(groups));
-    m_skin = new DPMeshSkin(int(groups));
+    auto* geo = new (std::nothrow) DPMeshGeo(int(groups));
+    auto* skin = new (std::nothrow) DPMeshSkin(int(groups));
+    if (!geo || !skin) {
+        delete geo;
+        delete skin;
+        return 0;
+    }
+    m_geo = geo;
+    m_skin = skin;
     m_ownsGeo = m_ownsSkin = true;
     for (unsigned g = 0; g < m_geo->count && g < m_skin->count; ++g) {
         MeshGroupData group;

@@ -1,13 +1,19 @@
 // Frame-by-frame animation from a series of ".3ds" files: each file is one frame, and showing a frame
 // makes its geometry and skin the object's (borrowed: the frame list keeps them).
+#include <new>
+
 #include "quib/scene/mesh/dp_mesh.h"
 #include "quib/scene/objects/mesh_object.h"
 
 int MeshObject::Add3DSFrame(char* file) {
-    if (!m_frames3DS) m_frames3DS = new PtrArray<DPMesh>(1);
-    DPMesh* frame = new DPMesh(0, 0);
+    if (!m_frames3DS) m_frames3DS = new (std::nothrow) PtrArray<DPMesh>(1);
+    DPMesh* frame = m_frames3DS ? new (std::nothrow) DPMesh(0, 0) : nullptr;
+    if (!frame) return 0;
     load_3ds_file(*frame, file);
-    m_frames3DS->Add(frame);
+    if (!m_frames3DS->Add(frame)) {
+        delete frame;
+        return 0;
+    }
     return 1;
 }
 

@@ -1,6 +1,7 @@
 // Loading a mesh object: ".x" files into the Retained Mode mesh builder, ".3ds" and ".m3d" files into
 // the engine's own geometry.
 #include <cstdio>
+#include <new>
 
 #include "quib/platform/errors.h"
 #include "quib/scene/mesh/dp_mesh.h"
@@ -11,7 +12,8 @@ constexpr int kLabelSize = 300;
 }
 
 int MeshObject::LoadX(char* file) {
-    if (!m_steList) m_steList = new PtrArray<SurfaceTableEntry>(1);
+    if (!m_steList) m_steList = new (std::nothrow) PtrArray<SurfaceTableEntry>(1);
+    if (!m_steList) return 0;
     HRESULT hr = rm_builder_load(m_meshbuilder, file, m_steList);
     if (FAILED(hr)) {
         REPORT_D3DRM_ERROR(hr);

@@ -1,5 +1,7 @@
 // A flat shadow under a mesh object: one textured quad at the bottom of its box, drawn by the
 // immediate-mode path blended by the destination colour.
+#include <new>
+
 #include "quib/scene/mesh/dp_mesh_geo.h"
 #include "quib/scene/mesh/dp_mesh_skin.h"
 #include "quib/scene/objects/mesh_object.h"
@@ -14,8 +16,8 @@ constexpr DPTriangle kShadowTriangles[2] = {{{0, 1, 2}}, {{0, 2, 3}}};
 SurfaceTableEntry* ShadowTexture(IDirectDrawSurface* s) {
     if (!s || !g_pSurfaceTable) return nullptr;
     if (SurfaceTableEntry* entry = g_pSurfaceTable->FindBySurface(s)) return entry;
-    auto* entry = new SurfaceTableEntry(s);
-    if (!g_pSurfaceTable->Add(entry)) {
+    auto* entry = new (std::nothrow) SurfaceTableEntry(s);
+    if (!entry || !g_pSurfaceTable->Add(entry)) {
         delete entry;
         return nullptr;
     }
@@ -25,6 +27,13 @@ SurfaceTableEntry* ShadowTexture(IDirectDrawSurface* s) {
 } // namespace
 
 int MeshObject::CreateShadow(IDirectDrawSurface* s) {
+    auto* skin = new (std::nothrow) DPMeshSkin(1);
+    auto* geo = new (std::nothrow) DPMeshGeo(1);
+    if (!skin || !geo || skin->count != 1 || geo->count != 1) {
+        delete skin;
+        delete geo;
+        return 0;
+    }
     // A second shadow replaces the first (kept while instances share it).
     if (m_ownsShadow) {
         Discard(m_shadowGeo);
@@ -32,10 +41,10 @@ int MeshObject::CreateShadow(IDirectDrawSurface* s) {
     }
     m_hasShadow = 1;
     m_ownsShadow = true;
-    m_shadowSkin = new DPMeshSkin(1);
+    m_shadowSkin = skin;
     m_shadowSkin->materials[0].colour = 0;
     m_shadowSkin->materials[0].texture = ShadowTexture(s);
-    m_shadowGeo = new DPMeshGeo(1);
+    m_shadowGeo = geo;
     const float y = m_box.min.y;
     const float x0 = m_box.min.x - kShadowMargin, x1 = m_box.max.x + kShadowMargin;
     const DPVertex quad[4] = {{x0, y, m_box.max.z, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},

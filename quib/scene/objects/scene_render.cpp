@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "quib/platform/directx.h"
@@ -177,7 +178,8 @@ int RenderDisplayListScene(DisplayList* list) {
     if (!ClearViewport()) return 0;
     g_lpD3DDevice2->BeginScene();
     if (!g_pHorizon) {
-        g_pHorizon = new Horizon;
+        g_pHorizon = new (std::nothrow) Horizon;
+        if (!g_pHorizon) return 0;
         g_pHorizon->Init(g_HorizonColour1, g_HorizonColour2, kHorizonDistance);
         // Its background material belongs to the viewport: it goes before the DirectX objects do.
         AddDirectXReleaseStep(DirectXReleasePoint::kBeforeInterfaces, FreeHorizon);

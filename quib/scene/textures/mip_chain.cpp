@@ -1,5 +1,7 @@
 #include "quib/scene/textures/mip_chain.h"
 
+#include <new>
+
 #include "quib/platform/debug.h"
 #include "quib/platform/directx.h"
 #include "quib/platform/errors.h"
@@ -25,9 +27,15 @@ int BytesOf(const DDSURFACEDESC& desc) {
     return int(desc.dwWidth * desc.dwHeight * desc.ddpfPixelFormat.dwRGBBitCount / 8);
 }
 
-// A level object recording surface and texture, each with a reference of its own.
+// A level object recording surface and texture, each with a reference of its own; NULL when memory runs
+// out, the two references then given back.
 MipMapChain* NewLevel(IDirectDrawSurface* surface, IDirect3DRMTexture* texture, const DDSURFACEDESC& desc) {
-    MipMapChain* level = new MipMapChain();
+    MipMapChain* level = new (std::nothrow) MipMapChain();
+    if (!level) {
+        surface->Release();
+        if (texture) texture->Release();
+        return nullptr;
+    }
     level->surface = surface;
     level->texture = texture;
     level->width = int(desc.dwWidth);
@@ -98,7 +106,8 @@ MipMapChain::~MipMapChain() {
 
 int MipMapChain::Init(IDirectDrawSurface* source, IDirectDrawSurface* filterSource) {
     if (!source || levels) return 0;
-    levels = new PtrArray<MipMapChain>(1);
+    levels = new (std::nothrow) PtrArray<MipMapChain>(1);
+    if (!levels) return 0;
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
     HRESULT hr = source->GetSurfaceDesc(&desc);
@@ -111,7 +120,9 @@ int MipMapChain::Init(IDirectDrawSurface* source, IDirectDrawSurface* filterSour
     if (!MakeTexture(surface, &texture)) return 0;
     surface->AddRef();
     if (texture) texture->AddRef();
-    levels->Add(NewLevel(surface, texture, desc));
+    MipMapChain* top = NewLevel(surface, texture, desc);
+    if (!top) return 0;
+    levels->Add(top);
 
     if (!Is16Bit(filterSource)) return 1;
     int w = int(desc.dwWidth), h = int(desc.dwHeight);
@@ -128,7 +139,8 @@ int MipMapChain::Init(IDirectDrawSurface* source, IDirectDrawSurface* filterSour
 
 int MipMapChain::InitHW(IDirectDrawSurface* top) {
     if (!top || levels) return 0;
-    levels = new PtrArray<MipMapChain>(1);
+    levels = new (std::nothrow) PtrArray<MipMapChain>(1);
+    if (!levels) return 0;
     top->AddRef();
     surface = top;
     if (!MakeTexture(surface, &texture)) return 0;
@@ -151,7 +163,12 @@ int MipMapChain::InitHW(IDirectDrawSurface* top) {
             break;
         }
         current->AddRef();
-        levels->Add(NewLevel(current, levelTexture, desc));
+        MipMapChain* level = NewLevel(current, levelTexture, desc);
+        if (!level) {
+            result = 0;
+            break;
+        }
+        levels->Add(level);
         IDirectDrawSurface* next = nullptr;
         if (FAILED(current->GetAttachedSurface(&mipCaps, &next))) break;
         current->Release();

@@ -173,7 +173,8 @@ int SurfaceTableEntry::GetTextureUsage() {
 int SurfaceTableEntry::MakeMipMaps() {
     if (!m_surface) return 0;
     delete m_mipChain;
-    m_mipChain = new MipMapChain();
+    m_mipChain = new (std::nothrow) MipMapChain();
+    if (!m_mipChain) return 0;
     m_mipMapped = 1;
     if (g_dwTextureFilterCaps < 8) DebugPrintf("MakeMipMaps : make SW mipmapsurface\n");
     // The box filter reads 16-bit pixels: an 8-bit file's levels come from its 16-bit device copy.
@@ -249,7 +250,8 @@ int SurfaceTable::Add(SurfaceTableEntry* entry) {
 }
 
 int SurfaceTable::Add(const char* entryName, IDirectDrawSurface* surface, IDirect3DRMTexture* texture) {
-    SurfaceTableEntry* entry = new SurfaceTableEntry();
+    SurfaceTableEntry* entry = new (std::nothrow) SurfaceTableEntry();
+    if (!entry) return 0;
     CopyName(entry->name, entryName);
     entry->m_surface = surface;
     entry->m_texture = texture;

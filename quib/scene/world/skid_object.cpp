@@ -98,12 +98,16 @@ int SkidObject::BuildMesh(IDirectDrawSurface* texture) {
         REPORT_SKID_ERROR(D3DRMERR_BADOBJECT);
         return 0;
     }
-    auto* white = new MATERIAL;
+    auto* white = new (std::nothrow) MATERIAL;
+    if (!white) return 0;
     white->diffuse[0] = white->diffuse[1] = white->diffuse[2] = 0xFF / 255.0;
     white->diffuse[3] = 1.0;
     white->power = kMaterialPower;
-    if (!m_materials) m_materials = new PtrArray<MATERIAL>(1);
-    m_materials->Add(white);
+    if (!m_materials) m_materials = new (std::nothrow) PtrArray<MATERIAL>(1);
+    if (!m_materials || !m_materials->Add(white)) {
+        delete white;
+        return 0;
+    }
     if (!white->Create(m_rm)) return 0;
 
     unsigned faces[kSkidVertices];
@@ -125,7 +129,8 @@ int SkidObject::BuildMesh(IDirectDrawSurface* texture) {
         // The table's entry for the surface is shared; a new one is the table's, or this object's.
         m_textureEntry = g_pSurfaceTable ? g_pSurfaceTable->FindBySurface(texture) : nullptr;
         if (!m_textureEntry) {
-            m_textureEntry = new SurfaceTableEntry(texture);
+            m_textureEntry = new (std::nothrow) SurfaceTableEntry(texture);
+            if (!m_textureEntry) return 0;
             m_ownsTextureEntry = !g_pSurfaceTable || !g_pSurfaceTable->Add(m_textureEntry);
         }
         m_drawMaterial = DPMaterial{0, m_textureEntry};

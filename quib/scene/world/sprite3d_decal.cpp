@@ -59,14 +59,15 @@ Sprite3D::~Sprite3D() {
 int Sprite3D::Init(IDirectDrawSurface* surface) {
     m_sourceSurface = surface;
     delete m_surfaces;
-    m_surfaces = new PtrArray<IDirectDrawSurface>(1);
+    m_surfaces = new (std::nothrow) PtrArray<IDirectDrawSurface>(1);
+    if (!m_surfaces) return 0;
     m_surfaces->Add(surface);
     if (!ReadSize(surface, m_width, m_height)) return 0;
     m_currentFrame = m_shownFrame = 0;
     m_frameCount = 1;
     QuibInitSurfaceTable();
-    m_textureEntry = new SurfaceTableEntry(surface);
-    if (!g_pSurfaceTable->Add(m_textureEntry)) {
+    m_textureEntry = new (std::nothrow) SurfaceTableEntry(surface);
+    if (m_textureEntry && !g_pSurfaceTable->Add(m_textureEntry)) {
         delete m_textureEntry;
         m_textureEntry = nullptr;
     }
@@ -87,7 +88,7 @@ int Sprite3D::Init(const char* file) {
     // The surface-table entry holds its own reference; the sprite only points at the surface.
     surface->Release();
     if (!made || !m_textureEntry) {
-        m_surfaces->Clear();
+        if (m_surfaces) m_surfaces->Clear();
         m_sourceSurface = nullptr;
         return 0;
     }
@@ -99,7 +100,8 @@ int Sprite3D::Init(PtrArray<IDirectDrawSurface>* surfaces) {
     m_surfaces = surfaces;
     if (!surfaces || surfaces->GetCount() == 0 || !m_d3drm || !m_frame) return 0;
     if (!ReadSize(surfaces->GetAt(0), m_width, m_height)) return 0;
-    m_textures = new PtrArray<IDirect3DRMTexture>(1);
+    m_textures = new (std::nothrow) PtrArray<IDirect3DRMTexture>(1);
+    if (!m_textures) return 0;
     for (int i = 0; i < surfaces->GetCount(); ++i) {
         IDirect3DRMTexture* texture = nullptr;
         if (Failed(m_d3drm->CreateTextureFromSurface(surfaces->GetAt(i), &texture))) return 0;
@@ -216,7 +218,11 @@ int QuibSprite3DCreate(IDirectDrawSurface** surfaces, void** out) {
         RegError("QuibCreateSprite3D::can't init Sprite3D\n");
         return 0;
     }
-    auto* list = new PtrArray<IDirectDrawSurface>(count);
+    auto* list = new (std::nothrow) PtrArray<IDirectDrawSurface>(count);
+    if (!list) {
+        RegError("QuibCreateSprite3D::can't create Sprite3D\n");
+        return 0;
+    }
     for (int i = 0; i < count; ++i)
         list->Add(surfaces[i]);
     auto* sprite = new (std::nothrow) Sprite3D(g_lpD3DRM2, nullptr);
