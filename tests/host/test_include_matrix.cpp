@@ -3,7 +3,6 @@
 // host -> quib (platform below the 3D layer's floors) -> sound and framework -> tessary and lobbit.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -33,7 +32,8 @@ const std::string kHostApi =
     "host/base/ host/win/ host/gdi/ host/ddraw/ host/d3d/ host/rm/ host/dinput/ host/dsound/ host/mm/";
 // What every file of the engine may include: its exported interface, and the host.
 const std::string kEngineBase = "quib/*.h " + kHostApi;
-// The 3D layer's floors, bottom up; each floor may include the floors below it and the platform.
+// The 3D layer's floors, bottom up: each floor may include the floors below it, the platform and the
+// engine's base. kMath is math with everything math may include, kFrames frames with all of kMath, ...
 const std::string kMath = "quib/scene/math/ quib/platform/ " + kEngineBase;
 const std::string kFrames = "quib/scene/frames/ " + kMath;
 const std::string kTextures = "quib/scene/textures/ " + kFrames;
