@@ -32,7 +32,7 @@ namespace {
 using namespace playtest;
 
 constexpr int kLevelCount = 50;
-constexpr int kMaxThreads = 4; // the machine is shared: never more
+constexpr int kMaxThreads = 4;  // the machine is shared: never more
 constexpr int kCellPixels = 24; // the grid's cells, for telling where a ball was lost
 
 struct Options {
@@ -121,11 +121,12 @@ void PlayLevel(World& world, int threads, const Options& o, int level, std::FILE
     for (const Job& job : jobs)
         for (const AttemptRecord& r : job.records) {
             if (o.log)
-                std::fprintf(stderr,
-                             "level %02d %-8s session %d %s %s %5.1f s order %s lost %d steering %d at cell %d,%d\n",
-                             level, kSkills[job.skill].name, job.session, r.measured ? "counted " : "practice",
-                             r.solved ? "solved" : LossName(r.loss), double(r.seconds), r.order.c_str(),
-                             r.lossColour, r.steered, int(r.lossX) / kCellPixels, int(r.lossY) / kCellPixels);
+                std::fprintf(
+                    stderr,
+                    "level %02d %-8s session %d %s %s %5.1f s order %s lost %d steering %d at cell %d,%d\n",
+                    level, kSkills[job.skill].name, job.session, r.measured ? "counted " : "practice",
+                    r.solved ? "solved" : LossName(r.loss), double(r.seconds), r.order.c_str(), r.lossColour,
+                    r.steered, int(r.lossX) / kCellPixels, int(r.lossY) / kCellPixels);
             if (r.measured) result.measured[job.skill].push_back(r);
         }
 }

@@ -180,45 +180,52 @@ Player::Want Player::Wanted(const Seen& ball, const Ball& real) const {
     return want;
 }
 
+std::vector<float> Player::Foresee(const Seen& ball, float pull, float fx, float fy, int samples) const {
+    const levelbot::Terrain& terrain = plan_.terrain;
+    const float friction = FrictionPerFrame();
+    std::vector<float> track(size_t(2 * samples));
+    float x = ball.x, y = ball.y, vx = ball.vx, vy = ball.vy;
+    for (int f = 0; f < samples * kLookStep; ++f) {
+        const float dx = fx - x, dy = fy - y, d = std::hypot(dx, dy);
+        if (d > 0.5f) vx += pull * dx / d, vy += pull * dy / d;
+        const float v = std::hypot(vx, vy);
+        const float slowed = v > friction ? (v - friction) / v : 0.0f;
+        vx *= slowed, vy *= slowed;
+        x += vx, y += vy;
+        const float wall = terrain.At(terrain.wall, x, y);
+        if (wall < kBallRadius) {
+            // Off the wall: out along the distance's slope, the speed into it turned back.
+            float nx = terrain.At(terrain.wall, x + 2.0f, y) - terrain.At(terrain.wall, x - 2.0f, y);
+            float ny = terrain.At(terrain.wall, x, y + 2.0f) - terrain.At(terrain.wall, x, y - 2.0f);
+            const float n = std::hypot(nx, ny);
+            if (n > 0.0f) {
+                nx /= n, ny /= n;
+                x += nx * (kBallRadius - wall), y += ny * (kBallRadius - wall);
+                const float into = vx * nx + vy * ny;
+                if (into < 0.0f) vx -= 2.0f * into * nx, vy -= 2.0f * into * ny;
+            }
+        }
+        if (f % kLookStep == kLookStep - 1) {
+            track[size_t(2 * (f / kLookStep))] = x;
+            track[size_t(2 * (f / kLookStep) + 1)] = y;
+        }
+    }
+    return track;
+}
+
 Player::Danger Player::Safety(const Scene& scene, int steered, bool held, float px, float py) const {
     const levelbot::Terrain& terrain = plan_.terrain;
-    const float pull = held ? MagnetPerFrame() : 0.0f, friction = FrictionPerFrame();
+    const float pull = held ? MagnetPerFrame() : 0.0f;
     const float fx = px - float(plan_.originX), fy = py - float(plan_.originY);
-    const int lookFrames = std::max(kLookStep, int(skill_.lookAheadMs * float(kFrameRate) / 1000.0f));
-    const int samples = lookFrames / kLookStep;
+    const int samples =
+        std::max(kLookStep, int(skill_.lookAheadMs * float(kFrameRate) / 1000.0f)) / kLookStep;
     std::vector<std::vector<float>> tracks; // x, y per sample
     std::vector<int> indices;
     Danger danger;
     for (size_t i = 0; i < scene.size(); ++i) {
         const Seen& s = scene[i];
         if (s.state != kBallActive) continue;
-        std::vector<float> track(size_t(2 * samples));
-        float x = s.x, y = s.y, vx = s.vx, vy = s.vy;
-        for (int f = 0; f < samples * kLookStep; ++f) {
-            const float dx = fx - x, dy = fy - y, d = std::hypot(dx, dy);
-            if (d > 0.5f) vx += pull * dx / d, vy += pull * dy / d;
-            const float v = std::hypot(vx, vy);
-            const float slowed = v > friction ? (v - friction) / v : 0.0f;
-            vx *= slowed, vy *= slowed;
-            x += vx, y += vy;
-            const float wall = terrain.At(terrain.wall, x, y);
-            if (wall < kBallRadius) {
-                // Off the wall: out along the distance's slope, the speed into it turned back.
-                float nx = terrain.At(terrain.wall, x + 2.0f, y) - terrain.At(terrain.wall, x - 2.0f, y);
-                float ny = terrain.At(terrain.wall, x, y + 2.0f) - terrain.At(terrain.wall, x, y - 2.0f);
-                const float n = std::hypot(nx, ny);
-                if (n > 0.0f) {
-                    nx /= n, ny /= n;
-                    x += nx * (kBallRadius - wall), y += ny * (kBallRadius - wall);
-                    const float into = vx * nx + vy * ny;
-                    if (into < 0.0f) vx -= 2.0f * into * nx, vy -= 2.0f * into * ny;
-                }
-            }
-            if (f % kLookStep == kLookStep - 1) {
-                track[size_t(2 * (f / kLookStep))] = x;
-                track[size_t(2 * (f / kLookStep) + 1)] = y;
-            }
-        }
+        std::vector<float> track = Foresee(s, pull, fx, fy, samples);
         // The steered ball's hazards are minded by its way home and the steering along it.
         if (s.colour < kColours && int(i) != steered)
             for (int k = 0; k < samples; ++k) {

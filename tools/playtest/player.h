@@ -71,6 +71,9 @@ class Player {
     int PickBall(const Scene& scene, int frame);
     Want Wanted(const Seen& ball, const Ball& real) const;
     Danger Safety(const Scene& scene, int steered, bool held, float px, float py) const;
+    // Where ball will be, every kLookStep frames for samples steps, pulled toward field point (fx, fy)
+    // by pull per frame (0: not at all), slowed by friction and turned back by walls: x, y pairs.
+    std::vector<float> Foresee(const Seen& ball, float pull, float fx, float fy, int samples) const;
     // Places that pull the ball in danger out of it (braking, away from the hazard or the other ball).
     std::vector<Spot> Rescues(const Scene& scene, const Danger& danger) const;
     // The places worth weighing for the pointer, with the steered ball at scene[index].
