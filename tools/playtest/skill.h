@@ -27,8 +27,8 @@ struct Skill {
     float tremor;        // pixels of spread at rest
     float noisePerSpeed; // seconds: spread added per pixel-per-second of pointer speed
     // Judgement.
-    float cruise;   // the speed wanted on open ground (pixels per frame)
-    float capTrust; // how far the player trusts narrow places and bends to be taken fast (1: fully heeded)
+    float cruise;       // the speed wanted on open ground (pixels per frame)
+    float capTrust;     // times the speed narrow places and bends allow (above 1: takes them too fast)
     float brakingShare; // share of the magnet's full braking counted on when slowing for the goal
     float slack;        // velocity error let ride before a correction (pixels per frame)
     float reach;        // how far from the steered ball the pointer is held (pixels)
