@@ -1,6 +1,6 @@
 // The three players the tool plays with: a newcomer, a practised middle player and a practised expert.
 // Their limits are those of a person with a mouse (see the README's paragraph on the tool):
-//   - reaction: what the screen shows reaches the hand 150-260 ms later (simple visual reaction times
+//   - reaction: what the screen shows reaches the hand 150-250 ms later (simple visual reaction times
 //     run 180-250 ms; practised tracking of a moving object about 150 ms), and a practised player makes
 //     up part of that delay by judging where a moving ball will be;
 //   - corrections come every 100-170 ms, not continuously (intermittent control, the refractory period
@@ -42,7 +42,7 @@ struct Skill {
 enum SkillIndex { kNewcomer, kMiddle, kExpert, kSkillCount };
 
 inline constexpr Skill kSkills[kSkillCount] = {
-    {"newcomer", 220, 260, 0.25f, 170, 130, 1200, 2.0f, 0.045f, 3.2f, 1.3f, 0.9f, 0.45f, 70, 0.25f, 600,
+    {"newcomer", 220, 250, 0.25f, 170, 130, 1200, 2.0f, 0.045f, 3.2f, 1.3f, 0.9f, 0.45f, 70, 0.25f, 600,
      false, 0.3f, 0},
     {"middle", 185, 220, 0.5f, 130, 100, 1800, 1.5f, 0.035f, 2.6f, 1.0f, 0.65f, 0.3f, 140, 0.6f, 1000, true,
      0.5f, 6},
