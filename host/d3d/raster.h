@@ -95,6 +95,10 @@ struct PixelPipeline {
     bool tableFog = false;
     float fogStart = 0.0f;
     float fogEnd = 1.0f;
+    // Linear table fog keeps fogBias - eyeDepth * fogScale (of 255) of the pixel's colour when
+    // fogEnd > fogStart: fogScale = 255 / (fogEnd - fogStart), fogBias = fogEnd * fogScale.
+    float fogScale = 0.0f;
+    float fogBias = 0.0f;
     uint32_t fogColor = 0;
     bool blend = false;
     DWORD srcBlend = 0;
@@ -140,11 +144,15 @@ class Rasterizer {
     void ClipAndFill(const RasterVertex* v);
     void DrawLine(const RasterVertex& a, const RasterVertex& b, bool drawEnd);
     void ShadeOne(int x, int y, const float* attributes);
+    // The span job of the triangle p0, p1, p2 (twice its signed area given): its planes and ramp steps.
+    void SetUpPlanes(const RasterVertex& p0, const RasterVertex& p1, const RasterVertex& p2, double area,
+                     SpanJob& job) const;
 
     RasterTarget target_;
     const RasterTexture* texture_;
     PixelPipeline pipeline_;
     SpanKernel kernel_; // the span loop for triangles in this state, chosen once
+    uint32_t live_;     // the attributes this state reads (bit per Attribute)
 };
 
 } // namespace host_d3d

@@ -1,12 +1,26 @@
 // Span kernels: the inner loops that fill one row of a triangle. A kernel is chosen once per draw
-// call from the pipeline: specialised loops for the common combinations (depth test and write,
-// nearest sampling of a power-of-two wrapped texture, modulate or decal, no fog or blending), and one
-// general loop that runs the whole pixel pipeline for everything else.
+// call from the pipeline: specialised loops for the states the engine draws with (made from templates
+// over a few state flags), and one general loop that runs the whole pixel pipeline (ShadePixel) for
+// everything else. Every kernel reads the same per-pixel values (SpanRow below) and draws exactly what
+// the general loop draws.
 #pragma once
 
+#include <cstdint>
+
 #include "host/d3d/raster.h"
+#include "host/d3d/raster_pixel.h"
 
 namespace host_d3d {
+
+// Attributes stepped in 16.16 fixed point (depth and colour channels: the integer part is the rounded
+// value); the others (kQ, kUQ, kVQ, kRhw) step in float.
+constexpr uint32_t kFixedAttributes = (1u << kDepth) | (1u << kRed) | (1u << kGreen) | (1u << kBlue) |
+                                      (1u << kAlpha) | (1u << kSpecularRed) | (1u << kSpecularGreen) |
+                                      (1u << kSpecularBlue) | (1u << kFog);
+// The highest value (plus one half) a fixed-point ramp may reach at either end: its integer part then
+// stays within the channel's range even with the step's rounding over a whole span.
+constexpr double kMaxDepthRamp = 65535.75;
+constexpr double kMaxColourRamp = 255.75;
 
 // One triangle as its spans read it: the planes of its attributes.
 struct SpanJob {
@@ -18,13 +32,66 @@ struct SpanJob {
     double start[kAttributeCount]; // values at the origin
     double dx[kAttributeCount];    // change per pixel to the right
     double dy[kAttributeCount];    // change per row down
-
-    double ValueAt(int attribute, double x, double y) const {
-        return start[attribute] + dx[attribute] * (x - originX) + dy[attribute] * (y - originY);
-    }
+    // Set up once per triangle for the attributes the state reads:
+    double row[kAttributeCount];         // values at x = 0 of the current row (walked down row by row)
+    uint32_t fixedStep[kAttributeCount]; // dx in 16.16 (fixed-point attributes)
+    float floatStep[kAttributeCount];    // dx as a float (float attributes)
+    // False when every ramp of the triangle stays in range (its vertices lie well inside it): ramps are
+    // then taken as they are; true: each row's ends are clamped.
+    bool clampRamps;
+    uint32_t live; // the attributes the state reads (bit per Attribute); the others are not set up
 };
+
+// A 16.16 ramp over n pixels starting at first and changing by slope a pixel, plus one half (so that
+// the integer part is the rounded value), its ends clamped into [0.25, high]: every value the ramp takes,
+// step rounding included (at most half a unit in 65536 a pixel over at most 16384 pixels), lies within
+// [0.125, high + 0.125]. Arithmetic wraps in 32 bits.
+inline void ClampedRamp(double first, double slope, int n, double high, uint32_t& value, uint32_t& step) {
+    first += 0.5;
+    if (n == 1) slope = 0.0;
+    double last = first + slope * (n - 1);
+    if (!(first >= 0.25 && first <= high && last >= 0.25 && last <= high)) {
+        // Rounding at the triangle's edges (or a plane running far outside) leaves an end out of range.
+        first = first > 0.25 ? (first < high ? first : high) : 0.25;
+        last = last > 0.25 ? (last < high ? last : high) : 0.25;
+        slope = n > 1 ? (last - first) / (n - 1) : 0.0;
+    }
+    double fixedStep = slope * 65536.0;
+    value = uint32_t(first * 65536.0);
+    step = uint32_t(int64_t(fixedStep + (fixedStep >= 0 ? 0.5 : -0.5)));
+}
+
+// The ramp of one fixed-point attribute over the n pixels from x0 of the current row: value at x0 and
+// step (16.16). Clamped only when the triangle's set-up found that a ramp may leave its range.
+inline void FixedRamp(const SpanJob& job, int attribute, int x0, int n, uint32_t& value, uint32_t& step) {
+    double first = job.row[attribute] + job.dx[attribute] * x0;
+    if (job.clampRamps) {
+        ClampedRamp(first, job.dx[attribute], n, attribute == kDepth ? kMaxDepthRamp : kMaxColourRamp, value,
+                    step);
+        return;
+    }
+    value = uint32_t((first + 0.5) * 65536.0);
+    step = job.fixedStep[attribute];
+}
+
+// The value of a float attribute at x0 of the current row; its step is job.floatStep[attribute].
+inline float FloatAt(const SpanJob& job, int attribute, int x0) {
+    return ToFloat(job.row[attribute] + job.dx[attribute] * x0);
+}
+
+// The value of a float attribute i pixels into a span that starts with first: computed from the index,
+// not accumulated, so that the four-lane loops get the same value for every pixel.
+inline float FloatStep(float first, float step, int i) {
+    return first + float(i) * step;
+}
 
 SpanKernel ChooseSpanKernel(const PixelPipeline& pipeline, const RasterTexture* texture,
                             const RasterTarget& target);
+
+// The attributes the pipeline reads (bit per Attribute).
+uint32_t LiveAttributes(const PixelPipeline& pipeline, const RasterTexture* texture);
+
+// While off, every triangle is drawn by the general loop (the equality test's reference).
+void SetFastSpans(bool on);
 
 } // namespace host_d3d
