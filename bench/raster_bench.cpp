@@ -118,13 +118,14 @@ Scene SmallTriangles(const State& state, uint32_t alpha) {
     return scene;
 }
 
-// Eight level screen-sized quads at random depths.
+// Eight level screen-sized quads at random depths, a quarter pixel up and left so that no pixel centre
+// lies on an edge (where GL's rule and the device's may differ).
 Scene LargeTriangles(const State& state, uint32_t alpha) {
     std::mt19937 random(2);
     std::uniform_real_distribution<float> z(0.05f, 0.95f);
     Scene scene;
     for (int i = 0; i < 8; ++i)
-        AddQuad(scene, state, 0.0f, 0.0f, float(kWidth), float(kHeight), z(random), alpha, random, true);
+        AddQuad(scene, state, -0.25f, -0.25f, float(kWidth), float(kHeight), z(random), alpha, random, true);
     return scene;
 }
 
@@ -173,11 +174,13 @@ Scene MixedScene() {
     return scene;
 }
 
+// Smooth gradients (neighbouring texels differ by at most one step), so that where the two renderers'
+// texel addressing rounds differently the pictures still agree within a step.
 std::vector<uint16_t> TextureTexels() {
     std::vector<uint16_t> texels(kTextureSide * kTextureSide);
     for (int y = 0; y < kTextureSide; ++y)
         for (int x = 0; x < kTextureSide; ++x)
-            texels[y * kTextureSide + x] = uint16_t(((x ^ y) & 31) << 11 | ((x * 2) & 63) << 5 | (y & 31));
+            texels[y * kTextureSide + x] = uint16_t((x / 8) << 11 | (y / 4) << 5 | ((x + y) / 16));
     return texels;
 }
 

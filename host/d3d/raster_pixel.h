@@ -22,7 +22,12 @@ inline bool IsPowerOfTwo(int n) {
     return n > 0 && (n & (n - 1)) == 0;
 }
 
-// round(a * b / 255) for a, b in 0..255.
+// round(x / 255) for any x.
+inline uint32_t Div255(uint32_t x) {
+    return (x + 127) / 255;
+}
+
+// round(a * b / 255) for a, b in 0..255 (as Div255(a * b)).
 inline uint32_t Mul255(uint32_t a, uint32_t b) {
     uint32_t m = a * b + 128;
     return (m + (m >> 8)) >> 8;
@@ -172,7 +177,7 @@ inline uint32_t BlendFactor(DWORD factor, uint32_t srcChannel, uint32_t srcAlpha
     }
 }
 
-// src * srcFactor + dest * destFactor for one channel, clamped to 255.
+// src * srcFactor + dest * destFactor for one channel (rounded once), clamped to 255.
 inline uint32_t BlendChannel(const PixelPipeline& p, uint32_t src, uint32_t srcAlpha, uint32_t dest) {
     DWORD srcBlend = p.srcBlend;
     DWORD destBlend = p.destBlend;
@@ -184,8 +189,8 @@ inline uint32_t BlendChannel(const PixelPipeline& p, uint32_t src, uint32_t srcA
         srcBlend = D3DBLEND_INVSRCALPHA;
         destBlend = D3DBLEND_SRCALPHA;
     }
-    uint32_t out = Mul255(src, BlendFactor(srcBlend, src, srcAlpha, dest)) +
-                   Mul255(dest, BlendFactor(destBlend, src, srcAlpha, dest));
+    uint32_t out = Div255(src * BlendFactor(srcBlend, src, srcAlpha, dest) +
+                          dest * BlendFactor(destBlend, src, srcAlpha, dest));
     return out < 255 ? out : 255;
 }
 
@@ -207,9 +212,9 @@ inline uint32_t FogKeep(const PixelPipeline& p, float rhw, uint32_t vertexFog) {
     return d < p.fogEnd ? 255u : 0u;
 }
 
-// c of weight keep/255 mixed with the fog colour channel of weight 1 - keep/255.
+// c of weight keep/255 mixed with the fog colour channel of weight 1 - keep/255 (rounded once).
 inline uint32_t Fogged(uint32_t c, uint32_t fogChannel, uint32_t keep) {
-    return Mul255(c, keep) + Mul255(fogChannel, 255 - keep);
+    return Div255(c * keep + fogChannel * (255 - keep));
 }
 
 // The perspective divide of the texture coordinates: (u, v) in texels, bounded.

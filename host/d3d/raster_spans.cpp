@@ -151,10 +151,18 @@ inline __m128i Load4(const uint16_t* p, int lanes) {
         v[i] = p[i];
     return _mm_load_si128(reinterpret_cast<const __m128i*>(v));
 }
+// round(x / 255) in each lane, x in 0..65025 (exact there, as Div255).
+inline __m128i Div255Lanes(__m128i x) {
+    __m128i m = _mm_add_epi32(x, _mm_set1_epi32(128));
+    return _mm_srli_epi32(_mm_add_epi32(m, _mm_srli_epi32(m, 8)), 8);
+}
 // round(a * b / 255) in each lane, a and b in 0..255.
 inline __m128i Mul255Lanes(__m128i a, __m128i b) {
-    __m128i m = _mm_add_epi32(_mm_mullo_epi16(a, b), _mm_set1_epi32(128));
-    return _mm_srli_epi32(_mm_add_epi32(m, _mm_srli_epi32(m, 8)), 8);
+    return Div255Lanes(_mm_mullo_epi16(a, b));
+}
+// round((a * k + b * (255 - k)) / 255) in each lane, a, b and k in 0..255; rest is 255 - k.
+inline __m128i MixLanes(__m128i a, __m128i k, __m128i b, __m128i rest) {
+    return Div255Lanes(_mm_add_epi32(_mm_mullo_epi16(a, k), _mm_mullo_epi16(b, rest)));
 }
 #endif
 
@@ -556,18 +564,18 @@ void StateSpan(const SpanJob& job, int y, int x0, int x1) {
             __m128i keep =
                 ChannelLanes(_mm_sub_ps(_mm_set1_ps(p.fogBias), _mm_mul_ps(d, _mm_set1_ps(p.fogScale))));
             __m128i rest = _mm_sub_epi32(top, keep);
-            outR = _mm_add_epi32(Mul255Lanes(outR, keep), Mul255Lanes(fogR, rest));
-            outG = _mm_add_epi32(Mul255Lanes(outG, keep), Mul255Lanes(fogG, rest));
-            outB = _mm_add_epi32(Mul255Lanes(outB, keep), Mul255Lanes(fogB, rest));
+            outR = MixLanes(outR, keep, fogR, rest);
+            outG = MixLanes(outG, keep, fogG, rest);
+            outB = MixLanes(outB, keep, fogB, rest);
         }
         const __m128i old = Load4(dst + base, lanes);
         if (kB != kBlendNone) {
             const Channels dest = layout.Unpack(old);
             if (kB == kBlendAlpha) {
                 __m128i rest = _mm_sub_epi32(top, alpha);
-                outR = MinLanes(_mm_add_epi32(Mul255Lanes(outR, alpha), Mul255Lanes(dest.r, rest)), top);
-                outG = MinLanes(_mm_add_epi32(Mul255Lanes(outG, alpha), Mul255Lanes(dest.g, rest)), top);
-                outB = MinLanes(_mm_add_epi32(Mul255Lanes(outB, alpha), Mul255Lanes(dest.b, rest)), top);
+                outR = MixLanes(outR, alpha, dest.r, rest);
+                outG = MixLanes(outG, alpha, dest.g, rest);
+                outB = MixLanes(outB, alpha, dest.b, rest);
             } else if (kB == kBlendAdd) {
                 outR = MinLanes(_mm_add_epi32(outR, dest.r), top);
                 outG = MinLanes(_mm_add_epi32(outG, dest.g), top);
