@@ -151,6 +151,19 @@ inline __m128i Load4(const uint16_t* p, int lanes) {
         v[i] = p[i];
     return _mm_load_si128(reinterpret_cast<const __m128i*>(v));
 }
+// Stores the first lanes of four 16-bit values (lanes below 65536).
+inline void Store4(uint16_t* p, __m128i v, int lanes) {
+    v = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
+    v = _mm_packs_epi32(v, v);
+    if (lanes == 4) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+        return;
+    }
+    alignas(16) uint16_t out[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(out), v);
+    std::memcpy(p, out, size_t(lanes) * 2);
+}
+
 // round(x / 255) in each lane, x in 0..65025 (exact there, as Div255).
 inline __m128i Div255Lanes(__m128i x) {
     __m128i m = _mm_add_epi32(x, _mm_set1_epi32(128));
@@ -184,18 +197,19 @@ void ModulateLanes(const SpanJob& job, int x0, int n, uint16_t* dst, uint16_t* d
     const __m128i laneI = _mm_set_epi32(3, 2, 1, 0);
     const __m128i maskU = _mm_set1_epi32(tex.maskU), maskV = _mm_set1_epi32(tex.maskV);
     const __m128i byte = _mm_set1_epi32(255), zero = _mm_setzero_si128();
-    // 16-bit lanes of four 32-bit values (each below 65536) packed into the low 64 bits.
-    auto pack16 = [](__m128i v) {
-        v = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
-        return _mm_packs_epi32(v, v);
-    };
+    // The ramps' first four lanes; each group adds base * step (wrapping as the scalar ramps do).
+    const __m128i z4 = RampLanes(z, dz, laneI), r4 = RampLanes(r, dr, laneI);
+    const __m128i g4 = RampLanes(g, dg, laneI), b4 = RampLanes(b, db, laneI);
     for (int base = 0; base < n; base += 4) {
         const int lanes = n - base < 4 ? n - base : 4;
         const __m128i index = _mm_add_epi32(_mm_set1_epi32(base), laneI);
+        auto at = [base](__m128i first, uint32_t step) {
+            return _mm_srli_epi32(_mm_add_epi32(first, _mm_set1_epi32(int32_t(uint32_t(base) * step))), 16);
+        };
         __m128i pass = _mm_cmplt_epi32(index, _mm_set1_epi32(n));
         __m128i zi = zero, stored = zero;
         if (kZ) {
-            zi = _mm_srli_epi32(RampLanes(z, dz, index), 16);
+            zi = at(z4, dz);
             stored = Load4(depth + base, lanes);
             pass = _mm_andnot_si128(_mm_cmpgt_epi32(zi, stored), pass);
         }
@@ -233,21 +247,17 @@ void ModulateLanes(const SpanJob& job, int x0, int n, uint16_t* dst, uint16_t* d
             tg = _mm_and_si128(_mm_srli_epi32(texel, 8), byte);
             tb = _mm_and_si128(texel, byte);
         }
-        __m128i outR = _mm_srli_epi32(Mul255Lanes(tr, _mm_srli_epi32(RampLanes(r, dr, index), 16)), 3);
-        __m128i outG =
-            _mm_srli_epi32(Mul255Lanes(tg, _mm_srli_epi32(RampLanes(g, dg, index), 16)), k555 ? 3 : 2);
-        __m128i outB = _mm_srli_epi32(Mul255Lanes(tb, _mm_srli_epi32(RampLanes(b, db, index), 16)), 3);
+        __m128i outR = _mm_srli_epi32(Mul255Lanes(tr, at(r4, dr)), 3);
+        __m128i outG = _mm_srli_epi32(Mul255Lanes(tg, at(g4, dg)), k555 ? 3 : 2);
+        __m128i outB = _mm_srli_epi32(Mul255Lanes(tb, at(b4, db)), 3);
         __m128i colour =
             _mm_or_si128(_mm_or_si128(_mm_slli_epi32(outR, k555 ? 10 : 11), _mm_slli_epi32(outG, 5)), outB);
         __m128i old = Load4(dst + base, lanes);
         colour = _mm_or_si128(_mm_and_si128(pass, colour), _mm_andnot_si128(pass, old));
-        alignas(16) uint16_t out[8], outDepth[8];
-        _mm_store_si128(reinterpret_cast<__m128i*>(out), pack16(colour));
+        Store4(dst + base, colour, lanes);
         if (kZ)
-            _mm_store_si128(reinterpret_cast<__m128i*>(outDepth),
-                            pack16(_mm_or_si128(_mm_and_si128(pass, zi), _mm_andnot_si128(pass, stored))));
-        std::memcpy(dst + base, out, size_t(lanes) * 2);
-        if (kZ) std::memcpy(depth + base, outDepth, size_t(lanes) * 2);
+            Store4(depth + base, _mm_or_si128(_mm_and_si128(pass, zi), _mm_andnot_si128(pass, stored)),
+                   lanes);
     }
 }
 #endif
@@ -386,8 +396,10 @@ inline __m128i LerpLanes(__m128i a, __m128i b, __m128i f) {
     __m128i rest = _mm_sub_epi32(_mm_set1_epi32(256), f);
     return _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi16(a, rest), _mm_mullo_epi16(b, f)), 8);
 }
-inline Channels LerpLanes(const Channels& a, const Channels& b, __m128i f) {
-    return {LerpLanes(a.r, b.r, f), LerpLanes(a.g, b.g, f), LerpLanes(a.b, b.b, f), LerpLanes(a.a, b.a, f)};
+// The colour channels, and alpha when alpha is read (else it keeps a's).
+inline Channels LerpLanes(const Channels& a, const Channels& b, __m128i f, bool alpha) {
+    return {LerpLanes(a.r, b.r, f), LerpLanes(a.g, b.g, f), LerpLanes(a.b, b.b, f),
+            alpha ? LerpLanes(a.a, b.a, f) : a.a};
 }
 
 // Lanes whose stored texel lies in the key's range (all ones), when keying is on.
@@ -398,19 +410,6 @@ inline __m128i KeyedLanes(const TextureFetch& tex, const int32_t* raw) {
 
 inline __m128i MinLanes(__m128i v, __m128i limit) { // lanes below 32768
     return _mm_min_epi16(v, limit);
-}
-
-// Stores the first lanes of four 16-bit values (lanes below 65536).
-inline void Store4(uint16_t* p, __m128i v, int lanes) {
-    v = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
-    v = _mm_packs_epi32(v, v);
-    if (lanes == 4) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
-        return;
-    }
-    alignas(16) uint16_t out[8];
-    _mm_store_si128(reinterpret_cast<__m128i*>(out), v);
-    std::memcpy(p, out, size_t(lanes) * 2);
 }
 
 // A state's span loop, four pixels a lane group (the last one masked): depth test, perspective divide,
@@ -525,7 +524,8 @@ void StateSpan(const SpanJob& job, int y, int x0, int x1) {
                 Channels t10 = FetchLanes(tex, layout, xs1, ys, raw);
                 Channels t01 = FetchLanes(tex, layout, xs, ys1, raw);
                 Channels t11 = FetchLanes(tex, layout, xs1, ys1, raw);
-                texel = LerpLanes(LerpLanes(t00, t10, wu), LerpLanes(t01, t11, wu), wv);
+                const bool alpha = kB == kBlendAlpha && textureAlpha;
+                texel = LerpLanes(LerpLanes(t00, t10, wu, alpha), LerpLanes(t01, t11, wu, alpha), wv, alpha);
             }
             if (!_mm_movemask_epi8(pass)) continue;
         }
