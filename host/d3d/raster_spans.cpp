@@ -179,6 +179,14 @@ inline __m128i MixLanes(__m128i a, __m128i k, __m128i b, __m128i rest) {
 }
 #endif
 
+#if defined(__SSE2__)
+// Lanes whose stored texel lies in the key's range (all ones), when keying is on.
+inline __m128i KeyedLanes(const TextureFetch& tex, const uint32_t* raw) {
+    return _mm_set_epi32(-int32_t(tex.Keyed(raw[3])), -int32_t(tex.Keyed(raw[2])),
+                         -int32_t(tex.Keyed(raw[1])), -int32_t(tex.Keyed(raw[0])));
+}
+#endif
+
 // Texturing of today's specialised kernels.
 enum TextureKind { kUntextured, kModulate, kDecal, kDecalCopy };
 
@@ -197,15 +205,16 @@ void ModulateLanes(const SpanJob& job, int x0, int n, uint16_t* dst, uint16_t* d
     const __m128i laneI = _mm_set_epi32(3, 2, 1, 0);
     const __m128i maskU = _mm_set1_epi32(tex.maskU), maskV = _mm_set1_epi32(tex.maskV);
     const __m128i byte = _mm_set1_epi32(255), zero = _mm_setzero_si128();
-    // The ramps' first four lanes; each group adds base * step (wrapping as the scalar ramps do).
-    const __m128i z4 = RampLanes(z, dz, laneI), r4 = RampLanes(r, dr, laneI);
-    const __m128i g4 = RampLanes(g, dg, laneI), b4 = RampLanes(b, db, laneI);
-    for (int base = 0; base < n; base += 4) {
+    // The ramps in four lanes, stepped four pixels a group (wrapping as the scalar ramps do).
+    __m128i z4 = RampLanes(z, dz, laneI), r4 = RampLanes(r, dr, laneI);
+    __m128i g4 = RampLanes(g, dg, laneI), b4 = RampLanes(b, db, laneI);
+    const __m128i dz4 = _mm_set1_epi32(int32_t(dz * 4)), dr4 = _mm_set1_epi32(int32_t(dr * 4));
+    const __m128i dg4 = _mm_set1_epi32(int32_t(dg * 4)), db4 = _mm_set1_epi32(int32_t(db * 4));
+    for (int base = 0; base < n; base += 4, z4 = _mm_add_epi32(z4, dz4), r4 = _mm_add_epi32(r4, dr4),
+             g4 = _mm_add_epi32(g4, dg4), b4 = _mm_add_epi32(b4, db4)) {
         const int lanes = n - base < 4 ? n - base : 4;
         const __m128i index = _mm_add_epi32(_mm_set1_epi32(base), laneI);
-        auto at = [base](__m128i first, uint32_t step) {
-            return _mm_srli_epi32(_mm_add_epi32(first, _mm_set1_epi32(int32_t(uint32_t(base) * step))), 16);
-        };
+        auto at = [](__m128i ramp, uint32_t) { return _mm_srli_epi32(ramp, 16); };
         __m128i pass = _mm_cmplt_epi32(index, _mm_set1_epi32(n));
         __m128i zi = zero, stored = zero;
         if (kZ) {
@@ -221,16 +230,14 @@ void ModulateLanes(const SpanJob& job, int x0, int n, uint16_t* dst, uint16_t* d
         alignas(16) int32_t xs[4], ys[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(FloorLanes(u), maskU));
         _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(FloorLanes(v), maskV));
-        alignas(16) int32_t raw[4], keyedLane[4];
-        for (int k = 0; k < 4; ++k) {
-            raw[k] = int32_t(tex.Raw(xs[k], ys[k]));
-            keyedLane[k] = -int32_t(tex.Keyed(uint32_t(raw[k])));
-        }
-        if (tex.keyed)
-            pass = _mm_andnot_si128(_mm_load_si128(reinterpret_cast<const __m128i*>(keyedLane)), pass);
+        uint32_t raw[4];
+        for (int k = 0; k < 4; ++k)
+            raw[k] = tex.Raw(xs[k], ys[k]);
+        if (tex.keyed) pass = _mm_andnot_si128(KeyedLanes(tex, raw), pass);
         __m128i tr, tg, tb;
         if (kSameLayout) {
-            __m128i bits = _mm_load_si128(reinterpret_cast<const __m128i*>(raw));
+            // Made in registers: a vector load of the four stored values would wait for their stores.
+            __m128i bits = _mm_set_epi32(int32_t(raw[3]), int32_t(raw[2]), int32_t(raw[1]), int32_t(raw[0]));
             // Channels widened to 8 bits by repeating their top bits, as the lookup tables hold them.
             const __m128i five = _mm_set1_epi32(31), six = _mm_set1_epi32(63);
             tr = _mm_and_si128(_mm_srli_epi32(bits, k555 ? 10 : 11), five);
@@ -382,11 +389,14 @@ inline Channels SplitArgb(__m128i argb) {
 }
 
 // The texels at (xs[k], ys[k]) of the four lanes as channels; raw receives their stored values.
-inline Channels FetchLanes(const TextureFetch& tex, const LaneLayout& layout, const int32_t* xs,
-                           const int32_t* ys, int32_t* raw) {
+[[gnu::always_inline]] inline Channels FetchLanes(const TextureFetch& tex, const LaneLayout& layout,
+                                                  const int32_t* xs, const int32_t* ys, uint32_t* raw) {
     for (int k = 0; k < 4; ++k)
-        raw[k] = int32_t(tex.Raw(xs[k], ys[k]));
-    if (tex.widen) return layout.Unpack(_mm_load_si128(reinterpret_cast<const __m128i*>(raw)));
+        raw[k] = tex.Raw(xs[k], ys[k]);
+    // Made in registers: a vector load of the four stored values would wait for their stores.
+    if (tex.widen)
+        return layout.Unpack(
+            _mm_set_epi32(int32_t(raw[3]), int32_t(raw[2]), int32_t(raw[1]), int32_t(raw[0])));
     return SplitArgb(_mm_set_epi32(int32_t(tex.lut[raw[3]]), int32_t(tex.lut[raw[2]]),
                                    int32_t(tex.lut[raw[1]]), int32_t(tex.lut[raw[0]])));
 }
@@ -400,12 +410,6 @@ inline __m128i LerpLanes(__m128i a, __m128i b, __m128i f) {
 inline Channels LerpLanes(const Channels& a, const Channels& b, __m128i f, bool alpha) {
     return {LerpLanes(a.r, b.r, f), LerpLanes(a.g, b.g, f), LerpLanes(a.b, b.b, f),
             alpha ? LerpLanes(a.a, b.a, f) : a.a};
-}
-
-// Lanes whose stored texel lies in the key's range (all ones), when keying is on.
-inline __m128i KeyedLanes(const TextureFetch& tex, const int32_t* raw) {
-    return _mm_set_epi32(-int32_t(tex.Keyed(uint32_t(raw[3]))), -int32_t(tex.Keyed(uint32_t(raw[2]))),
-                         -int32_t(tex.Keyed(uint32_t(raw[1]))), -int32_t(tex.Keyed(uint32_t(raw[0]))));
 }
 
 inline __m128i MinLanes(__m128i v, __m128i limit) { // lanes below 32768
@@ -493,7 +497,8 @@ void StateSpan(const SpanJob& job, int y, int x0, int x1) {
             w4 = ReciprocalLanes(q4);
             __m128 u = SafeTexelLanes(_mm_mul_ps(FloatLanes(uq, duq, fi), w4));
             __m128 v = SafeTexelLanes(_mm_mul_ps(FloatLanes(vq, dvq, fi), w4));
-            alignas(16) int32_t xs[4], ys[4], raw[4];
+            alignas(16) int32_t xs[4], ys[4];
+            uint32_t raw[4];
             if (!kBi) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(FloorLanes(u), maskU));
                 _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(FloorLanes(v), maskV));
@@ -504,7 +509,7 @@ void StateSpan(const SpanJob& job, int y, int x0, int x1) {
                     _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(FloorLanes(u), maskU));
                     _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(FloorLanes(v), maskV));
                     for (int k = 0; k < 4; ++k)
-                        raw[k] = int32_t(tex.Raw(xs[k], ys[k]));
+                        raw[k] = tex.Raw(xs[k], ys[k]);
                     pass = _mm_andnot_si128(KeyedLanes(tex, raw), pass);
                 }
                 const __m128 half = _mm_set1_ps(0.5f), scale = _mm_set1_ps(256.0f);
