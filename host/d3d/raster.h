@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "host/d3d/d3dtypes.h"
 
@@ -120,9 +121,16 @@ struct RasterVertex {
     float a[kAttributeCount];
 };
 
+// One row of a triangle: pixels x0 <= x < x1, inside the clip rectangle (none when x0 >= x1).
+struct Span {
+    int x0;
+    int x1;
+};
+
 struct SpanJob;
-// Fills pixels x0 <= x < x1 of row y of a triangle (all inside the clip rectangle, x0 < x1).
-using SpanKernel = void (*)(const SpanJob& job, int y, int x0, int x1);
+// Fills rows y .. y + count - 1 of a triangle, row y + i over spans[i]: one call a triangle, so that a
+// kernel sets up its state once and only the ramps row by row.
+using SpanKernel = void (*)(const SpanJob& job, int y, const Span* spans, int count);
 
 class Rasterizer {
   public:
@@ -151,8 +159,9 @@ class Rasterizer {
     RasterTarget target_;
     const RasterTexture* texture_;
     PixelPipeline pipeline_;
-    SpanKernel kernel_; // the span loop for triangles in this state, chosen once
-    uint32_t live_;     // the attributes this state reads (bit per Attribute)
+    SpanKernel kernel_;       // the span loop for triangles in this state, chosen once
+    uint32_t live_;           // the attributes this state reads (bit per Attribute)
+    std::vector<Span> spans_; // the rows of the triangle being filled
 };
 
 } // namespace host_d3d

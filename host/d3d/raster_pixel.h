@@ -43,14 +43,24 @@ inline uint32_t DepthValue(float z) {
     return z > 0.0f ? uint32_t(z < 65535.0f ? z + 0.5f : 65535.0f) : 0u;
 }
 
-// A texel coordinate bounded for conversion (NaN gives 0).
-inline float SafeTexel(float t) {
-    t = t > -kMaxTexel ? t : -kMaxTexel;
+// The lowest texel coordinate sampling reads. Wrapped coordinates lie a whole repeat above zero (the
+// rasterizer shifts them there), so only rounding takes a pixel's below: they are kept at zero or
+// above (half a texel above for bilinear filtering, whose corners lie half a texel lower), where
+// truncation is the floor, which spares the four-lane loops a correction. The other modes keep
+// negative coordinates.
+inline float LowestTexel(DWORD address, bool bilinear) {
+    if (address != D3DTADDRESS_WRAP) return -kMaxTexel;
+    return bilinear ? 0.5f : 0.0f;
+}
+
+// A texel coordinate bounded for conversion to low .. kMaxTexel (NaN gives low).
+inline float SafeTexel(float t, float low) {
+    t = t > low ? t : low;
     return t < kMaxTexel ? t : kMaxTexel;
 }
 
 // floor(t) as an integer, for t within +-kMaxTexel (as SafeTexel leaves it): a truncation corrected
-// downwards, the same steps as the four-lane form of the span kernels.
+// downwards.
 inline int FloorToInt(float t) {
     int i = int(t);
     return i - int(float(i) > t);
@@ -217,11 +227,13 @@ inline uint32_t Fogged(uint32_t c, uint32_t fogChannel, uint32_t keep) {
     return Div255(c * keep + fogChannel * (255 - keep));
 }
 
-// The perspective divide of the texture coordinates: (u, v) in texels, bounded.
-inline void TexelPosition(float q, float uq, float vq, float& u, float& v) {
-    float w = q > 0.0f ? 1.0f / q : 0.0f;
-    u = SafeTexel(uq * w);
-    v = SafeTexel(vq * w);
+// The perspective divide of the texture coordinates: (u, v) in texels, bounded below by low. q is
+// positive at every pixel of a primitive whose corners are all in front of the eye; only rounding could
+// take it to zero or below, and the bounds then hold whatever comes out.
+inline void TexelPosition(float q, float uq, float vq, float low, float& u, float& v) {
+    float w = 1.0f / q;
+    u = SafeTexel(uq * w, low);
+    v = SafeTexel(vq * w, low);
 }
 
 // Runs the whole pipeline for one pixel with values in. depth is the pixel's Z-buffer entry, NULL when
@@ -233,7 +245,7 @@ inline void TexelPosition(float q, float uq, float vq, float& u, float& v) {
     uint32_t r = in.r, g = in.g, b = in.b, alpha = in.a;
     if (tex) {
         float u, v;
-        TexelPosition(in.q, in.uq, in.vq, u, v);
+        TexelPosition(in.q, in.uq, in.vq, LowestTexel(p.address, p.bilinear), u, v);
         uint32_t raw;
         uint32_t texel = p.bilinear ? SampleBilinear(*tex, u, v, p.address, raw)
                                     : SampleNearest(*tex, u, v, p.address, raw);

@@ -32,15 +32,38 @@ struct SpanJob {
     double start[kAttributeCount]; // values at the origin
     double dx[kAttributeCount];    // change per pixel to the right
     double dy[kAttributeCount];    // change per row down
-    // Set up once per triangle for the attributes the state reads:
-    double row[kAttributeCount];         // values at x = 0 of the current row (walked down row by row)
+    // Set up once per triangle for the attributes the state reads (the others are 0):
+    double row[kAttributeCount];         // values at x = 0 of the first row a kernel is given
     uint32_t fixedStep[kAttributeCount]; // dx in 16.16 (fixed-point attributes)
     float floatStep[kAttributeCount];    // dx as a float (float attributes)
     // False when every ramp of the triangle stays in range (its vertices lie well inside it): ramps are
     // then taken as they are; true: each row's ends are clamped.
     bool clampRamps;
-    uint32_t live; // the attributes the state reads (bit per Attribute); the others are not set up
+    uint32_t live; // the attributes the state reads (bit per Attribute)
 };
+
+// The values of every attribute at x = 0 of a triangle's rows, walked down one row at a time from the
+// first row a kernel is given (every kernel walks them alike, so all get the same values).
+struct RowWalk {
+    double value[kAttributeCount];
+
+    explicit RowWalk(const SpanJob& job) {
+        for (int k = 0; k < kAttributeCount; ++k)
+            value[k] = job.row[k];
+    }
+    void Next(const SpanJob& job) {
+        for (int k = 0; k < kAttributeCount; ++k)
+            value[k] += job.dy[k];
+    }
+};
+
+// Calls fill(y, x0, x1, rows) for each row of spans that has pixels, rows holding its values.
+template <typename Fill>
+inline void ForEachRow(const SpanJob& job, int y, const Span* spans, int count, Fill&& fill) {
+    RowWalk rows(job);
+    for (int i = 0; i < count; ++i, rows.Next(job))
+        if (spans[i].x0 < spans[i].x1) fill(y + i, spans[i].x0, spans[i].x1, rows);
+}
 
 // A 16.16 ramp over n pixels starting at first and changing by slope a pixel, plus one half (so that
 // the integer part is the rounded value), its ends clamped into [0.25, high]: every value the ramp takes,
@@ -61,10 +84,11 @@ inline void ClampedRamp(double first, double slope, int n, double high, uint32_t
     step = uint32_t(int64_t(fixedStep + (fixedStep >= 0 ? 0.5 : -0.5)));
 }
 
-// The ramp of one fixed-point attribute over the n pixels from x0 of the current row: value at x0 and
-// step (16.16). Clamped only when the triangle's set-up found that a ramp may leave its range.
-inline void FixedRamp(const SpanJob& job, int attribute, int x0, int n, uint32_t& value, uint32_t& step) {
-    double first = job.row[attribute] + job.dx[attribute] * x0;
+// The ramp of one fixed-point attribute over the n pixels from x0 of a row: value at x0 and step
+// (16.16). Clamped only when the triangle's set-up found that a ramp may leave its range.
+inline void FixedRamp(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n, uint32_t& value,
+                      uint32_t& step) {
+    double first = rows.value[attribute] + job.dx[attribute] * x0;
     if (job.clampRamps) {
         ClampedRamp(first, job.dx[attribute], n, attribute == kDepth ? kMaxDepthRamp : kMaxColourRamp, value,
                     step);
@@ -74,15 +98,35 @@ inline void FixedRamp(const SpanJob& job, int attribute, int x0, int n, uint32_t
     step = job.fixedStep[attribute];
 }
 
-// The value of a float attribute at x0 of the current row; its step is job.floatStep[attribute].
-inline float FloatAt(const SpanJob& job, int attribute, int x0) {
-    return ToFloat(job.row[attribute] + job.dx[attribute] * x0);
+// The value of a float attribute at x0 of a row; its step is job.floatStep[attribute].
+inline float FloatAt(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
+    return ToFloat(rows.value[attribute] + job.dx[attribute] * x0);
 }
 
-// The value of a float attribute i pixels into a span that starts with first: computed from the index,
-// not accumulated, so that the four-lane loops get the same value for every pixel.
-inline float FloatStep(float first, float step, int i) {
-    return first + float(i) * step;
+// A float attribute along a span as the four-lane loops step it: pixel i reads lane i % 4; lane k
+// starts at first + k * step and moves on by 4 * step after every fourth pixel. Every loop, scalar or
+// vector, steps float attributes this way, so that all get the same value for every pixel.
+struct FloatRamp {
+    float lane[4];
+    float step4;
+
+    FloatRamp() = default;
+    FloatRamp(float first, float step) : step4(step * 4.0f) {
+        for (int k = 0; k < 4; ++k)
+            lane[k] = first + float(k) * step;
+    }
+    float At(int i) const { return lane[i & 3]; }
+    // Moves on past pixel i (every lane once the fourth has been read).
+    void Past(int i) {
+        if ((i & 3) == 3)
+            for (float& v : lane)
+                v += step4;
+    }
+};
+
+// The float ramp of an attribute over the span from x0 of a row.
+inline FloatRamp FloatRampAt(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
+    return FloatRamp(FloatAt(job, rows, attribute, x0), job.floatStep[attribute]);
 }
 
 SpanKernel ChooseSpanKernel(const PixelPipeline& pipeline, const RasterTexture* texture,

@@ -5,14 +5,12 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
+#include "host/d3d/raster_lanes.h"
 #include "host/d3d/raster_pixel.h"
 #include "host/d3d/testing.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace host_d3d {
 namespace {
@@ -24,24 +22,22 @@ constexpr int kFixedOrder[] = {kDepth,       kRed,           kGreen,        kBlu
                                kSpecularRed, kSpecularGreen, kSpecularBlue, kFog};
 constexpr int kFloatOrder[] = {kQ, kUQ, kVQ, kRhw};
 
-// The whole pixel pipeline per pixel (ShadePixel), stepping only the attributes the state reads.
-void GeneralSpan(const SpanJob& job, int y, int x0, int x1) {
+// The whole pixel pipeline per pixel (ShadePixel) over one row, stepping only the attributes the state
+// reads.
+void GeneralRow(const SpanJob& job, const RowWalk& rows, int y, int x0, int x1) {
     const PixelPipeline& p = *job.pipeline;
     const int n = x1 - x0;
     uint32_t fixed[kAttributeCount] = {}, step[kAttributeCount] = {};
-    float first[kAttributeCount] = {}, delta[kAttributeCount] = {};
+    FloatRamp ramps[kAttributeCount] = {};
     int stepped[kAttributeCount];
     int count = 0;
     for (int k : kFixedOrder)
         if ((job.live >> k) & 1) {
-            FixedRamp(job, k, x0, n, fixed[k], step[k]);
+            FixedRamp(job, rows, k, x0, n, fixed[k], step[k]);
             stepped[count++] = k;
         }
     for (int k : kFloatOrder)
-        if ((job.live >> k) & 1) {
-            first[k] = FloatAt(job, k, x0);
-            delta[k] = job.floatStep[k];
-        }
+        if ((job.live >> k) & 1) ramps[k] = FloatRampAt(job, rows, k, x0);
     const bool is555 = job.target->is555;
     uint16_t* dst = job.target->Row(y) + x0;
     uint16_t* depth = p.depthTest ? job.target->DepthRow(y) + x0 : nullptr;
@@ -55,238 +51,70 @@ void GeneralSpan(const SpanJob& job, int y, int x0, int x1) {
                              fixed[kSpecularGreen] >> 16,
                              fixed[kSpecularBlue] >> 16,
                              fixed[kFog] >> 16,
-                             FloatStep(first[kQ], delta[kQ], i),
-                             FloatStep(first[kUQ], delta[kUQ], i),
-                             FloatStep(first[kVQ], delta[kVQ], i),
-                             FloatStep(first[kRhw], delta[kRhw], i)};
+                             ramps[kQ].At(i),
+                             ramps[kUQ].At(i),
+                             ramps[kVQ].At(i),
+                             ramps[kRhw].At(i)};
         ShadePixel(p, job.texture, is555, in, dst + i, depth ? depth + i : nullptr);
         for (int s = 0; s < count; ++s)
             fixed[stepped[s]] += step[stepped[s]];
+        for (int k : kFloatOrder)
+            ramps[k].Past(i);
     }
 }
 
-// A stored texel of a texture laid out as the target (5-6-5 or 5-5-5) as 0xFFRRGGBB, channels widened
-// by repeating their top bits (as the texture's lookup table holds them).
-inline uint32_t Widen(uint32_t raw, bool is555) {
-    uint32_t r = is555 ? (raw >> 10) & 31 : raw >> 11;
-    uint32_t g = is555 ? (raw >> 5) & 31 : (raw >> 5) & 63;
-    uint32_t b = raw & 31;
-    r = (r << 3) | (r >> 2);
-    g = is555 ? (g << 3) | (g >> 2) : (g << 2) | (g >> 4);
-    b = (b << 3) | (b >> 2);
-    return 0xFF000000u | (r << 16) | (g << 8) | b;
+// The reference loop for every state: the whole pixel pipeline per pixel.
+void GeneralSpans(const SpanJob& job, int y, const Span* spans, int count) {
+    ForEachRow(job, y, spans, count,
+               [&](int row, int x0, int x1, const RowWalk& rows) { GeneralRow(job, rows, row, x0, x1); });
 }
 
 // Texel reads of a 16-bit, power-of-two, wrapped texture.
 struct TextureFetch {
-    const uint8_t* texels = nullptr;
-    ptrdiff_t pitch = 0;
+    const uint16_t* texels = nullptr;
+    int pitch = 0; // in texels
     int maskU = 0;
     int maskV = 0;
     const uint32_t* lut = nullptr;
     bool keyed = false;
     uint32_t keyLow = 0;
     uint32_t keyHigh = 0;
-    bool widen = false; // read the channels from the stored bits instead of the lookup table
-    bool is555 = false;
 
     TextureFetch() = default;
     explicit TextureFetch(const SpanJob& job) {
         const RasterTexture& tex = *job.texture;
-        texels = tex.texels;
-        pitch = tex.pitch;
+        texels = reinterpret_cast<const uint16_t*>(tex.texels);
+        pitch = tex.pitch / 2;
         maskU = tex.width - 1;
         maskV = tex.height - 1;
         lut = tex.lut;
         keyed = job.pipeline->colorKey && tex.keyed;
         keyLow = tex.keyLow;
         keyHigh = tex.keyHigh;
-        widen = tex.sameLayoutMask != 0 && !tex.hasAlpha;
-        is555 = job.target->is555;
     }
-    uint32_t Raw(int x, int y) const { return reinterpret_cast<const uint16_t*>(texels + y * pitch)[x]; }
-    uint32_t Argb(uint32_t raw) const { return widen ? Widen(raw, is555) : lut[raw]; }
+    uint32_t Raw(int x, int y) const { return texels[ptrdiff_t(y) * pitch + x]; }
     bool Keyed(uint32_t raw) const { return keyed && raw >= keyLow && raw <= keyHigh; }
 };
 
-#if defined(__SSE2__)
-// Four-lane forms of the scalar steps (FloorToInt, Channel, the perspective divide): the same float
-// operations in the same order, so that every lane gets what the scalar code gets.
-inline __m128i FloorLanes(__m128 t) {
-    __m128i i = _mm_cvttps_epi32(t);
-    return _mm_add_epi32(i, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(i), t)));
-}
-inline __m128i ChannelLanes(__m128 v) {
-    const __m128 top = _mm_set1_ps(255.0f);
-    __m128 below = _mm_cmplt_ps(v, top);
-    __m128 t = _mm_or_ps(_mm_and_ps(below, _mm_add_ps(v, _mm_set1_ps(0.5f))), _mm_andnot_ps(below, top));
-    return _mm_and_si128(_mm_cvttps_epi32(t), _mm_castps_si128(_mm_cmpgt_ps(v, _mm_setzero_ps())));
-}
-// 1 / q where q > 0, else 0.
-inline __m128 ReciprocalLanes(__m128 q) {
-    return _mm_and_ps(_mm_cmpgt_ps(q, _mm_setzero_ps()), _mm_div_ps(_mm_set1_ps(1.0f), q));
-}
-inline __m128 SafeTexelLanes(__m128 t) {
-    return _mm_min_ps(_mm_max_ps(t, _mm_set1_ps(-kMaxTexel)), _mm_set1_ps(kMaxTexel));
-}
-// first + step * index in float, each lane.
-inline __m128 FloatLanes(float first, float step, __m128 index) {
-    return _mm_add_ps(_mm_set1_ps(first), _mm_mul_ps(index, _mm_set1_ps(step)));
-}
-// v + index * d in each lane, wrapping as the scalar ramps do.
-inline __m128i RampLanes(uint32_t v, uint32_t d, __m128i index) {
-    __m128i dv = _mm_set1_epi32(int32_t(d));
-    __m128i lo = _mm_mul_epu32(index, dv);
-    __m128i hi = _mm_mul_epu32(_mm_srli_epi64(index, 32), dv);
-    __m128i prod = _mm_unpacklo_epi32(_mm_shuffle_epi32(lo, _MM_SHUFFLE(0, 0, 2, 0)),
-                                      _mm_shuffle_epi32(hi, _MM_SHUFFLE(0, 0, 2, 0)));
-    return _mm_add_epi32(_mm_set1_epi32(int32_t(v)), prod);
-}
-// Four 16-bit values from p as 32-bit lanes; only the first lanes are read when fewer remain.
-inline __m128i Load4(const uint16_t* p, int lanes) {
-    if (lanes == 4)
-        return _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
-    alignas(16) int32_t v[4] = {0, 0, 0, 0};
-    for (int i = 0; i < lanes; ++i)
-        v[i] = p[i];
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(v));
-}
-// Stores the first lanes of four 16-bit values (lanes below 65536).
-inline void Store4(uint16_t* p, __m128i v, int lanes) {
-    v = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
-    v = _mm_packs_epi32(v, v);
-    if (lanes == 4) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
-        return;
-    }
-    alignas(16) uint16_t out[8];
-    _mm_store_si128(reinterpret_cast<__m128i*>(out), v);
-    std::memcpy(p, out, size_t(lanes) * 2);
-}
+// Texturing of the scalar loops for the plain untextured and decal states.
+enum TextureKind { kUntextured, kDecal, kDecalCopy };
 
-// round(x / 255) in each lane, x in 0..65025 (exact there, as Div255).
-inline __m128i Div255Lanes(__m128i x) {
-    __m128i m = _mm_add_epi32(x, _mm_set1_epi32(128));
-    return _mm_srli_epi32(_mm_add_epi32(m, _mm_srli_epi32(m, 8)), 8);
-}
-// round(a * b / 255) in each lane, a and b in 0..255.
-inline __m128i Mul255Lanes(__m128i a, __m128i b) {
-    return Div255Lanes(_mm_mullo_epi16(a, b));
-}
-// round((a * k + b * (255 - k)) / 255) in each lane, a, b and k in 0..255; rest is 255 - k.
-inline __m128i MixLanes(__m128i a, __m128i k, __m128i b, __m128i rest) {
-    return Div255Lanes(_mm_add_epi32(_mm_mullo_epi16(a, k), _mm_mullo_epi16(b, rest)));
-}
-#endif
-
-#if defined(__SSE2__)
-// Lanes whose stored texel lies in the key's range (all ones), when keying is on.
-inline __m128i KeyedLanes(const TextureFetch& tex, const uint32_t* raw) {
-    return _mm_set_epi32(-int32_t(tex.Keyed(raw[3])), -int32_t(tex.Keyed(raw[2])),
-                         -int32_t(tex.Keyed(raw[1])), -int32_t(tex.Keyed(raw[0])));
-}
-#endif
-
-// Texturing of today's specialised kernels.
-enum TextureKind { kUntextured, kModulate, kDecal, kDecalCopy };
-
-#if defined(__SSE2__)
-// Four pixels at a time of the modulated, nearest-sampled loop, tail included (masked lanes): one
-// division for four reciprocals, the conversions, colour ramps, modulation and packing in vector lanes;
-// only the texel fetches are scalar. Pixels that fail the depth test or are colour-keyed keep their
-// colour and depth (merged by masks). kSameLayout: the texels are laid out as the target's pixels, and
-// their channels are read straight from the stored bits rather than through the lookup table.
-template <bool kZ, bool k555, bool kSameLayout>
-void ModulateLanes(const SpanJob& job, int x0, int n, uint16_t* dst, uint16_t* depth, uint32_t z, uint32_t dz,
-                   uint32_t r, uint32_t dr, uint32_t g, uint32_t dg, uint32_t b, uint32_t db) {
-    const TextureFetch tex(job);
-    const float q = FloatAt(job, kQ, x0), uq = FloatAt(job, kUQ, x0), vq = FloatAt(job, kVQ, x0);
-    const float dq = job.floatStep[kQ], duq = job.floatStep[kUQ], dvq = job.floatStep[kVQ];
-    const __m128i laneI = _mm_set_epi32(3, 2, 1, 0);
-    const __m128i maskU = _mm_set1_epi32(tex.maskU), maskV = _mm_set1_epi32(tex.maskV);
-    const __m128i byte = _mm_set1_epi32(255), zero = _mm_setzero_si128();
-    // The ramps in four lanes, stepped four pixels a group (wrapping as the scalar ramps do).
-    __m128i z4 = RampLanes(z, dz, laneI), r4 = RampLanes(r, dr, laneI);
-    __m128i g4 = RampLanes(g, dg, laneI), b4 = RampLanes(b, db, laneI);
-    const __m128i dz4 = _mm_set1_epi32(int32_t(dz * 4)), dr4 = _mm_set1_epi32(int32_t(dr * 4));
-    const __m128i dg4 = _mm_set1_epi32(int32_t(dg * 4)), db4 = _mm_set1_epi32(int32_t(db * 4));
-    for (int base = 0; base < n; base += 4, z4 = _mm_add_epi32(z4, dz4), r4 = _mm_add_epi32(r4, dr4),
-             g4 = _mm_add_epi32(g4, dg4), b4 = _mm_add_epi32(b4, db4)) {
-        const int lanes = n - base < 4 ? n - base : 4;
-        const __m128i index = _mm_add_epi32(_mm_set1_epi32(base), laneI);
-        auto at = [](__m128i ramp, uint32_t) { return _mm_srli_epi32(ramp, 16); };
-        __m128i pass = _mm_cmplt_epi32(index, _mm_set1_epi32(n));
-        __m128i zi = zero, stored = zero;
-        if (kZ) {
-            zi = at(z4, dz);
-            stored = Load4(depth + base, lanes);
-            pass = _mm_andnot_si128(_mm_cmpgt_epi32(zi, stored), pass);
-        }
-        if (!_mm_movemask_epi8(pass)) continue;
-        const __m128 fi = _mm_cvtepi32_ps(index);
-        __m128 w = ReciprocalLanes(FloatLanes(q, dq, fi));
-        __m128 u = SafeTexelLanes(_mm_mul_ps(FloatLanes(uq, duq, fi), w));
-        __m128 v = SafeTexelLanes(_mm_mul_ps(FloatLanes(vq, dvq, fi), w));
-        alignas(16) int32_t xs[4], ys[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(FloorLanes(u), maskU));
-        _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(FloorLanes(v), maskV));
-        uint32_t raw[4];
-        for (int k = 0; k < 4; ++k)
-            raw[k] = tex.Raw(xs[k], ys[k]);
-        if (tex.keyed) pass = _mm_andnot_si128(KeyedLanes(tex, raw), pass);
-        __m128i tr, tg, tb;
-        if (kSameLayout) {
-            // Made in registers: a vector load of the four stored values would wait for their stores.
-            __m128i bits = _mm_set_epi32(int32_t(raw[3]), int32_t(raw[2]), int32_t(raw[1]), int32_t(raw[0]));
-            // Channels widened to 8 bits by repeating their top bits, as the lookup tables hold them.
-            const __m128i five = _mm_set1_epi32(31), six = _mm_set1_epi32(63);
-            tr = _mm_and_si128(_mm_srli_epi32(bits, k555 ? 10 : 11), five);
-            tg = _mm_and_si128(_mm_srli_epi32(bits, 5), k555 ? five : six);
-            tb = _mm_and_si128(bits, five);
-            tr = _mm_or_si128(_mm_slli_epi32(tr, 3), _mm_srli_epi32(tr, 2));
-            tg = k555 ? _mm_or_si128(_mm_slli_epi32(tg, 3), _mm_srli_epi32(tg, 2))
-                      : _mm_or_si128(_mm_slli_epi32(tg, 2), _mm_srli_epi32(tg, 4));
-            tb = _mm_or_si128(_mm_slli_epi32(tb, 3), _mm_srli_epi32(tb, 2));
-        } else {
-            __m128i texel = _mm_set_epi32(int32_t(tex.lut[raw[3]]), int32_t(tex.lut[raw[2]]),
-                                          int32_t(tex.lut[raw[1]]), int32_t(tex.lut[raw[0]]));
-            tr = _mm_and_si128(_mm_srli_epi32(texel, 16), byte);
-            tg = _mm_and_si128(_mm_srli_epi32(texel, 8), byte);
-            tb = _mm_and_si128(texel, byte);
-        }
-        __m128i outR = _mm_srli_epi32(Mul255Lanes(tr, at(r4, dr)), 3);
-        __m128i outG = _mm_srli_epi32(Mul255Lanes(tg, at(g4, dg)), k555 ? 3 : 2);
-        __m128i outB = _mm_srli_epi32(Mul255Lanes(tb, at(b4, db)), 3);
-        __m128i colour =
-            _mm_or_si128(_mm_or_si128(_mm_slli_epi32(outR, k555 ? 10 : 11), _mm_slli_epi32(outG, 5)), outB);
-        __m128i old = Load4(dst + base, lanes);
-        colour = _mm_or_si128(_mm_and_si128(pass, colour), _mm_andnot_si128(pass, old));
-        Store4(dst + base, colour, lanes);
-        if (kZ)
-            Store4(depth + base, _mm_or_si128(_mm_and_si128(pass, zi), _mm_andnot_si128(pass, stored)),
-                   lanes);
-    }
-}
-#endif
-
-// Today's specialised loop: optional depth test (less-or-equal) with write, optional nearest sampling
-// of a power-of-two 16-bit texture with wrapping and the colour key, Gouraud or flat colour, written as
-// 5-6-5 or 5-5-5, nothing else.
-template <bool kZ, TextureKind kTex, bool k555> void FastSpan(const SpanJob& job, int y, int x0, int x1) {
+// The plain loops: optional depth test (less-or-equal) with write; untextured Gouraud or flat colour,
+// or nearest decal sampling of a power-of-two 16-bit texture with wrapping and the colour key; written
+// as 5-6-5 or 5-5-5, nothing else.
+template <bool kZ, TextureKind kTex, bool k555>
+void FastRow(const SpanJob& job, const RowWalk& rows, int y, int x0, int x1) {
     const int n = x1 - x0;
     uint16_t* dst = job.target->Row(y) + x0;
     uint16_t* depth = kZ ? job.target->DepthRow(y) + x0 : nullptr;
 
     uint32_t z = 0, dz = 0;
-    if (kZ) FixedRamp(job, kDepth, x0, n, z, dz);
-    constexpr bool kColour = kTex != kDecal && kTex != kDecalCopy;
-    uint32_t r = 0, g = 0, b = 0, dr = 0, dg = 0, db = 0;
-    if (kColour) {
-        FixedRamp(job, kRed, x0, n, r, dr);
-        FixedRamp(job, kGreen, x0, n, g, dg);
-        FixedRamp(job, kBlue, x0, n, b, db);
-    }
+    if (kZ) FixedRamp(job, rows, kDepth, x0, n, z, dz);
     if constexpr (kTex == kUntextured) {
+        uint32_t r, g, b, dr, dg, db;
+        FixedRamp(job, rows, kRed, x0, n, r, dr);
+        FixedRamp(job, rows, kGreen, x0, n, g, dg);
+        FixedRamp(job, rows, kBlue, x0, n, b, db);
         // Without a texture every pixel costs little, so it is written without branches: a pixel
         // failing the depth test (random on small overlapping triangles) rewrites what was there.
         for (int i = 0; i < n; ++i) {
@@ -304,299 +132,323 @@ template <bool kZ, TextureKind kTex, bool k555> void FastSpan(const SpanJob& job
             g += dg;
             b += db;
         }
-        return;
-    }
-#if defined(__SSE2__)
-    if constexpr (kTex == kModulate) {
-        if (job.texture->sameLayoutMask)
-            ModulateLanes<kZ, k555, true>(job, x0, n, dst, depth, z, dz, r, dr, g, dg, b, db);
-        else
-            ModulateLanes<kZ, k555, false>(job, x0, n, dst, depth, z, dz, r, dr, g, dg, b, db);
-        return;
-    }
-#endif
-    const TextureFetch tex(job);
-    const float q = FloatAt(job, kQ, x0), uq = FloatAt(job, kUQ, x0), vq = FloatAt(job, kVQ, x0);
-    const float dq = job.floatStep[kQ], duq = job.floatStep[kUQ], dvq = job.floatStep[kVQ];
-    const uint32_t copyMask = job.texture->sameLayoutMask;
-    for (int i = 0; i < n; ++i, z += dz, r += dr, g += dg, b += db) {
-        if (kZ && (z >> 16) > depth[i]) continue;
-        float u, v;
-        TexelPosition(FloatStep(q, dq, i), FloatStep(uq, duq, i), FloatStep(vq, dvq, i), u, v);
-        uint32_t raw = tex.Raw(FloorToInt(u) & tex.maskU, FloorToInt(v) & tex.maskV);
-        if (tex.Keyed(raw)) continue;
-        if (kTex == kDecalCopy) {
-            dst[i] = uint16_t(raw & copyMask);
-        } else {
-            uint32_t texel = tex.lut[raw];
-            uint32_t tr = (texel >> 16) & 255, tg = (texel >> 8) & 255, tb = texel & 255;
-            if (kTex == kModulate) {
-                tr = Mul255(tr, r >> 16);
-                tg = Mul255(tg, g >> 16);
-                tb = Mul255(tb, b >> 16);
+    } else {
+        const TextureFetch tex(job);
+        FloatRamp q = FloatRampAt(job, rows, kQ, x0), uq = FloatRampAt(job, rows, kUQ, x0),
+                  vq = FloatRampAt(job, rows, kVQ, x0);
+        const uint32_t copyMask = job.texture->sameLayoutMask;
+        for (int i = 0; i < n; q.Past(i), uq.Past(i), vq.Past(i), ++i, z += dz) {
+            if (kZ && (z >> 16) > depth[i]) continue;
+            float u, v;
+            TexelPosition(q.At(i), uq.At(i), vq.At(i), LowestTexel(D3DTADDRESS_WRAP, false), u, v);
+            uint32_t raw = tex.Raw(int(u) & tex.maskU, int(v) & tex.maskV); // u, v >= 0: truncation floors
+            if (tex.Keyed(raw)) continue;
+            if (kTex == kDecalCopy) {
+                dst[i] = uint16_t(raw & copyMask);
+            } else {
+                uint32_t texel = tex.lut[raw];
+                dst[i] = Pack((texel >> 16) & 255, (texel >> 8) & 255, texel & 255, k555);
             }
-            dst[i] = Pack(tr, tg, tb, k555);
+            if (kZ) depth[i] = uint16_t(z >> 16);
         }
-        if (kZ) depth[i] = uint16_t(z >> 16);
     }
 }
 
-// The states the engine draws with beyond today's loop, as template flags.
+template <bool kZ, TextureKind kTex, bool k555>
+void FastSpans(const SpanJob& job, int y, const Span* spans, int count) {
+    ForEachRow(job, y, spans, count, [&](int row, int x0, int x1, const RowWalk& rows) {
+        FastRow<kZ, kTex, k555>(job, rows, row, x0, x1);
+    });
+}
+
+// The states the engine draws with beyond the plain loops, as template flags.
 enum DepthMode { kDepthOff, kDepthWrite, kDepthTestOnly }; // test: less-or-equal
 enum TexMode { kTexNone, kTexModulate, kTexDecal };        // 16-bit, power-of-two, wrapped
 enum BlendMode { kBlendNone, kBlendAlpha, kBlendAdd, kBlendMultiply };
 // SRCALPHA/INVSRCALPHA; ONE/ONE; ZERO/SRCCOLOR.
 
 #if defined(__SSE2__)
-// The channels of four pixels, one per 32-bit lane, each 0..255.
-struct Channels {
-    __m128i r, g, b, a;
+// A texture as the four-lane loops read it: texel offsets made in lanes (x + y * pitch in one 16-bit
+// multiply-add: the kernels take only textures whose sides and pitch stay below 32768 texels), the
+// stored texels gathered into lanes, the colour key tested in lanes.
+struct TextureLanes {
+    const uint16_t* texels = nullptr;
+    const uint32_t* lut = nullptr;
+    __m128i maskU = _mm_setzero_si128(), maskV = _mm_setzero_si128();
+    __m128i pitch = _mm_setzero_si128(); // 1 in the lower, the pitch in the upper half of each lane
+    __m128i keyBelow = _mm_setzero_si128(), keyAbove = _mm_setzero_si128(); // keyed: below < raw < above
+    bool keyed = false;
+    bool widen = false; // read the channels from the stored bits (laid out as the target, no alpha)
+
+    TextureLanes() = default;
+
+    explicit TextureLanes(const SpanJob& job) {
+        const RasterTexture& tex = *job.texture;
+        texels = reinterpret_cast<const uint16_t*>(tex.texels);
+        lut = tex.lut;
+        maskU = _mm_set1_epi32(tex.width - 1);
+        maskV = _mm_set1_epi32(tex.height - 1);
+        pitch = _mm_set1_epi32(1 | (tex.pitch / 2) << 16);
+        keyed = job.pipeline->colorKey && tex.keyed && tex.keyLow <= 0xFFFF;
+        keyBelow = _mm_set1_epi32(int32_t(tex.keyLow) - 1);
+        keyAbove = _mm_set1_epi32(int32_t(std::min<uint32_t>(tex.keyHigh, 0xFFFF)) + 1);
+        widen = tex.sameLayoutMask != 0 && !tex.hasAlpha;
+    }
+    // The offsets of texels (x, y), both already masked into the texture.
+    __m128i Offsets(__m128i x, __m128i y) const {
+        return _mm_madd_epi16(_mm_or_si128(x, _mm_slli_epi32(y, 16)), pitch);
+    }
+    // The stored texels at the lanes' offsets, in 32-bit lanes.
+    __m128i Gather(__m128i offsets) const {
+        alignas(16) uint32_t at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), offsets);
+        __m128i v = _mm_setzero_si128();
+        v = _mm_insert_epi16(v, texels[at[0]], 0);
+        v = _mm_insert_epi16(v, texels[at[1]], 2);
+        v = _mm_insert_epi16(v, texels[at[2]], 4);
+        return _mm_insert_epi16(v, texels[at[3]], 6);
+    }
+    // The texels nearest to (u, v), as stored (u, v not negative: truncation floors them).
+    __m128i Nearest(__m128 u, __m128 v) const {
+        return Gather(
+            Offsets(_mm_and_si128(_mm_cvttps_epi32(u), maskU), _mm_and_si128(_mm_cvttps_epi32(v), maskV)));
+    }
+    // Lanes holding a keyed texel (all ones).
+    __m128i Keyed(__m128i raw) const {
+        return _mm_and_si128(_mm_cmpgt_epi32(raw, keyBelow), _mm_cmplt_epi32(raw, keyAbove));
+    }
+    // Stored texels as packed colour (alpha in ag's upper half when read through the table).
+    Colour4 Colours(__m128i raw, const LaneLayout& layout) const {
+        if (widen) return layout.Unpack(raw);
+        // Made in registers: a vector load of the four looked-up values would wait for their stores.
+        return SplitArgb(
+            _mm_set_epi32(int32_t(lut[_mm_extract_epi16(raw, 6)]), int32_t(lut[_mm_extract_epi16(raw, 4)]),
+                          int32_t(lut[_mm_extract_epi16(raw, 2)]), int32_t(lut[_mm_extract_epi16(raw, 0)])));
+    }
+    // The four texels around (u, v) weighted by distance, as SampleBilinear (u, v at least one half, so
+    // that truncation floors the corners).
+    Colour4 Bilinear(__m128 u, __m128 v, const LaneLayout& layout) const {
+        const __m128 half = _mm_set1_ps(0.5f), scale = _mm_set1_ps(256.0f);
+        const __m128i one = _mm_set1_epi32(1), full = _mm_set1_epi16(256);
+        __m128 su = _mm_sub_ps(u, half), sv = _mm_sub_ps(v, half);
+        __m128i fu = _mm_cvttps_epi32(su), fv = _mm_cvttps_epi32(sv);
+        __m128i wu = Pair(_mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(su, _mm_cvtepi32_ps(fu)), scale)));
+        __m128i wv = Pair(_mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(sv, _mm_cvtepi32_ps(fv)), scale)));
+        __m128i x0 = _mm_and_si128(fu, maskU), x1 = _mm_and_si128(_mm_add_epi32(fu, one), maskU);
+        __m128i y0 = _mm_and_si128(fv, maskV), y1 = _mm_and_si128(_mm_add_epi32(fv, one), maskV);
+        Colour4 t00 = Colours(Gather(Offsets(x0, y0)), layout),
+                t10 = Colours(Gather(Offsets(x1, y0)), layout);
+        Colour4 t01 = Colours(Gather(Offsets(x0, y1)), layout),
+                t11 = Colours(Gather(Offsets(x1, y1)), layout);
+        __m128i restU = _mm_sub_epi16(full, wu), restV = _mm_sub_epi16(full, wv);
+        return LerpLanes(LerpLanes(t00, t10, wu, restU), LerpLanes(t01, t11, wu, restU), wv, restV);
+    }
 };
 
-// Shift counts and masks of the target's layout (5-6-5 or 5-5-5), which texels laid out as the target
-// share: variable-count shifts cost what fixed ones do, so one loop serves both layouts.
-struct LaneLayout {
-    __m128i redShift, greenMask, greenUp, greenDown, greenPack;
-    explicit LaneLayout(bool is555) {
-        redShift = _mm_cvtsi32_si128(is555 ? 10 : 11);
-        greenMask = _mm_set1_epi32(is555 ? 31 : 63);
-        greenUp = _mm_cvtsi32_si128(is555 ? 3 : 2);
-        greenDown = _mm_cvtsi32_si128(is555 ? 2 : 4);
-        greenPack = _mm_cvtsi32_si128(is555 ? 3 : 2);
+// A fixed-point ramp in four lanes and its change per four pixels.
+struct Ramp4 {
+    __m128i value = _mm_setzero_si128();
+    __m128i step4 = _mm_setzero_si128();
+
+    Ramp4() = default;
+    Ramp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n) {
+        uint32_t first, step;
+        FixedRamp(job, rows, attribute, x0, n, first, step);
+        value = RampLanes(first, step);
+        step4 = _mm_set1_epi32(int32_t(step * 4));
     }
-    // Stored pixels (or texels of the same layout) as channels widened by repeating their top bits.
-    Channels Unpack(__m128i p) const {
-        const __m128i five = _mm_set1_epi32(31);
-        __m128i r = _mm_and_si128(_mm_srl_epi32(p, redShift), five);
-        __m128i g = _mm_and_si128(_mm_srli_epi32(p, 5), greenMask);
-        __m128i b = _mm_and_si128(p, five);
-        return {_mm_or_si128(_mm_slli_epi32(r, 3), _mm_srli_epi32(r, 2)),
-                _mm_or_si128(_mm_sll_epi32(g, greenUp), _mm_srl_epi32(g, greenDown)),
-                _mm_or_si128(_mm_slli_epi32(b, 3), _mm_srli_epi32(b, 2)), _mm_set1_epi32(255)};
-    }
-    __m128i Pack(__m128i r, __m128i g, __m128i b) const {
-        return _mm_or_si128(_mm_or_si128(_mm_sll_epi32(_mm_srli_epi32(r, 3), redShift),
-                                         _mm_slli_epi32(_mm_srl_epi32(g, greenPack), 5)),
-                            _mm_srli_epi32(b, 3));
-    }
+    void Next() { value = _mm_add_epi32(value, step4); }
+    __m128i At() const { return _mm_srli_epi32(value, 16); }
 };
 
-// Splits 0xAARRGGBB lanes into channels.
-inline Channels SplitArgb(__m128i argb) {
-    const __m128i byte = _mm_set1_epi32(255);
-    return {_mm_and_si128(_mm_srli_epi32(argb, 16), byte), _mm_and_si128(_mm_srli_epi32(argb, 8), byte),
-            _mm_and_si128(argb, byte), _mm_srli_epi32(argb, 24)};
+// Two colour ramps as packed colour: upper in the upper, lower in the lower half of each lane.
+inline __m128i PackedRamps(const Ramp4& upper, const Ramp4& lower) {
+    return _mm_or_si128(_mm_and_si128(upper.value, _mm_set1_epi32(int32_t(0xFFFF0000u))), lower.At());
 }
 
-// The texels at (xs[k], ys[k]) of the four lanes as channels; raw receives their stored values.
-[[gnu::always_inline]] inline Channels FetchLanes(const TextureFetch& tex, const LaneLayout& layout,
-                                                  const int32_t* xs, const int32_t* ys, uint32_t* raw) {
-    for (int k = 0; k < 4; ++k)
-        raw[k] = tex.Raw(xs[k], ys[k]);
-    // Made in registers: a vector load of the four stored values would wait for their stores.
-    if (tex.widen)
-        return layout.Unpack(
-            _mm_set_epi32(int32_t(raw[3]), int32_t(raw[2]), int32_t(raw[1]), int32_t(raw[0])));
-    return SplitArgb(_mm_set_epi32(int32_t(tex.lut[raw[3]]), int32_t(tex.lut[raw[2]]),
-                                   int32_t(tex.lut[raw[1]]), int32_t(tex.lut[raw[0]])));
+// A float ramp in four lanes and its change per four pixels (as FloatRamp).
+struct FloatRamp4 {
+    __m128 value = _mm_setzero_ps();
+    __m128 step4 = _mm_setzero_ps();
+
+    FloatRamp4() = default;
+    FloatRamp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
+        const float step = job.floatStep[attribute];
+        value = _mm_add_ps(_mm_set1_ps(FloatAt(job, rows, attribute, x0)),
+                           _mm_mul_ps(_mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f), _mm_set1_ps(step)));
+        step4 = _mm_set1_ps(step * 4.0f);
+    }
+    void Next() { value = _mm_add_ps(value, step4); }
+};
+
+// round((c * k + f * (255 - k)) / 255) in each 16-bit lane for a constant colour f, computed as
+// (c - f) * k + bias with bias = f * 255 + 128: the sum wraps in 16 bits to the exact value (which lies
+// in 0..65153), then times 257 >> 16 as Div255Lanes.
+inline __m128i MixConstantLanes(__m128i c, __m128i k, __m128i f, __m128i bias) {
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(c, f), k), bias);
+    return _mm_mulhi_epu16(sum, _mm_set1_epi16(257));
 }
 
-// (a * (256 - f) + b * f) >> 8 in each lane (a, b in 0..255, f in 0..256), as LerpArgb per channel.
-inline __m128i LerpLanes(__m128i a, __m128i b, __m128i f) {
-    __m128i rest = _mm_sub_epi32(_mm_set1_epi32(256), f);
-    return _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi16(a, rest), _mm_mullo_epi16(b, f)), 8);
-}
-// The colour channels, and alpha when alpha is read (else it keeps a's).
-inline Channels LerpLanes(const Channels& a, const Channels& b, __m128i f, bool alpha) {
-    return {LerpLanes(a.r, b.r, f), LerpLanes(a.g, b.g, f), LerpLanes(a.b, b.b, f),
-            alpha ? LerpLanes(a.a, b.a, f) : a.a};
+// Where pass is set, a; elsewhere b.
+inline __m128i Select(__m128i pass, __m128i a, __m128i b) {
+    return _mm_or_si128(_mm_and_si128(pass, a), _mm_andnot_si128(pass, b));
 }
 
-inline __m128i MinLanes(__m128i v, __m128i limit) { // lanes below 32768
-    return _mm_min_epi16(v, limit);
-}
-
-// A state's span loop, four pixels a lane group (the last one masked): depth test, perspective divide,
-// texel addresses, fog factors, modulation, specular, fog, blending and packing in vector lanes; only
-// the texel reads are scalar. Pixels that fail the depth test or are keyed keep their colour and depth.
-// Specular is read at run time (the engine's lit meshes); the layout (5-6-5 or 5-5-5) too.
+// A state's kernel, four pixels a lane group and the last group of a row masked: depth test,
+// perspective divide, texel addresses and reads, fog factors, modulation, specular, fog, blending and
+// packing in vector lanes. Pixels that fail the depth test or are keyed keep their colour and depth.
+// Specular and the target's layout are read at run time. The state is set up once per triangle, the
+// ramps once per row.
 template <int kD, int kT, bool kBi, bool kFog, int kB>
-void StateSpan(const SpanJob& job, int y, int x0, int x1) {
+void StateSpans(const SpanJob& job, int firstRow, const Span* spans, int count) {
     const PixelPipeline& p = *job.pipeline;
-    const int n = x1 - x0;
-    uint16_t* dst = job.target->Row(y) + x0;
-    uint16_t* depth = kD != kDepthOff ? job.target->DepthRow(y) + x0 : nullptr;
     constexpr bool kTextured = kT != kTexNone;
     constexpr bool kColour = kT != kTexDecal;
+    // Wrapped coordinates are kept non-negative (bilinear corners too), so truncation floors them.
+    constexpr float kLowestTexel = kBi ? 0.5f : 0.0f;
     const LaneLayout layout(job.target->is555);
-    const __m128i laneI = _mm_set_epi32(3, 2, 1, 0), top = _mm_set1_epi32(255), zero = _mm_setzero_si128();
-
-    // Fixed-point ramps: the first four lanes, and their change per pixel.
-    auto ramp = [&](int attribute, __m128i& first, uint32_t& step) {
-        uint32_t value;
-        FixedRamp(job, attribute, x0, n, value, step);
-        first = RampLanes(value, step, laneI);
-    };
-    __m128i z4 = zero, r4 = zero, g4 = zero, b4 = zero, a4 = zero, sr4 = zero, sg4 = zero, sb4 = zero;
-    uint32_t dz = 0, dr = 0, dg = 0, db = 0, da = 0, dsr = 0, dsg = 0, dsb = 0;
-    if (kD != kDepthOff) ramp(kDepth, z4, dz);
-    if (kColour) {
-        ramp(kRed, r4, dr);
-        ramp(kGreen, g4, dg);
-        ramp(kBlue, b4, db);
-    }
+    // Blending reads the texture's alpha (255 without an alpha channel) or the vertices'.
     const bool textureAlpha = kTextured && (kT == kTexDecal || job.texture->hasAlpha);
-    if (kB == kBlendAlpha && !textureAlpha) ramp(kAlpha, a4, da);
+    const bool vertexAlpha = kB == kBlendAlpha && !textureAlpha;
     const bool specular = p.specular;
-    if (specular) {
-        ramp(kSpecularRed, sr4, dsr);
-        ramp(kSpecularGreen, sg4, dsg);
-        ramp(kSpecularBlue, sb4, dsb);
-    }
-    float q = 0, uq = 0, vq = 0, dq = 0, duq = 0, dvq = 0, rhw = 0, drhw = 0;
-    if (kTextured) {
-        q = FloatAt(job, kQ, x0);
-        uq = FloatAt(job, kUQ, x0);
-        vq = FloatAt(job, kVQ, x0);
-        dq = job.floatStep[kQ];
-        duq = job.floatStep[kUQ];
-        dvq = job.floatStep[kVQ];
-    }
     // With perspective the texture's q is rhw itself: its reciprocal is the eye depth.
     const bool fogFromQ = kTextured && p.perspective;
-    if (kFog && !fogFromQ) {
-        rhw = FloatAt(job, kRhw, x0);
-        drhw = job.floatStep[kRhw];
-    }
-    const __m128i fogR = _mm_set1_epi32(int32_t((p.fogColor >> 16) & 255));
-    const __m128i fogG = _mm_set1_epi32(int32_t((p.fogColor >> 8) & 255));
-    const __m128i fogB = _mm_set1_epi32(int32_t(p.fogColor & 255));
-    const TextureFetch tex = kTextured ? TextureFetch(job) : TextureFetch{};
-    const __m128i maskU = _mm_set1_epi32(tex.maskU), maskV = _mm_set1_epi32(tex.maskV);
+    const uint32_t fogRed = (p.fogColor >> 16) & 255, fogGreen = (p.fogColor >> 8) & 255;
+    const uint32_t fogBlue = p.fogColor & 255;
+    const __m128i fogRB = _mm_set1_epi32(int32_t(fogRed << 16 | fogBlue));
+    const __m128i fogG = _mm_set1_epi32(int32_t(fogGreen));
+    const __m128i fogBiasRB = _mm_set1_epi32(int32_t((fogRed * 255 + 128) << 16 | (fogBlue * 255 + 128)));
+    const __m128i fogBiasG = _mm_set1_epi32(int32_t(fogGreen * 255 + 128));
+    const __m128 fogBias = _mm_set1_ps(p.fogBias), fogScale = _mm_set1_ps(p.fogScale);
+    const TextureLanes tex = kTextured ? TextureLanes(job) : TextureLanes{};
+    const __m128i laneIndex = _mm_set_epi32(3, 2, 1, 0);
 
-    for (int base = 0; base < n; base += 4) {
-        const int lanes = n - base < 4 ? n - base : 4;
-        const __m128i index = _mm_add_epi32(_mm_set1_epi32(base), laneI);
-        // The value of a ramp in this group's lanes.
-        auto at = [&](__m128i first, uint32_t step) {
-            return _mm_srli_epi32(_mm_add_epi32(first, _mm_set1_epi32(int32_t(uint32_t(base) * step))), 16);
-        };
-        __m128i pass = _mm_cmplt_epi32(index, _mm_set1_epi32(n));
-        __m128i zi = zero, stored = zero;
-        if (kD != kDepthOff) {
-            zi = at(z4, dz);
-            stored = Load4(depth + base, lanes);
-            pass = _mm_andnot_si128(_mm_cmpgt_epi32(zi, stored), pass);
-            if (!_mm_movemask_epi8(pass)) continue;
+    ForEachRow(job, firstRow, spans, count, [&](int y, int x0, int x1, const RowWalk& rows) {
+        const int n = x1 - x0;
+        uint16_t* dst = job.target->Row(y) + x0;
+        uint16_t* depth = kD != kDepthOff ? job.target->DepthRow(y) + x0 : nullptr;
+        Ramp4 z, r, g, b, a, sr, sg, sb;
+        if (kD != kDepthOff) z = Ramp4(job, rows, kDepth, x0, n);
+        if (kColour) {
+            r = Ramp4(job, rows, kRed, x0, n);
+            g = Ramp4(job, rows, kGreen, x0, n);
+            b = Ramp4(job, rows, kBlue, x0, n);
         }
-        const __m128 fi = _mm_cvtepi32_ps(index);
-        __m128 q4 = _mm_setzero_ps(), w4 = _mm_setzero_ps();
-        Channels texel{zero, zero, zero, zero};
-        if (kTextured) {
-            q4 = FloatLanes(q, dq, fi);
-            w4 = ReciprocalLanes(q4);
-            __m128 u = SafeTexelLanes(_mm_mul_ps(FloatLanes(uq, duq, fi), w4));
-            __m128 v = SafeTexelLanes(_mm_mul_ps(FloatLanes(vq, dvq, fi), w4));
-            alignas(16) int32_t xs[4], ys[4];
-            uint32_t raw[4];
-            if (!kBi) {
-                _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(FloorLanes(u), maskU));
-                _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(FloorLanes(v), maskV));
-                texel = FetchLanes(tex, layout, xs, ys, raw);
-                if (tex.keyed) pass = _mm_andnot_si128(KeyedLanes(tex, raw), pass);
-            } else {
-                if (tex.keyed) {
-                    _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(FloorLanes(u), maskU));
-                    _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(FloorLanes(v), maskV));
-                    for (int k = 0; k < 4; ++k)
-                        raw[k] = tex.Raw(xs[k], ys[k]);
-                    pass = _mm_andnot_si128(KeyedLanes(tex, raw), pass);
-                }
-                const __m128 half = _mm_set1_ps(0.5f), scale = _mm_set1_ps(256.0f);
-                const __m128i one = _mm_set1_epi32(1);
-                __m128 su = _mm_sub_ps(u, half), sv = _mm_sub_ps(v, half);
-                __m128i fu = FloorLanes(su), fv = FloorLanes(sv);
-                __m128i wu = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(su, _mm_cvtepi32_ps(fu)), scale));
-                __m128i wv = _mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(sv, _mm_cvtepi32_ps(fv)), scale));
-                alignas(16) int32_t xs1[4], ys1[4];
-                _mm_store_si128(reinterpret_cast<__m128i*>(xs), _mm_and_si128(fu, maskU));
-                _mm_store_si128(reinterpret_cast<__m128i*>(ys), _mm_and_si128(fv, maskV));
-                _mm_store_si128(reinterpret_cast<__m128i*>(xs1),
-                                _mm_and_si128(_mm_add_epi32(fu, one), maskU));
-                _mm_store_si128(reinterpret_cast<__m128i*>(ys1),
-                                _mm_and_si128(_mm_add_epi32(fv, one), maskV));
-                Channels t00 = FetchLanes(tex, layout, xs, ys, raw);
-                Channels t10 = FetchLanes(tex, layout, xs1, ys, raw);
-                Channels t01 = FetchLanes(tex, layout, xs, ys1, raw);
-                Channels t11 = FetchLanes(tex, layout, xs1, ys1, raw);
-                const bool alpha = kB == kBlendAlpha && textureAlpha;
-                texel = LerpLanes(LerpLanes(t00, t10, wu, alpha), LerpLanes(t01, t11, wu, alpha), wv, alpha);
-            }
-            if (!_mm_movemask_epi8(pass)) continue;
-        }
-        __m128i outR, outG, outB, alpha = zero;
-        if (kT == kTexDecal) {
-            outR = texel.r;
-            outG = texel.g;
-            outB = texel.b;
-        } else if (kT == kTexModulate) {
-            outR = Mul255Lanes(texel.r, at(r4, dr));
-            outG = Mul255Lanes(texel.g, at(g4, dg));
-            outB = Mul255Lanes(texel.b, at(b4, db));
-        } else {
-            outR = at(r4, dr);
-            outG = at(g4, dg);
-            outB = at(b4, db);
-        }
-        if (kB == kBlendAlpha) alpha = textureAlpha ? texel.a : at(a4, da);
+        if (vertexAlpha) a = Ramp4(job, rows, kAlpha, x0, n);
         if (specular) {
-            outR = MinLanes(_mm_add_epi32(outR, at(sr4, dsr)), top);
-            outG = MinLanes(_mm_add_epi32(outG, at(sg4, dsg)), top);
-            outB = MinLanes(_mm_add_epi32(outB, at(sb4, dsb)), top);
+            sr = Ramp4(job, rows, kSpecularRed, x0, n);
+            sg = Ramp4(job, rows, kSpecularGreen, x0, n);
+            sb = Ramp4(job, rows, kSpecularBlue, x0, n);
         }
-        if (kFog) {
-            const __m128 far = _mm_set1_ps(3.0e38f);
-            __m128 d;
-            if (fogFromQ) {
-                __m128 front = _mm_cmpgt_ps(q4, _mm_setzero_ps());
-                d = _mm_or_ps(_mm_and_ps(front, w4), _mm_andnot_ps(front, far));
-            } else {
-                __m128 rhw4 = FloatLanes(rhw, drhw, fi);
-                __m128 front = _mm_cmpgt_ps(rhw4, _mm_setzero_ps());
-                d = _mm_or_ps(_mm_and_ps(front, _mm_div_ps(_mm_set1_ps(1.0f), rhw4)),
-                              _mm_andnot_ps(front, far));
+        FloatRamp4 q, uq, vq, rhw;
+        if (kTextured) {
+            q = FloatRamp4(job, rows, kQ, x0);
+            uq = FloatRamp4(job, rows, kUQ, x0);
+            vq = FloatRamp4(job, rows, kVQ, x0);
+        }
+        if (kFog && !fogFromQ) rhw = FloatRamp4(job, rows, kRhw, x0);
+
+        // One group of four pixels from base; a tail group (fewer than four left) masks its lanes.
+        auto group = [&](auto tail, int base) __attribute__((always_inline)) {
+            constexpr bool kTail = decltype(tail)::value;
+            const int lanes = n - base;
+            __m128i pass = kTail ? _mm_cmplt_epi32(laneIndex, _mm_set1_epi32(lanes)) : _mm_set1_epi32(-1);
+            __m128i zi = _mm_setzero_si128(), stored = _mm_setzero_si128();
+            if (kD != kDepthOff) {
+                zi = z.At();
+                stored = Load4<kTail>(depth + base, lanes);
+                pass = _mm_andnot_si128(_mm_cmpgt_epi32(zi, stored), pass);
+                if (!_mm_movemask_epi8(pass)) return;
             }
-            __m128i keep =
-                ChannelLanes(_mm_sub_ps(_mm_set1_ps(p.fogBias), _mm_mul_ps(d, _mm_set1_ps(p.fogScale))));
-            __m128i rest = _mm_sub_epi32(top, keep);
-            outR = MixLanes(outR, keep, fogR, rest);
-            outG = MixLanes(outG, keep, fogG, rest);
-            outB = MixLanes(outB, keep, fogB, rest);
-        }
-        const __m128i old = Load4(dst + base, lanes);
-        if (kB != kBlendNone) {
-            const Channels dest = layout.Unpack(old);
-            if (kB == kBlendAlpha) {
-                __m128i rest = _mm_sub_epi32(top, alpha);
-                outR = MixLanes(outR, alpha, dest.r, rest);
-                outG = MixLanes(outG, alpha, dest.g, rest);
-                outB = MixLanes(outB, alpha, dest.b, rest);
-            } else if (kB == kBlendAdd) {
-                outR = MinLanes(_mm_add_epi32(outR, dest.r), top);
-                outG = MinLanes(_mm_add_epi32(outG, dest.g), top);
-                outB = MinLanes(_mm_add_epi32(outB, dest.b), top);
+            Colour4 colour;
+            __m128i alpha = _mm_setzero_si128(); // 0..255 in 32-bit lanes, when blending reads it
+            __m128 w = _mm_setzero_ps();
+            if (kTextured) {
+                w = ReciprocalLanes(q.value);
+                const __m128 u = SafeTexelLanes(_mm_mul_ps(uq.value, w), kLowestTexel);
+                const __m128 v = SafeTexelLanes(_mm_mul_ps(vq.value, w), kLowestTexel);
+                Colour4 texel;
+                if (!kBi) {
+                    const __m128i raw = tex.Nearest(u, v);
+                    if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(raw), pass);
+                    texel = tex.Colours(raw, layout);
+                } else {
+                    // The colour key is decided on the nearest texel.
+                    if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(tex.Nearest(u, v)), pass);
+                    texel = tex.Bilinear(u, v, layout);
+                }
+                if (tex.keyed && !_mm_movemask_epi8(pass)) return;
+                if (kB == kBlendAlpha && textureAlpha)
+                    alpha = tex.widen ? _mm_set1_epi32(255) : _mm_srli_epi32(texel.ag, 16);
+                if (kT == kTexDecal)
+                    colour = texel;
+                else
+                    colour = {Mul255Lanes(texel.rb, PackedRamps(r, b)), Mul255Lanes(texel.ag, g.At())};
             } else {
-                outR = Mul255Lanes(dest.r, outR);
-                outG = Mul255Lanes(dest.g, outG);
-                outB = Mul255Lanes(dest.b, outB);
+                colour = {PackedRamps(r, b), g.At()};
             }
+            if (vertexAlpha) alpha = a.At();
+            if (specular) {
+                colour.rb = AddClampLanes(colour.rb, PackedRamps(sr, sb));
+                colour.ag = AddClampLanes(colour.ag, sg.At());
+            }
+            if (kFog) {
+                __m128 front, d;
+                if (fogFromQ) {
+                    front = _mm_cmpgt_ps(q.value, _mm_setzero_ps());
+                    d = w;
+                } else {
+                    front = _mm_cmpgt_ps(rhw.value, _mm_setzero_ps());
+                    d = _mm_div_ps(_mm_set1_ps(1.0f), rhw.value);
+                }
+                d = _mm_or_ps(_mm_and_ps(front, d), _mm_andnot_ps(front, _mm_set1_ps(3.0e38f)));
+                const __m128i keep = Pair(ChannelLanes(_mm_sub_ps(fogBias, _mm_mul_ps(d, fogScale))));
+                colour.rb = MixConstantLanes(colour.rb, keep, fogRB, fogBiasRB);
+                colour.ag = MixConstantLanes(colour.ag, keep, fogG, fogBiasG);
+            }
+            const __m128i old = Load4<kTail>(dst + base, lanes);
+            if (kB != kBlendNone) {
+                const Colour4 dest = layout.Unpack(old);
+                if (kB == kBlendAlpha) {
+                    const __m128i k = Pair(alpha), rest = _mm_sub_epi16(_mm_set1_epi16(255), k);
+                    colour.rb = MixLanes(colour.rb, k, dest.rb, rest);
+                    colour.ag = MixLanes(colour.ag, k, dest.ag, rest);
+                } else if (kB == kBlendAdd) {
+                    colour.rb = AddClampLanes(colour.rb, dest.rb);
+                    colour.ag = AddClampLanes(colour.ag, dest.ag);
+                } else {
+                    colour.rb = Mul255Lanes(dest.rb, colour.rb);
+                    colour.ag = Mul255Lanes(dest.ag, colour.ag);
+                }
+            }
+            Store4<kTail>(dst + base, Select(pass, layout.Pack(colour), old), lanes);
+            if (kD == kDepthWrite) Store4<kTail>(depth + base, Select(pass, zi, stored), lanes);
+        };
+
+        int base = 0;
+        for (; base + 4 <= n; base += 4) {
+            group(std::false_type{}, base);
+            if (kD != kDepthOff) z.Next();
+            if (kColour) {
+                r.Next();
+                g.Next();
+                b.Next();
+            }
+            if (vertexAlpha) a.Next();
+            if (specular) {
+                sr.Next();
+                sg.Next();
+                sb.Next();
+            }
+            if (kTextured) {
+                q.Next();
+                uq.Next();
+                vq.Next();
+            }
+            if (kFog && !fogFromQ) rhw.Next();
         }
-        __m128i colour = layout.Pack(outR, outG, outB);
-        Store4(dst + base, _mm_or_si128(_mm_and_si128(pass, colour), _mm_andnot_si128(pass, old)), lanes);
-        if (kD == kDepthWrite)
-            Store4(depth + base, _mm_or_si128(_mm_and_si128(pass, zi), _mm_andnot_si128(pass, stored)),
-                   lanes);
-    }
+        if (base < n) group(std::true_type{}, base);
+    });
 }
 #endif
 
@@ -610,9 +462,9 @@ template <int kIndex> constexpr SpanKernel StateKernelAt() {
 #if defined(__SSE2__)
     constexpr int kBlend = kIndex % 4, kFog = (kIndex / 4) % 2, kBi = (kIndex / 8) % 2;
     constexpr int kTex = (kIndex / 16) % 3, kDepth = kIndex / 48;
-    return &StateSpan < kDepth, kTex, kBi != 0 && kTex != kTexNone, kFog != 0, kBlend > ;
+    return &StateSpans < kDepth, kTex, kBi != 0 && kTex != kTexNone, kFog != 0, kBlend > ;
 #else
-    return &GeneralSpan; // the state loops work in vector lanes
+    return &GeneralSpans; // the state loops work in vector lanes
 #endif
 }
 template <size_t... kIndex>
@@ -633,16 +485,14 @@ int BlendModeOf(const PixelPipeline& p) {
     return -1;
 }
 
-template <bool kZ, bool k555>
-SpanKernel ChooseTexturing(const PixelPipeline& p, const RasterTexture* texture) {
-    if (!texture) return &FastSpan<kZ, kUntextured, k555>;
-    if (!p.decal) return &FastSpan<kZ, kModulate, k555>;
-    if (texture->sameLayoutMask) return &FastSpan<kZ, kDecalCopy, k555>;
-    return &FastSpan<kZ, kDecal, k555>;
+template <bool kZ, bool k555> SpanKernel ChooseTexturing(const RasterTexture* texture) {
+    if (!texture) return &FastSpans<kZ, kUntextured, k555>;
+    if (texture->sameLayoutMask) return &FastSpans<kZ, kDecalCopy, k555>;
+    return &FastSpans<kZ, kDecal, k555>;
 }
 
-template <bool kZ> SpanKernel ChooseFormat(const PixelPipeline& p, const RasterTexture* texture, bool is555) {
-    return is555 ? ChooseTexturing<kZ, true>(p, texture) : ChooseTexturing<kZ, false>(p, texture);
+template <bool kZ> SpanKernel ChooseFormat(const RasterTexture* texture, bool is555) {
+    return is555 ? ChooseTexturing<kZ, true>(texture) : ChooseTexturing<kZ, false>(texture);
 }
 
 } // namespace
@@ -664,23 +514,27 @@ void SetFastSpans(bool on) {
 
 SpanKernel ChooseSpanKernel(const PixelPipeline& p, const RasterTexture* texture,
                             const RasterTarget& target) {
-    if (!g_fastSpans) return &GeneralSpan;
+    if (!g_fastSpans) return &GeneralSpans;
     int depth = kDepthOff;
     if (p.depthTest) {
-        if (p.depthFunc != D3DCMP_LESSEQUAL) return &GeneralSpan;
+        if (p.depthFunc != D3DCMP_LESSEQUAL) return &GeneralSpans;
         depth = p.depthWrite ? kDepthWrite : kDepthTestOnly;
     }
-    if (texture && (p.address != D3DTADDRESS_WRAP || texture->bytesPerTexel != 2 ||
-                    !IsPowerOfTwo(texture->width) || !IsPowerOfTwo(texture->height)))
-        return &GeneralSpan;
+    // The lane loops address texels with 16-bit multiply-adds: sides and pitch below 32768 texels.
+    if (texture &&
+        (p.address != D3DTADDRESS_WRAP || texture->bytesPerTexel != 2 || !IsPowerOfTwo(texture->width) ||
+         !IsPowerOfTwo(texture->height) || texture->width > 32768 || texture->height > 32768 ||
+         texture->pitch % 2 != 0 || texture->pitch / 2 > 32767))
+        return &GeneralSpans;
     const int blend = BlendModeOf(p);
-    if (blend < 0) return &GeneralSpan;
+    if (blend < 0) return &GeneralSpans;
     const bool fog = p.fog;
-    if (fog && !(p.tableFog && p.fogEnd > p.fogStart)) return &GeneralSpan;
-    // Today's loops for the plain states; the state kernels for the rest.
-    if (!fog && blend == kBlendNone && !p.specular && depth != kDepthTestOnly && !(texture && p.bilinear))
-        return depth == kDepthWrite ? ChooseFormat<true>(p, texture, target.is555)
-                                    : ChooseFormat<false>(p, texture, target.is555);
+    if (fog && !(p.tableFog && p.fogEnd > p.fogStart)) return &GeneralSpans;
+    // The plain loops for untextured and decal drawing; the state kernels for the rest.
+    const bool plain = !fog && blend == kBlendNone && !p.specular && depth != kDepthTestOnly;
+    if (plain && (!texture || (p.decal && !p.bilinear)))
+        return depth == kDepthWrite ? ChooseFormat<true>(texture, target.is555)
+                                    : ChooseFormat<false>(texture, target.is555);
     const int texturing = !texture ? kTexNone : (p.decal ? kTexDecal : kTexModulate);
     return kStateKernels[StateIndex(depth, texturing, texture && p.bilinear, fog, blend)];
 }

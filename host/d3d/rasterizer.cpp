@@ -218,6 +218,7 @@ void Rasterizer::SetUpPlanes(const RasterVertex& p0, const RasterVertex& p1, con
     double dx2 = p2.x - p0.x, dy2 = p2.y - p0.y;
     double inverse = 1.0 / area;
     for (int i = 0; i < kAttributeCount; ++i) {
+        job.start[i] = job.dx[i] = job.dy[i] = 0.0;
         if (!((live_ >> i) & 1)) continue;
         double d1 = double(p1.a[i]) - p0.a[i];
         double d2 = double(p2.a[i]) - p0.a[i];
@@ -264,22 +265,21 @@ void Rasterizer::FillTriangle(const RasterVertex& p0, const RasterVertex& p1, co
     double side = (mid->x - top->x) * (bottom->y - top->y) - (bottom->x - top->x) * (mid->y - top->y);
     bool longOnLeft = side > 0;
 
-    // Each live attribute's value at x = 0 of the first row, walked down one row at a time.
+    // Each attribute's value at x = 0 of the first row (the kernel walks them down).
     for (int i = 0; i < kAttributeCount; ++i)
-        if ((live_ >> i) & 1)
-            job.row[i] = job.start[i] - job.dx[i] * job.originX + job.dy[i] * (firstRow - job.originY);
+        job.row[i] = job.start[i] - job.dx[i] * job.originX + job.dy[i] * (firstRow - job.originY);
+    spans_.resize(size_t(endRow - firstRow));
     for (int y = firstRow; y < endRow; ++y) {
         const Edge& shortSide = y < mid->y ? upper : lower;
         double xLong = longSide.XAt(y);
         double xShort = shortSide.XAt(y);
         double left = longOnLeft ? xLong : xShort;
         double right = longOnLeft ? xShort : xLong;
-        int x0 = std::max(target_.left, int(std::ceil(std::max(left, double(target_.left)))));
-        int x1 = std::min(target_.right, int(std::ceil(std::min(right, double(target_.right)))));
-        if (x0 < x1) kernel_(job, y, x0, x1);
-        for (int i = 0; i < kAttributeCount; ++i)
-            if ((live_ >> i) & 1) job.row[i] += job.dy[i];
+        Span& span = spans_[size_t(y - firstRow)];
+        span.x0 = std::max(target_.left, int(std::ceil(std::max(left, double(target_.left)))));
+        span.x1 = std::min(target_.right, int(std::ceil(std::min(right, double(target_.right)))));
     }
+    kernel_(job, firstRow, spans_.data(), endRow - firstRow);
 }
 
 void Rasterizer::Line(const D3DTLVERTEX& v0, const D3DTLVERTEX& v1) {
