@@ -69,101 +69,47 @@ void GeneralSpans(const SpanJob& job, int y, const Span* spans, int count) {
                [&](int row, int x0, int x1, const RowWalk& rows) { GeneralRow(job, rows, row, x0, x1); });
 }
 
-// Texel reads of a 16-bit, power-of-two, wrapped texture.
-struct TextureFetch {
-    const uint16_t* texels = nullptr;
-    int pitch = 0; // in texels
-    int maskU = 0;
-    int maskV = 0;
-    const uint32_t* lut = nullptr;
-    bool keyed = false;
-    uint32_t keyLow = 0;
-    uint32_t keyHigh = 0;
-
-    TextureFetch() = default;
-    explicit TextureFetch(const SpanJob& job) {
-        const RasterTexture& tex = *job.texture;
-        texels = reinterpret_cast<const uint16_t*>(tex.texels);
-        pitch = tex.pitch / 2;
-        maskU = tex.width - 1;
-        maskV = tex.height - 1;
-        lut = tex.lut;
-        keyed = job.pipeline->colorKey && tex.keyed;
-        keyLow = tex.keyLow;
-        keyHigh = tex.keyHigh;
-    }
-    uint32_t Raw(int x, int y) const { return texels[ptrdiff_t(y) * pitch + x]; }
-    bool Keyed(uint32_t raw) const { return keyed && raw >= keyLow && raw <= keyHigh; }
-};
-
-// Texturing of the scalar loops for the plain untextured and decal states.
-enum TextureKind { kUntextured, kDecal, kDecalCopy };
-
-// The plain loops: optional depth test (less-or-equal) with write; untextured Gouraud or flat colour,
-// or nearest decal sampling of a power-of-two 16-bit texture with wrapping and the colour key; written
-// as 5-6-5 or 5-5-5, nothing else.
-template <bool kZ, TextureKind kTex, bool k555>
-void FastRow(const SpanJob& job, const RowWalk& rows, int y, int x0, int x1) {
+// The plain untextured loop: optional depth test (less-or-equal) with write, Gouraud or flat colour,
+// written as 5-6-5 or 5-5-5, nothing else. Every pixel costs little, so it is written without
+// branches: a pixel failing the depth test (random on small overlapping triangles) rewrites what was
+// there.
+template <bool kZ, bool k555> void PlainRow(const SpanJob& job, const RowWalk& rows, int y, int x0, int x1) {
     const int n = x1 - x0;
     uint16_t* dst = job.target->Row(y) + x0;
     uint16_t* depth = kZ ? job.target->DepthRow(y) + x0 : nullptr;
-
-    uint32_t z = 0, dz = 0;
+    uint32_t z = 0, dz = 0, r, g, b, dr, dg, db;
     if (kZ) FixedRamp(job, rows, kDepth, x0, n, z, dz);
-    if constexpr (kTex == kUntextured) {
-        uint32_t r, g, b, dr, dg, db;
-        FixedRamp(job, rows, kRed, x0, n, r, dr);
-        FixedRamp(job, rows, kGreen, x0, n, g, dg);
-        FixedRamp(job, rows, kBlue, x0, n, b, db);
-        // Without a texture every pixel costs little, so it is written without branches: a pixel
-        // failing the depth test (random on small overlapping triangles) rewrites what was there.
-        for (int i = 0; i < n; ++i) {
-            uint32_t colour = Pack(r >> 16, g >> 16, b >> 16, k555);
-            if (kZ) {
-                uint32_t zi = z >> 16, stored = depth[i];
-                uint32_t keep = 0u - uint32_t(zi > stored); // all ones when the test fails
-                dst[i] = uint16_t((colour & ~keep) | (dst[i] & keep));
-                depth[i] = uint16_t((zi & ~keep) | (stored & keep));
-                z += dz;
-            } else {
-                dst[i] = uint16_t(colour);
-            }
-            r += dr;
-            g += dg;
-            b += db;
+    FixedRamp(job, rows, kRed, x0, n, r, dr);
+    FixedRamp(job, rows, kGreen, x0, n, g, dg);
+    FixedRamp(job, rows, kBlue, x0, n, b, db);
+    for (int i = 0; i < n; ++i) {
+        uint32_t colour = Pack(r >> 16, g >> 16, b >> 16, k555);
+        if (kZ) {
+            uint32_t zi = z >> 16, stored = depth[i];
+            uint32_t keep = 0u - uint32_t(zi > stored); // all ones when the test fails
+            dst[i] = uint16_t((colour & ~keep) | (dst[i] & keep));
+            depth[i] = uint16_t((zi & ~keep) | (stored & keep));
+            z += dz;
+        } else {
+            dst[i] = uint16_t(colour);
         }
-    } else {
-        const TextureFetch tex(job);
-        FloatRamp q = FloatRampAt(job, rows, kQ, x0), uq = FloatRampAt(job, rows, kUQ, x0),
-                  vq = FloatRampAt(job, rows, kVQ, x0);
-        const uint32_t copyMask = job.texture->sameLayoutMask;
-        for (int i = 0; i < n; q.Past(i), uq.Past(i), vq.Past(i), ++i, z += dz) {
-            if (kZ && (z >> 16) > depth[i]) continue;
-            float u, v;
-            TexelPosition(q.At(i), uq.At(i), vq.At(i), LowestTexel(D3DTADDRESS_WRAP, false), u, v);
-            uint32_t raw = tex.Raw(int(u) & tex.maskU, int(v) & tex.maskV); // u, v >= 0: truncation floors
-            if (tex.Keyed(raw)) continue;
-            if (kTex == kDecalCopy) {
-                dst[i] = uint16_t(raw & copyMask);
-            } else {
-                uint32_t texel = tex.lut[raw];
-                dst[i] = Pack((texel >> 16) & 255, (texel >> 8) & 255, texel & 255, k555);
-            }
-            if (kZ) depth[i] = uint16_t(z >> 16);
-        }
+        r += dr;
+        g += dg;
+        b += db;
     }
 }
 
-template <bool kZ, TextureKind kTex, bool k555>
-void FastSpans(const SpanJob& job, int y, const Span* spans, int count) {
+template <bool kZ, bool k555> void PlainSpans(const SpanJob& job, int y, const Span* spans, int count) {
     ForEachRow(job, y, spans, count, [&](int row, int x0, int x1, const RowWalk& rows) {
-        FastRow<kZ, kTex, k555>(job, rows, row, x0, x1);
+        PlainRow<kZ, k555>(job, rows, row, x0, x1);
     });
 }
 
-// The states the engine draws with beyond the plain loops, as template flags.
+// The states the engine draws with beyond the plain untextured loop, as template flags.
 enum DepthMode { kDepthOff, kDepthWrite, kDepthTestOnly }; // test: less-or-equal
-enum TexMode { kTexNone, kTexModulate, kTexDecal };        // 16-bit, power-of-two, wrapped
+// Textures are 16-bit, power-of-two and wrapped. kTexCopy: decal texels laid out as the target, copied
+// (only without filtering, fog, blending or specular).
+enum TexMode { kTexNone, kTexModulate, kTexDecal, kTexCopy };
 enum BlendMode { kBlendNone, kBlendAlpha, kBlendAdd, kBlendMultiply };
 // SRCALPHA/INVSRCALPHA; ONE/ONE; ZERO/SRCCOLOR.
 
@@ -177,6 +123,7 @@ struct TextureLanes {
     __m128i maskU = _mm_setzero_si128(), maskV = _mm_setzero_si128();
     __m128i pitch = _mm_setzero_si128(); // 1 in the lower, the pitch in the upper half of each lane
     __m128i keyBelow = _mm_setzero_si128(), keyAbove = _mm_setzero_si128(); // keyed: below < raw < above
+    __m128i copyMask = _mm_setzero_si128(); // the colour bits of a texel laid out as the target
     bool keyed = false;
     bool widen = false; // read the channels from the stored bits (laid out as the target, no alpha)
 
@@ -193,6 +140,7 @@ struct TextureLanes {
         keyBelow = _mm_set1_epi32(int32_t(tex.keyLow) - 1);
         keyAbove = _mm_set1_epi32(int32_t(std::min<uint32_t>(tex.keyHigh, 0xFFFF)) + 1);
         widen = tex.sameLayoutMask != 0 && !tex.hasAlpha;
+        copyMask = _mm_set1_epi32(int32_t(tex.sameLayoutMask));
     }
     // The offsets of texels (x, y), both already masked into the texture.
     __m128i Offsets(__m128i x, __m128i y) const {
@@ -303,12 +251,13 @@ template <int kD, int kT, bool kBi, bool kFog, int kB>
 void StateSpans(const SpanJob& job, int firstRow, const Span* spans, int count) {
     const PixelPipeline& p = *job.pipeline;
     constexpr bool kTextured = kT != kTexNone;
-    constexpr bool kColour = kT != kTexDecal;
+    constexpr bool kColour = kT == kTexNone || kT == kTexModulate;
+    constexpr bool kDecalLike = kT == kTexDecal || kT == kTexCopy;
     // Wrapped coordinates are kept non-negative (bilinear corners too), so truncation floors them.
     constexpr float kLowestTexel = kBi ? 0.5f : 0.0f;
     const LaneLayout layout(job.target->is555);
     // Blending reads the texture's alpha (255 without an alpha channel) or the vertices'.
-    const bool textureAlpha = kTextured && (kT == kTexDecal || job.texture->hasAlpha);
+    const bool textureAlpha = kTextured && (kDecalLike || job.texture->hasAlpha);
     const bool vertexAlpha = kB == kBlendAlpha && !textureAlpha;
     const bool specular = p.specular;
     // With perspective the texture's q is rhw itself: its reciprocal is the eye depth.
@@ -368,7 +317,14 @@ void StateSpans(const SpanJob& job, int firstRow, const Span* spans, int count) 
                 const __m128 u = SafeTexelLanes(_mm_mul_ps(uq.value, w), kLowestTexel);
                 const __m128 v = SafeTexelLanes(_mm_mul_ps(vq.value, w), kLowestTexel);
                 Colour4 texel;
-                if (!kBi) {
+                if (kT == kTexCopy) {
+                    const __m128i raw = tex.Nearest(u, v);
+                    if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(raw), pass);
+                    const __m128i old = Load4<kTail>(dst + base, lanes);
+                    Store4<kTail>(dst + base, Select(pass, _mm_and_si128(raw, tex.copyMask), old), lanes);
+                    if (kD == kDepthWrite) Store4<kTail>(depth + base, Select(pass, zi, stored), lanes);
+                    return;
+                } else if (!kBi) {
                     const __m128i raw = tex.Nearest(u, v);
                     if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(raw), pass);
                     texel = tex.Colours(raw, layout);
@@ -380,7 +336,7 @@ void StateSpans(const SpanJob& job, int firstRow, const Span* spans, int count) 
                 if (tex.keyed && !_mm_movemask_epi8(pass)) return;
                 if (kB == kBlendAlpha && textureAlpha)
                     alpha = tex.widen ? _mm_set1_epi32(255) : _mm_srli_epi32(texel.ag, 16);
-                if (kT == kTexDecal)
+                if (kDecalLike)
                     colour = texel;
                 else
                     colour = {Mul255Lanes(texel.rb, PackedRamps(r, b)), Mul255Lanes(texel.ag, g.At())};
@@ -485,15 +441,16 @@ int BlendModeOf(const PixelPipeline& p) {
     return -1;
 }
 
-template <bool kZ, bool k555> SpanKernel ChooseTexturing(const RasterTexture* texture) {
-    if (!texture) return &FastSpans<kZ, kUntextured, k555>;
-    if (texture->sameLayoutMask) return &FastSpans<kZ, kDecalCopy, k555>;
-    return &FastSpans<kZ, kDecal, k555>;
-}
-
-template <bool kZ> SpanKernel ChooseFormat(const RasterTexture* texture, bool is555) {
-    return is555 ? ChooseTexturing<kZ, true>(texture) : ChooseTexturing<kZ, false>(texture);
-}
+// The state kernel of the decal copy (depth off, test and write, or test only).
+constexpr SpanKernel kCopyKernels[3] = {
+#if defined(__SSE2__)
+    &StateSpans<kDepthOff, kTexCopy, false, false, kBlendNone>,
+    &StateSpans<kDepthWrite, kTexCopy, false, false, kBlendNone>,
+    &StateSpans<kDepthTestOnly, kTexCopy, false, false, kBlendNone>
+#else
+    &GeneralSpans, &GeneralSpans, &GeneralSpans
+#endif
+};
 
 } // namespace
 
@@ -530,11 +487,14 @@ SpanKernel ChooseSpanKernel(const PixelPipeline& p, const RasterTexture* texture
     if (blend < 0) return &GeneralSpans;
     const bool fog = p.fog;
     if (fog && !(p.tableFog && p.fogEnd > p.fogStart)) return &GeneralSpans;
-    // The plain loops for untextured and decal drawing; the state kernels for the rest.
-    const bool plain = !fog && blend == kBlendNone && !p.specular && depth != kDepthTestOnly;
-    if (plain && (!texture || (p.decal && !p.bilinear)))
-        return depth == kDepthWrite ? ChooseFormat<true>(texture, target.is555)
-                                    : ChooseFormat<false>(texture, target.is555);
+    // The plain loop for untextured drawing, the copy for decal texels laid out as the target, the
+    // state kernels for the rest.
+    const bool plain = !fog && blend == kBlendNone && !p.specular;
+    if (plain && !texture && depth != kDepthTestOnly) {
+        if (depth == kDepthWrite) return target.is555 ? &PlainSpans<true, true> : &PlainSpans<true, false>;
+        return target.is555 ? &PlainSpans<false, true> : &PlainSpans<false, false>;
+    }
+    if (plain && texture && p.decal && !p.bilinear && texture->sameLayoutMask) return kCopyKernels[depth];
     const int texturing = !texture ? kTexNone : (p.decal ? kTexDecal : kTexModulate);
     return kStateKernels[StateIndex(depth, texturing, texture && p.bilinear, fog, blend)];
 }
