@@ -1,7 +1,8 @@
 // The rasterizer's specialised span kernels against its general per-pixel loop: the same seeded sets of
 // overlapping triangles (random corners, depths crossing, perspective, some reaching off the target)
-// drawn over the same random pixels and depths in every state combination the kernels cover, once with
-// the kernels and once with them switched off; every pixel and every depth must be equal.
+// drawn over the same random pixels and depths in every state combination the kernels cover, on a 5-6-5
+// and a 5-5-5 target, once with the kernels and once with them switched off; every pixel and every depth
+// must be equal.
 #include "test_d3d_raster_support.h"
 
 #include <random>
@@ -10,7 +11,8 @@
 
 namespace {
 
-class D3DRasterKernelTest : public D3DRasterTest {
+// The parameter: the target (and the textures laid out as it) in 5-5-5 rather than 5-6-5.
+class D3DRasterKernelTest : public D3DRasterTest, public ::testing::WithParamInterface<bool> {
   protected:
     void TearDown() override {
         HostD3DUseFastSpans(true);
@@ -50,8 +52,15 @@ class D3DRasterKernelTest : public D3DRasterTest {
     }
 };
 
-TEST_F(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
+TEST_P(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
+    HostMachine machine = HostGetMachine();
+    machine.pixels555 = GetParam();
+    HostSetMachine(machine);
     MakeScene(61, 37);
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    ASSERT_EQ(target_->GetSurfaceDesc(&desc), DD_OK);
+    ASSERT_EQ(desc.ddpfPixelFormat.dwRBitMask, GetParam() ? 0x7C00u : 0xF800u);
     State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     State(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
     State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
@@ -59,8 +68,8 @@ TEST_F(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
     State(D3DRENDERSTATE_FOGCOLOR, 0x4080C0);
     FloatState(D3DRENDERSTATE_FOGTABLESTART, 1.5f);
     FloatState(D3DRENDERSTATE_FOGTABLEEND, 4.0f);
-    // Textures of 16 x 8 texels: 5-6-5 (laid out as the target) and 4-4-4-4 (alpha, read by table), a
-    // sixth of their texels the colour key's.
+    // Textures of 16 x 8 texels: laid out as the target and 4-4-4-4 (alpha, read by table), a sixth of
+    // their texels the colour key's.
     std::mt19937 random(7);
     std::vector<uint16_t> texels(16 * 8);
     for (uint16_t& t : texels)
@@ -120,5 +129,10 @@ TEST_F(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
     }
     EXPECT_EQ(compared, 3 * 2 * 5 * 2 * (1 + 2 * 2 * 2 * 2));
 }
+
+INSTANTIATE_TEST_SUITE_P(TargetLayouts, D3DRasterKernelTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& layout) {
+                             return layout.param ? "555" : "565";
+                         });
 
 } // namespace
