@@ -116,7 +116,7 @@ inline Colour4 SplitArgb(__m128i argb) {
 // multiply of the channel left at the top of a 16-bit lane.
 struct LaneLayout {
     __m128i redUp, redDown, greenUp; // shift counts
-    __m128i greenMask, greenWiden, redPack, greenPack;
+    __m128i greenMask, greenWiden, redPack;
 
     explicit LaneLayout(bool is555) {
         redUp = _mm_cvtsi32_si128(is555 ? 17 : 16); // red to bits 27..31
@@ -125,7 +125,6 @@ struct LaneLayout {
         greenMask = _mm_set1_epi32(is555 ? 0x03E0 : 0x07E0);
         greenWiden = _mm_set1_epi32(is555 ? 16896 : 8320); // 8.25 * 2048 or 4.0625 * 2048
         redPack = _mm_set1_epi32(is555 ? 0x7C00 : 0xF800);
-        greenPack = greenMask;
     }
     // Stored pixels (or texels of the same layout, in 32-bit lanes) as packed colour.
     Colour4 Unpack(__m128i p) const {
@@ -137,10 +136,59 @@ struct LaneLayout {
     __m128i Pack(const Colour4& c) const {
         __m128i r = _mm_and_si128(_mm_srl_epi32(c.rb, redDown), redPack);
         __m128i b = _mm_and_si128(_mm_srli_epi32(c.rb, 3), _mm_set1_epi32(0x1F));
-        __m128i g = _mm_and_si128(_mm_sll_epi32(c.ag, greenUp), greenPack);
+        __m128i g = _mm_and_si128(_mm_sll_epi32(c.ag, greenUp), greenMask);
         return _mm_or_si128(_mm_or_si128(r, g), b);
     }
 };
+
+// A fixed-point ramp in four lanes and its change per four pixels.
+struct Ramp4 {
+    __m128i value = _mm_setzero_si128();
+    __m128i step4 = _mm_setzero_si128();
+
+    Ramp4() = default;
+    Ramp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n) {
+        uint32_t first, step;
+        FixedRamp(job, rows, attribute, x0, n, first, step);
+        value = RampLanes(first, step);
+        step4 = _mm_set1_epi32(int32_t(step * 4));
+    }
+    void Next() { value = _mm_add_epi32(value, step4); }
+    __m128i At() const { return _mm_srli_epi32(value, 16); }
+};
+
+// Two colour ramps as packed colour: upper in the upper, lower in the lower half of each lane.
+inline __m128i PackedRamps(const Ramp4& upper, const Ramp4& lower) {
+    return _mm_or_si128(_mm_and_si128(upper.value, _mm_set1_epi32(int32_t(0xFFFF0000u))), lower.At());
+}
+
+// A float ramp in four lanes and its change per four pixels (as FloatRamp).
+struct FloatRamp4 {
+    __m128 value = _mm_setzero_ps();
+    __m128 step4 = _mm_setzero_ps();
+
+    FloatRamp4() = default;
+    FloatRamp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
+        const float step = job.floatStep[attribute];
+        value = _mm_add_ps(_mm_set1_ps(FloatAt(job, rows, attribute, x0)),
+                           _mm_mul_ps(_mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f), _mm_set1_ps(step)));
+        step4 = _mm_set1_ps(step * 4.0f);
+    }
+    void Next() { value = _mm_add_ps(value, step4); }
+};
+
+// round((c * k + f * (255 - k)) / 255) in each 16-bit lane for a constant colour f, computed as
+// (c - f) * k + bias with bias = f * 255 + 128: the sum wraps in 16 bits to the exact value (which lies
+// in 0..65153), then times 257 >> 16 as Div255Lanes.
+inline __m128i MixConstantLanes(__m128i c, __m128i k, __m128i f, __m128i bias) {
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(c, f), k), bias);
+    return _mm_mulhi_epu16(sum, _mm_set1_epi16(257));
+}
+
+// Where pass is set, a; elsewhere b.
+inline __m128i Select(__m128i pass, __m128i a, __m128i b) {
+    return _mm_or_si128(_mm_and_si128(pass, a), _mm_andnot_si128(pass, b));
+}
 
 } // namespace host_d3d
 #endif

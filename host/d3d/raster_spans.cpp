@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cmath>
-#include <cstring>
 #include <type_traits>
 #include <utility>
 
@@ -192,55 +190,6 @@ struct TextureLanes {
         return LerpLanes(LerpLanes(t00, t10, wu, restU), LerpLanes(t01, t11, wu, restU), wv, restV);
     }
 };
-
-// A fixed-point ramp in four lanes and its change per four pixels.
-struct Ramp4 {
-    __m128i value = _mm_setzero_si128();
-    __m128i step4 = _mm_setzero_si128();
-
-    Ramp4() = default;
-    Ramp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n) {
-        uint32_t first, step;
-        FixedRamp(job, rows, attribute, x0, n, first, step);
-        value = RampLanes(first, step);
-        step4 = _mm_set1_epi32(int32_t(step * 4));
-    }
-    void Next() { value = _mm_add_epi32(value, step4); }
-    __m128i At() const { return _mm_srli_epi32(value, 16); }
-};
-
-// Two colour ramps as packed colour: upper in the upper, lower in the lower half of each lane.
-inline __m128i PackedRamps(const Ramp4& upper, const Ramp4& lower) {
-    return _mm_or_si128(_mm_and_si128(upper.value, _mm_set1_epi32(int32_t(0xFFFF0000u))), lower.At());
-}
-
-// A float ramp in four lanes and its change per four pixels (as FloatRamp).
-struct FloatRamp4 {
-    __m128 value = _mm_setzero_ps();
-    __m128 step4 = _mm_setzero_ps();
-
-    FloatRamp4() = default;
-    FloatRamp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
-        const float step = job.floatStep[attribute];
-        value = _mm_add_ps(_mm_set1_ps(FloatAt(job, rows, attribute, x0)),
-                           _mm_mul_ps(_mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f), _mm_set1_ps(step)));
-        step4 = _mm_set1_ps(step * 4.0f);
-    }
-    void Next() { value = _mm_add_ps(value, step4); }
-};
-
-// round((c * k + f * (255 - k)) / 255) in each 16-bit lane for a constant colour f, computed as
-// (c - f) * k + bias with bias = f * 255 + 128: the sum wraps in 16 bits to the exact value (which lies
-// in 0..65153), then times 257 >> 16 as Div255Lanes.
-inline __m128i MixConstantLanes(__m128i c, __m128i k, __m128i f, __m128i bias) {
-    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(c, f), k), bias);
-    return _mm_mulhi_epu16(sum, _mm_set1_epi16(257));
-}
-
-// Where pass is set, a; elsewhere b.
-inline __m128i Select(__m128i pass, __m128i a, __m128i b) {
-    return _mm_or_si128(_mm_and_si128(pass, a), _mm_andnot_si128(pass, b));
-}
 
 // A state's kernel, four pixels a lane group and the last group of a row masked: depth test,
 // perspective divide, texel addresses and reads, fog factors, modulation, specular, fog, blending and
