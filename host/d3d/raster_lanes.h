@@ -141,17 +141,50 @@ struct LaneLayout {
     }
 };
 
-// A fixed-point ramp in four lanes and its change per four pixels.
+// What a four-lane ramp keeps for a whole triangle: the multiples 0, 1, 2, 3 of its step for the lanes
+// and the step's change per four pixels. Fixed-point ramps take these only while the triangle's ramps
+// are not clamped row by row (their step is then the triangle's).
+struct LaneSteps {
+    __m128i multiples = _mm_setzero_si128();
+    __m128i step4 = _mm_setzero_si128();
+    __m128 floatMultiples = _mm_setzero_ps();
+    __m128 floatStep4 = _mm_setzero_ps();
+
+    LaneSteps() = default;
+    LaneSteps(const SpanJob& job, int attribute) {
+        multiples = RampLanes(0, job.fixedStep[attribute]);
+        step4 = _mm_set1_epi32(int32_t(job.fixedStep[attribute] * 4));
+        const float step = job.floatStep[attribute];
+        floatMultiples = _mm_mul_ps(_mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f), _mm_set1_ps(step));
+        floatStep4 = _mm_set1_ps(step * 4.0f);
+    }
+};
+
+// A fixed-point ramp in four lanes (as FixedRamp) and its change per four pixels.
 struct Ramp4 {
     __m128i value = _mm_setzero_si128();
     __m128i step4 = _mm_setzero_si128();
 
     Ramp4() = default;
-    Ramp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n) {
+    [[gnu::always_inline]] Ramp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n,
+                                 const LaneSteps& steps) {
+        if (job.clampRamps) {
+            *this = Clamped(job, rows, attribute, x0, n);
+            return;
+        }
+        value = _mm_add_epi32(_mm_set1_epi32(int32_t(UnclampedRampStart(job, rows, attribute, x0))),
+                              steps.multiples);
+        step4 = steps.step4;
+    }
+    // The ramp of a row whose ends are clamped (its step is the row's own).
+    [[gnu::noinline]] static Ramp4 Clamped(const SpanJob& job, const RowWalk& rows, int attribute, int x0,
+                                           int n) {
         uint32_t first, step;
         FixedRamp(job, rows, attribute, x0, n, first, step);
-        value = RampLanes(first, step);
-        step4 = _mm_set1_epi32(int32_t(step * 4));
+        Ramp4 ramp;
+        ramp.value = RampLanes(first, step);
+        ramp.step4 = _mm_set1_epi32(int32_t(step * 4));
+        return ramp;
     }
     void Next() { value = _mm_add_epi32(value, step4); }
     __m128i At() const { return _mm_srli_epi32(value, 16); }
@@ -162,18 +195,15 @@ inline __m128i PackedRamps(const Ramp4& upper, const Ramp4& lower) {
     return _mm_or_si128(_mm_and_si128(upper.value, _mm_set1_epi32(int32_t(0xFFFF0000u))), lower.At());
 }
 
-// A float ramp in four lanes and its change per four pixels (as FloatRamp).
+// A float ramp in four lanes and its change per four pixels (as FloatRamp: first + k * step in lane k).
 struct FloatRamp4 {
     __m128 value = _mm_setzero_ps();
     __m128 step4 = _mm_setzero_ps();
 
     FloatRamp4() = default;
-    FloatRamp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
-        const float step = job.floatStep[attribute];
-        value = _mm_add_ps(_mm_set1_ps(FloatAt(job, rows, attribute, x0)),
-                           _mm_mul_ps(_mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f), _mm_set1_ps(step)));
-        step4 = _mm_set1_ps(step * 4.0f);
-    }
+    FloatRamp4(const SpanJob& job, const RowWalk& rows, int attribute, int x0, const LaneSteps& steps)
+        : value(_mm_add_ps(_mm_set1_ps(FloatAt(job, rows, attribute, x0)), steps.floatMultiples)),
+          step4(steps.floatStep4) {}
     void Next() { value = _mm_add_ps(value, step4); }
 };
 

@@ -84,17 +84,22 @@ inline void ClampedRamp(double first, double slope, int n, double high, uint32_t
     step = uint32_t(int64_t(fixedStep + (fixedStep >= 0 ? 0.5 : -0.5)));
 }
 
+// FixedRamp's value at x0 of a row when the triangle's ramps are not clamped (its step is then the
+// triangle's).
+inline uint32_t UnclampedRampStart(const SpanJob& job, const RowWalk& rows, int attribute, int x0) {
+    return uint32_t((rows.value[attribute] + job.dx[attribute] * x0 + 0.5) * 65536.0);
+}
+
 // The ramp of one fixed-point attribute over the n pixels from x0 of a row: value at x0 and step
 // (16.16). Clamped only when the triangle's set-up found that a ramp may leave its range.
 inline void FixedRamp(const SpanJob& job, const RowWalk& rows, int attribute, int x0, int n, uint32_t& value,
                       uint32_t& step) {
-    double first = rows.value[attribute] + job.dx[attribute] * x0;
     if (job.clampRamps) {
-        ClampedRamp(first, job.dx[attribute], n, attribute == kDepth ? kMaxDepthRamp : kMaxColourRamp, value,
-                    step);
+        ClampedRamp(rows.value[attribute] + job.dx[attribute] * x0, job.dx[attribute], n,
+                    attribute == kDepth ? kMaxDepthRamp : kMaxColourRamp, value, step);
         return;
     }
-    value = uint32_t((first + 0.5) * 65536.0);
+    value = UnclampedRampStart(job, rows, attribute, x0);
     step = job.fixedStep[attribute];
 }
 

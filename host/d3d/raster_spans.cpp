@@ -220,31 +220,34 @@ void StateSpans(const SpanJob& job, int firstRow, const Span* spans, int count) 
     const __m128 fogBias = _mm_set1_ps(p.fogBias), fogScale = _mm_set1_ps(p.fogScale);
     const TextureLanes tex = kTextured ? TextureLanes(job) : TextureLanes{};
     const __m128i laneIndex = _mm_set_epi32(3, 2, 1, 0);
+    LaneSteps steps[kAttributeCount];
+    for (int k = 0; k < kAttributeCount; ++k)
+        if ((job.live >> k) & 1) steps[k] = LaneSteps(job, k);
 
     ForEachRow(job, firstRow, spans, count, [&](int y, int x0, int x1, const RowWalk& rows) {
         const int n = x1 - x0;
         uint16_t* dst = job.target->Row(y) + x0;
         uint16_t* depth = kD != kDepthOff ? job.target->DepthRow(y) + x0 : nullptr;
         Ramp4 z, r, g, b, a, sr, sg, sb;
-        if (kD != kDepthOff) z = Ramp4(job, rows, kDepth, x0, n);
+        if (kD != kDepthOff) z = Ramp4(job, rows, kDepth, x0, n, steps[kDepth]);
         if (kColour) {
-            r = Ramp4(job, rows, kRed, x0, n);
-            g = Ramp4(job, rows, kGreen, x0, n);
-            b = Ramp4(job, rows, kBlue, x0, n);
+            r = Ramp4(job, rows, kRed, x0, n, steps[kRed]);
+            g = Ramp4(job, rows, kGreen, x0, n, steps[kGreen]);
+            b = Ramp4(job, rows, kBlue, x0, n, steps[kBlue]);
         }
-        if (vertexAlpha) a = Ramp4(job, rows, kAlpha, x0, n);
+        if (vertexAlpha) a = Ramp4(job, rows, kAlpha, x0, n, steps[kAlpha]);
         if (specular) {
-            sr = Ramp4(job, rows, kSpecularRed, x0, n);
-            sg = Ramp4(job, rows, kSpecularGreen, x0, n);
-            sb = Ramp4(job, rows, kSpecularBlue, x0, n);
+            sr = Ramp4(job, rows, kSpecularRed, x0, n, steps[kSpecularRed]);
+            sg = Ramp4(job, rows, kSpecularGreen, x0, n, steps[kSpecularGreen]);
+            sb = Ramp4(job, rows, kSpecularBlue, x0, n, steps[kSpecularBlue]);
         }
         FloatRamp4 q, uq, vq, rhw;
         if (kTextured) {
-            q = FloatRamp4(job, rows, kQ, x0);
-            uq = FloatRamp4(job, rows, kUQ, x0);
-            vq = FloatRamp4(job, rows, kVQ, x0);
+            q = FloatRamp4(job, rows, kQ, x0, steps[kQ]);
+            uq = FloatRamp4(job, rows, kUQ, x0, steps[kUQ]);
+            vq = FloatRamp4(job, rows, kVQ, x0, steps[kVQ]);
         }
-        if (kFog && !fogFromQ) rhw = FloatRamp4(job, rows, kRhw, x0);
+        if (kFog && !fogFromQ) rhw = FloatRamp4(job, rows, kRhw, x0, steps[kRhw]);
 
         // One group of four pixels from base; a tail group (fewer than four left) masks its lanes.
         auto group = [&](auto tail, int base) __attribute__((always_inline)) {

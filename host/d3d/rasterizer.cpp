@@ -219,6 +219,8 @@ void Rasterizer::SetUpPlanes(const RasterVertex& p0, const RasterVertex& p1, con
     double inverse = 1.0 / area;
     for (int i = 0; i < kAttributeCount; ++i) {
         job.start[i] = job.dx[i] = job.dy[i] = 0.0;
+        job.fixedStep[i] = 0;
+        job.floatStep[i] = 0.0f;
         if (!((live_ >> i) & 1)) continue;
         double d1 = double(p1.a[i]) - p0.a[i];
         double d2 = double(p2.a[i]) - p0.a[i];
