@@ -140,14 +140,22 @@ struct TextureLanes {
         widen = tex.sameLayoutMask != 0 && !tex.hasAlpha;
         copyMask = _mm_set1_epi32(int32_t(tex.sameLayoutMask));
     }
+    // The four 32-bit lanes of v, taken out in registers (read back from memory, a vector stored whole
+    // would make the reads wait).
+    static void LaneValues(__m128i v, uint32_t* out) {
+        out[0] = uint32_t(_mm_cvtsi128_si32(v));
+        out[1] = uint32_t(_mm_cvtsi128_si32(_mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1))));
+        out[2] = uint32_t(_mm_cvtsi128_si32(_mm_unpackhi_epi64(v, v)));
+        out[3] = uint32_t(_mm_cvtsi128_si32(_mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3))));
+    }
     // The offsets of texels (x, y), both already masked into the texture.
     __m128i Offsets(__m128i x, __m128i y) const {
         return _mm_madd_epi16(_mm_or_si128(x, _mm_slli_epi32(y, 16)), pitch);
     }
     // The stored texels at the lanes' offsets, in 32-bit lanes.
     __m128i Gather(__m128i offsets) const {
-        alignas(16) uint32_t at[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), offsets);
+        uint32_t at[4];
+        LaneValues(offsets, at);
         __m128i v = _mm_setzero_si128();
         v = _mm_insert_epi16(v, texels[at[0]], 0);
         v = _mm_insert_epi16(v, texels[at[1]], 2);
