@@ -20,9 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/headless_display.h"
 #include "bench/ratio_reporter.h"
-#include "host/backend/machine.h"
-#include "host/win/messages.h"
 #include "host/win/window.h"
 #include "quib/platform/directx.h"
 #include "quib/quib.h"
@@ -46,10 +45,6 @@ struct Bench {
 };
 Bench g;
 
-LRESULT BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // The back buffer's pixels.
 std::vector<uint16_t> BackBuffer() {
     std::vector<uint16_t> out;
@@ -68,29 +63,12 @@ std::vector<uint16_t> BackBuffer() {
 // The engine in a temporary folder, the world loaded and played up to the timed frame.
 bool Start(std::string& error) {
     g.previousFolder = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "frame3d-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        error = "cannot make a temporary folder";
-        return false;
-    }
-    g.folder = pattern;
-    std::filesystem::current_path(g.folder);
-    HostResetWindowLayer();
-    HostMachine machine = HostDefaultMachine();
-    machine.desktopBitsPerPixel = 16;
-    HostSetMachine(machine);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = BenchWindowProc;
-    windowClass.lpszClassName = "Frame3dBench";
-    if (RegisterClassA(&windowClass) == 0) {
-        error = "cannot register the window class";
-        return false;
-    }
-    g.window = CreateWindowExA(0, "Frame3dBench", "3D frame bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth,
-                               kHeight, nullptr, nullptr, nullptr, nullptr);
-    if (!g.window || QuibInitDirectX(g.window, kWidth, kHeight) != 1 ||
-        QuibSetViewport(0, 0, kWidth, kHeight) != 1) {
-        error = "cannot start the display";
+    g.folder = bench::EnterTemporaryFolder("frame3d-bench-", error);
+    if (g.folder.empty()) return false;
+    g.window = bench::StartHeadlessDisplay("Frame3dBench", kWidth, kHeight, error);
+    if (!g.window) return false;
+    if (QuibSetViewport(0, 0, kWidth, kHeight) != 1) {
+        error = "cannot set the viewport";
         return false;
     }
     QuibSetFOV(0.1f);
