@@ -22,6 +22,7 @@
 
 #include "bench/headless_display.h"
 #include "bench/ratio_reporter.h"
+#include "bench/surface_pixels.h"
 #include "host/win/window.h"
 #include "quib/platform/directx.h"
 #include "quib/quib.h"
@@ -44,21 +45,6 @@ struct Bench {
     std::vector<uint16_t> source, copy;
 };
 Bench g;
-
-// The back buffer's pixels.
-std::vector<uint16_t> BackBuffer() {
-    std::vector<uint16_t> out;
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    if (FAILED(g_lpBackBuffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return out;
-    for (DWORD y = 0; y < desc.dwHeight; ++y) {
-        auto* row = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(desc.lpSurface) +
-                                                      ptrdiff_t(y) * desc.lPitch);
-        out.insert(out.end(), row, row + desc.dwWidth);
-    }
-    g_lpBackBuffer->Unlock(nullptr);
-    return out;
-}
 
 // The engine in a temporary folder, the world loaded and played up to the timed frame.
 bool Start(std::string& error) {
@@ -101,7 +87,7 @@ bool Start(std::string& error) {
 std::vector<uint16_t> Picture(bool fog) {
     g.world.fog = fog;
     if (!g.world.DrawFrame(g.at, g.yaw, kLayout, nullptr).empty()) return {};
-    return BackBuffer();
+    return bench::SurfacePixels(g_lpBackBuffer);
 }
 
 void Frame(benchmark::State& state, bool fog) {

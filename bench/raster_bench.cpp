@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/surface_pixels.h"
 #include "host/d3d/d3d.h"
 #include "host/d3d/ddraw_link.h"
 #include "host/ddraw/ddraw.h"
@@ -292,21 +293,6 @@ struct HostRenderer {
         }
         return true;
     }
-
-    // The target's pixels, row by row from the top.
-    std::vector<uint16_t> Pixels() {
-        std::vector<uint16_t> out;
-        DDSURFACEDESC desc{};
-        desc.dwSize = sizeof(desc);
-        if (FAILED(target->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return out;
-        for (int y = 0; y < kHeight; ++y) {
-            auto* row = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(desc.lpSurface) +
-                                                          ptrdiff_t(y) * desc.lPitch);
-            out.insert(out.end(), row, row + kWidth);
-        }
-        target->Unlock(nullptr);
-        return out;
-    }
 };
 
 // Mesa's software renderer on a 5-6-5 buffer with a 16-bit depth buffer. Vertices are given in clip
@@ -541,7 +527,7 @@ void MakeScenes() {
 void CheckPictures() {
     for (SceneEntry& entry : g.scenes) {
         if (!g.host.Frame(entry.scene, true) || !g.mesaReady) continue;
-        std::vector<uint16_t> host = g.host.Pixels();
+        std::vector<uint16_t> host = bench::SurfacePixels(g.host.target);
         g.mesa.Convert(entry.scene);
         entry.scene.passing = g.mesa.Frame(entry.scene, true, true);
         entry.check = Compare(host, g.mesa.buffer);

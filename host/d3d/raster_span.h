@@ -1,8 +1,8 @@
-// Span kernels: the inner loops that fill one row of a triangle. A kernel is chosen once per draw
-// call from the pipeline: specialised loops for the states the engine draws with (made from templates
-// over a few state flags), and one general loop that runs the whole pixel pipeline (ShadePixel) for
-// everything else. Every kernel reads the same per-pixel values (SpanRow below) and draws exactly what
-// the general loop draws.
+// Span kernels: the loops that fill the rows of a triangle. A kernel is chosen once per draw call from
+// the pipeline: specialised loops for the states the engine draws with (made from templates over a few
+// state flags), and one general loop that runs the whole pixel pipeline (ShadePixel) for everything
+// else. Every kernel walks the rows and steps the per-pixel values alike (RowWalk, FixedRamp and
+// FloatRamp below) and draws exactly what the general loop draws.
 #pragma once
 
 #include <cstdint>
