@@ -437,11 +437,12 @@ SpanKernel ChooseSpanKernel(const PixelPipeline& p, const RasterTexture* texture
         if (p.depthFunc != D3DCMP_LESSEQUAL) return &GeneralSpans;
         depth = p.depthWrite ? kDepthWrite : kDepthTestOnly;
     }
-    // The lane loops address texels with 16-bit multiply-adds: sides and pitch below 32768 texels.
+    // The lane loops address texels with 16-bit multiply-adds: sides and pitch below 32768 texels, the
+    // pitch positive and whole texels.
     if (texture &&
         (p.address != D3DTADDRESS_WRAP || texture->bytesPerTexel != 2 || !IsPowerOfTwo(texture->width) ||
          !IsPowerOfTwo(texture->height) || texture->width > 32768 || texture->height > 32768 ||
-         texture->pitch % 2 != 0 || texture->pitch / 2 > 32767))
+         texture->pitch <= 0 || texture->pitch % 2 != 0 || texture->pitch / 2 > 32767))
         return &GeneralSpans;
     const int blend = BlendModeOf(p);
     if (blend < 0) return &GeneralSpans;

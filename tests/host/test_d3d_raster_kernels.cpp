@@ -6,13 +6,14 @@
 #include "test_d3d_raster_support.h"
 
 #include <random>
+#include <string>
 
 #include "host/d3d/testing.h"
 
 namespace {
 
-// The parameter: the target (and the textures laid out as it) in 5-5-5 rather than 5-6-5.
-class D3DRasterKernelTest : public D3DRasterTest, public ::testing::WithParamInterface<bool> {
+// The parameter: the layout of the target and of the textures laid out as it, 565 or 555.
+class D3DRasterKernelTest : public D3DRasterTest, public ::testing::WithParamInterface<int> {
   protected:
     void TearDown() override {
         HostD3DUseFastSpans(true);
@@ -54,13 +55,13 @@ class D3DRasterKernelTest : public D3DRasterTest, public ::testing::WithParamInt
 
 TEST_P(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
     HostMachine machine = HostGetMachine();
-    machine.pixels555 = GetParam();
+    machine.pixels555 = GetParam() == 555;
     HostSetMachine(machine);
     MakeScene(61, 37);
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof(desc);
     ASSERT_EQ(target_->GetSurfaceDesc(&desc), DD_OK);
-    ASSERT_EQ(desc.ddpfPixelFormat.dwRBitMask, GetParam() ? 0x7C00u : 0xF800u);
+    ASSERT_EQ(desc.ddpfPixelFormat.dwRBitMask, GetParam() == 555 ? 0x7C00u : 0xF800u);
     State(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     State(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
     State(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
@@ -130,9 +131,9 @@ TEST_P(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
     EXPECT_EQ(compared, 3 * 2 * 5 * 2 * (1 + 2 * 2 * 2 * 2));
 }
 
-INSTANTIATE_TEST_SUITE_P(TargetLayouts, D3DRasterKernelTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& layout) {
-                             return layout.param ? "555" : "565";
+INSTANTIATE_TEST_SUITE_P(TargetLayouts, D3DRasterKernelTest, ::testing::Values(565, 555),
+                         [](const ::testing::TestParamInfo<int>& layout) {
+                             return std::to_string(layout.param);
                          });
 
 } // namespace
