@@ -75,14 +75,7 @@ TEST_P(D3DRasterKernelTest, EveryKernelDrawsWhatTheGeneralLoopDraws) {
     std::vector<uint16_t> texels(16 * 8);
     for (uint16_t& t : texels)
         t = random() % 6 ? uint16_t(random()) : 0x0F0F;
-    DDPIXELFORMAT argb{};
-    argb.dwSize = sizeof(argb);
-    argb.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
-    argb.dwRGBBitCount = 16;
-    argb.dwRBitMask = 0x0F00;
-    argb.dwGBitMask = 0x00F0;
-    argb.dwBBitMask = 0x000F;
-    argb.dwRGBAlphaBitMask = 0xF000;
+    const DDPIXELFORMAT argb = Argb4444();
     const DDCOLORKEY key{0x0F0F, 0x0F0F};
     const D3DTEXTUREHANDLE textures[2] = {BindTexture(16, 8, texels, nullptr, &key),
                                           BindTexture(16, 8, texels, &argb, &key)};
