@@ -27,9 +27,8 @@
 #include "framework/animation_manager.h"
 #include "framework/game_clock.h"
 #include "framework/screen_updater.h"
+#include "bench/headless_display.h"
 #include "framework/surface_helpers.h"
-#include "host/backend/machine.h"
-#include "host/win/messages.h"
 #include "host/win/window.h"
 #include "quib/quib.h"
 #include "tessary/model/ball_set.h"
@@ -70,10 +69,6 @@ struct World {
 };
 World g;
 
-LRESULT BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // Copies setup.ini, the top-level bitmaps and Levels/ of the package's game folder into the current one.
 bool CopyGameFolder(std::string& error) {
     namespace fs = std::filesystem;
@@ -97,35 +92,14 @@ bool CopyGameFolder(std::string& error) {
 // A fresh temporary folder as the current folder, holding a copy of the game folder.
 bool EnterGameFolder(std::string& error) {
     g.previousFolder = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "frame-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        error = "cannot make a temporary folder";
-        return false;
-    }
-    g.folder = pattern;
-    std::filesystem::current_path(g.folder);
-    return CopyGameFolder(error);
+    g.folder = bench::EnterTemporaryFolder("frame-bench-", error);
+    return !g.folder.empty() && CopyGameFolder(error);
 }
 
 // The headless engine in an 800x600 window, with the screen updater's two backgrounds.
 bool StartEngine(std::string& error) {
-    HostResetWindowLayer();
-    HostMachine machine = HostDefaultMachine();
-    machine.desktopBitsPerPixel = 16;
-    HostSetMachine(machine);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = BenchWindowProc;
-    windowClass.lpszClassName = "FrameBench";
-    if (RegisterClassA(&windowClass) == 0) {
-        error = "cannot register the window class";
-        return false;
-    }
-    g.window = CreateWindowExA(0, "FrameBench", "Frame bench", WS_POPUP | WS_VISIBLE, 0, 0, kScreenWidth,
-                               kScreenHeight, nullptr, nullptr, nullptr, nullptr);
-    if (!g.window || QuibInitDirectX(g.window, kScreenWidth, kScreenHeight) != 1) {
-        error = "cannot start the display";
-        return false;
-    }
+    g.window = bench::StartHeadlessDisplay("FrameBench", kScreenWidth, kScreenHeight, error);
+    if (!g.window) return false;
     g.background = CreateSurface(kScreenWidth, kScreenHeight);
     g.clean = CreateSurface(kScreenWidth, kScreenHeight);
     if (!g.background || !g.clean) {

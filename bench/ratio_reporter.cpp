@@ -10,22 +10,35 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
         if (run.error_occurred) continue;
         // Means, medians and deviations are not times of one run; the minimum is.
         if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "min") continue;
-        double microseconds =
-            run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e6;
+        const double scale = 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
         const std::string& name = run.run_name.function_name;
-        auto found = best_.find(name);
-        if (found == best_.end())
-            best_[name] = microseconds;
-        else
-            found->second = std::min(found->second, microseconds);
+        Keep(best_, name, run.GetAdjustedRealTime() * scale);
+        Keep(bestCpu_, name, run.GetAdjustedCPUTime() * scale);
     }
 }
 
-bool RatioReporter::BestMicroseconds(const std::string& name, double& microseconds) const {
-    auto found = best_.find(name);
-    if (found == best_.end()) return false;
+void RatioReporter::Keep(std::map<std::string, double>& best, const std::string& name, double microseconds) {
+    auto found = best.find(name);
+    if (found == best.end())
+        best[name] = microseconds;
+    else
+        found->second = std::min(found->second, microseconds);
+}
+
+bool RatioReporter::Find(const std::map<std::string, double>& best, const std::string& name,
+                         double& microseconds) {
+    auto found = best.find(name);
+    if (found == best.end()) return false;
     microseconds = found->second;
     return true;
+}
+
+bool RatioReporter::BestMicroseconds(const std::string& name, double& microseconds) const {
+    return Find(best_, name, microseconds);
+}
+
+bool RatioReporter::BestCpuMicroseconds(const std::string& name, double& microseconds) const {
+    return Find(bestCpu_, name, microseconds);
 }
 
 namespace {

@@ -29,9 +29,10 @@ quib_configure() {
     cmake -S "$QUIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIB_WERROR="${QUIB_WERROR:-OFF}" "$@" >/dev/null
 }
 
-# quib_build DIR [cmake args]: configures DIR and builds everything in it, the test suite included.
+# quib_build DIR [cmake args]: configures DIR and builds everything in it, the test suite and the
+# benchmarks included (built so that they keep building; only tools/bench.sh runs them).
 quib_build() {
-    quib_configure "$@"
+    quib_configure "$@" -DQUIB_BENCH=ON
     cmake --build "$1" -j "$(nproc)"
 }
 

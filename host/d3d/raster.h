@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "host/d3d/d3dtypes.h"
 
@@ -95,6 +96,10 @@ struct PixelPipeline {
     bool tableFog = false;
     float fogStart = 0.0f;
     float fogEnd = 1.0f;
+    // Linear table fog keeps fogBias - eyeDepth * fogScale (of 255) of the pixel's colour when
+    // fogEnd > fogStart: fogScale = 255 / (fogEnd - fogStart), fogBias = fogEnd * fogScale.
+    float fogScale = 0.0f;
+    float fogBias = 0.0f;
     uint32_t fogColor = 0;
     bool blend = false;
     DWORD srcBlend = 0;
@@ -116,9 +121,16 @@ struct RasterVertex {
     float a[kAttributeCount];
 };
 
+// One row of a triangle: pixels x0 <= x < x1, inside the clip rectangle (none when x0 >= x1).
+struct Span {
+    int x0;
+    int x1;
+};
+
 struct SpanJob;
-// Fills pixels x0 <= x < x1 of row y of a triangle (all inside the clip rectangle, x0 < x1).
-using SpanKernel = void (*)(const SpanJob& job, int y, int x0, int x1);
+// Fills rows y .. y + count - 1 of a triangle, row y + i over spans[i]: one call a triangle, so that a
+// kernel sets up its state once and only the ramps row by row.
+using SpanKernel = void (*)(const SpanJob& job, int y, const Span* spans, int count);
 
 class Rasterizer {
   public:
@@ -140,11 +152,16 @@ class Rasterizer {
     void ClipAndFill(const RasterVertex* v);
     void DrawLine(const RasterVertex& a, const RasterVertex& b, bool drawEnd);
     void ShadeOne(int x, int y, const float* attributes);
+    // The span job of the triangle p0, p1, p2 (twice its signed area given): its planes and ramp steps.
+    void SetUpPlanes(const RasterVertex& p0, const RasterVertex& p1, const RasterVertex& p2, double area,
+                     SpanJob& job) const;
 
     RasterTarget target_;
     const RasterTexture* texture_;
     PixelPipeline pipeline_;
-    SpanKernel kernel_; // the span loop for triangles in this state, chosen once
+    SpanKernel kernel_;       // the span loop for triangles in this state, chosen once
+    uint32_t live_;           // the attributes this state reads (bit per Attribute)
+    std::vector<Span> spans_; // the rows of the triangle being filled
 };
 
 } // namespace host_d3d

@@ -13,7 +13,21 @@ namespace host_d3d {
 // Texture coordinates (in texels) are kept within this magnitude before conversion to integers.
 constexpr float kMaxTexel = 16777216.0f;
 
-// round(a * b / 255) for a, b in 0..255.
+// A double as a float, kept finite.
+inline float ToFloat(double v) {
+    return float(v > -1e30 ? (v < 1e30 ? v : 1e30) : -1e30);
+}
+
+inline bool IsPowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+// round(x / 255) for any x.
+inline uint32_t Div255(uint32_t x) {
+    return (x + 127) / 255;
+}
+
+// round(a * b / 255) for a, b in 0..255 (as Div255(a * b)).
 inline uint32_t Mul255(uint32_t a, uint32_t b) {
     uint32_t m = a * b + 128;
     return (m + (m >> 8)) >> 8;
@@ -29,10 +43,27 @@ inline uint32_t DepthValue(float z) {
     return z > 0.0f ? uint32_t(z < 65535.0f ? z + 0.5f : 65535.0f) : 0u;
 }
 
-// A texel coordinate bounded for conversion (NaN gives 0).
-inline float SafeTexel(float t) {
-    t = t > -kMaxTexel ? t : -kMaxTexel;
+// The lowest texel coordinate sampling reads. Wrapped coordinates lie a whole repeat above zero (the
+// rasterizer shifts them there), so only rounding takes a pixel's below: they are kept at zero or
+// above (half a texel above for bilinear filtering, whose corners lie half a texel lower), where
+// truncation is the floor, which spares the four-lane loops a correction. The other modes keep
+// negative coordinates.
+inline float LowestTexel(DWORD address, bool bilinear) {
+    if (address != D3DTADDRESS_WRAP) return -kMaxTexel;
+    return bilinear ? 0.5f : 0.0f;
+}
+
+// A texel coordinate bounded for conversion to low .. kMaxTexel (NaN gives low).
+inline float SafeTexel(float t, float low) {
+    t = t > low ? t : low;
     return t < kMaxTexel ? t : kMaxTexel;
+}
+
+// floor(t) as an integer, for t within +-kMaxTexel (as SafeTexel leaves it): a truncation corrected
+// downwards.
+inline int FloorToInt(float t) {
+    int i = int(t);
+    return i - int(float(i) > t);
 }
 
 inline uint16_t Pack(uint32_t r, uint32_t g, uint32_t b, bool is555) {
@@ -82,6 +113,7 @@ inline int Address(int t, int n, DWORD mode) {
         return m < n ? m : period - 1 - m;
     }
     default: {
+        if (IsPowerOfTwo(n)) return t & (n - 1); // wrapping by the mask
         int m = t % n;
         return m < 0 ? m + n : m;
     }
@@ -94,42 +126,46 @@ inline bool IsKeyed(const RasterTexture& tex, uint32_t raw) {
 
 // The texel nearest to (u, v) (in texels) as 0xAARRGGBB; raw receives its stored value.
 inline uint32_t SampleNearest(const RasterTexture& tex, float u, float v, DWORD address, uint32_t& raw) {
-    int x = Address(int(std::floor(u)), tex.width, address);
-    int y = Address(int(std::floor(v)), tex.height, address);
+    int x = Address(FloorToInt(u), tex.width, address);
+    int y = Address(FloorToInt(v), tex.height, address);
     raw = tex.Raw(x, y);
     return tex.lut[raw];
 }
 
-inline uint32_t Lerp8(uint32_t a, uint32_t b, uint32_t f) { // f in 0..256
-    return (a * (256 - f) + b * f) >> 8;
+// (a * (256 - f) + b * f) >> 8 for each 8-bit channel of two 0xAARRGGBB colours, f in 0..256: two
+// channels a multiply (each product stays below 65536, so the channels do not meet).
+inline uint32_t LerpArgb(uint32_t a, uint32_t b, uint32_t f) {
+    const uint32_t even = 0x00FF00FFu;
+    uint32_t low = (((a & even) * (256 - f) + (b & even) * f) >> 8) & even;
+    uint32_t high = ((((a >> 8) & even) * (256 - f) + ((b >> 8) & even) * f) >> 8) & even;
+    return low | (high << 8);
+}
+
+// The weights and corners of a bilinear sample at (u, v): texel columns x0, x0 + 1 and rows y0, y0 + 1
+// (before addressing), weights wu and wv in 0..256.
+inline void BilinearCorners(float u, float v, int& x0, int& y0, uint32_t& wu, uint32_t& wv) {
+    float su = u - 0.5f;
+    float sv = v - 0.5f;
+    x0 = FloorToInt(su);
+    y0 = FloorToInt(sv);
+    wu = uint32_t((su - float(x0)) * 256.0f);
+    wv = uint32_t((sv - float(y0)) * 256.0f);
 }
 
 // The four texels around (u, v) weighted by distance; raw receives the nearest texel's stored value
 // (the colour key is decided on it).
 inline uint32_t SampleBilinear(const RasterTexture& tex, float u, float v, DWORD address, uint32_t& raw) {
-    float su = u - 0.5f;
-    float sv = v - 0.5f;
-    float fu = std::floor(su);
-    float fv = std::floor(sv);
-    uint32_t wu = uint32_t((su - fu) * 256.0f);
-    uint32_t wv = uint32_t((sv - fv) * 256.0f);
-    int x0 = Address(int(fu), tex.width, address);
-    int x1 = Address(int(fu) + 1, tex.width, address);
-    int y0 = Address(int(fv), tex.height, address);
-    int y1 = Address(int(fv) + 1, tex.height, address);
-    raw = tex.Raw(Address(int(std::floor(u)), tex.width, address),
-                  Address(int(std::floor(v)), tex.height, address));
-    uint32_t t00 = tex.lut[tex.Raw(x0, y0)];
-    uint32_t t10 = tex.lut[tex.Raw(x1, y0)];
-    uint32_t t01 = tex.lut[tex.Raw(x0, y1)];
-    uint32_t t11 = tex.lut[tex.Raw(x1, y1)];
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        uint32_t top = Lerp8((t00 >> shift) & 255, (t10 >> shift) & 255, wu);
-        uint32_t bottom = Lerp8((t01 >> shift) & 255, (t11 >> shift) & 255, wu);
-        out |= Lerp8(top, bottom, wv) << shift;
-    }
-    return out;
+    int fu, fv;
+    uint32_t wu, wv;
+    BilinearCorners(u, v, fu, fv, wu, wv);
+    int x0 = Address(fu, tex.width, address);
+    int x1 = Address(fu + 1, tex.width, address);
+    int y0 = Address(fv, tex.height, address);
+    int y1 = Address(fv + 1, tex.height, address);
+    raw = tex.Raw(Address(FloorToInt(u), tex.width, address), Address(FloorToInt(v), tex.height, address));
+    uint32_t top = LerpArgb(tex.lut[tex.Raw(x0, y0)], tex.lut[tex.Raw(x1, y0)], wu);
+    uint32_t bottom = LerpArgb(tex.lut[tex.Raw(x0, y1)], tex.lut[tex.Raw(x1, y1)], wu);
+    return LerpArgb(top, bottom, wv);
 }
 
 // One blend factor for a channel: src and dest colour channel and alpha, 0..255 each.
@@ -151,7 +187,7 @@ inline uint32_t BlendFactor(DWORD factor, uint32_t srcChannel, uint32_t srcAlpha
     }
 }
 
-// src * srcFactor + dest * destFactor for one channel, clamped to 255.
+// src * srcFactor + dest * destFactor for one channel (rounded once), clamped to 255.
 inline uint32_t BlendChannel(const PixelPipeline& p, uint32_t src, uint32_t srcAlpha, uint32_t dest) {
     DWORD srcBlend = p.srcBlend;
     DWORD destBlend = p.destBlend;
@@ -163,29 +199,53 @@ inline uint32_t BlendChannel(const PixelPipeline& p, uint32_t src, uint32_t srcA
         srcBlend = D3DBLEND_INVSRCALPHA;
         destBlend = D3DBLEND_SRCALPHA;
     }
-    uint32_t out = Mul255(src, BlendFactor(srcBlend, src, srcAlpha, dest)) +
-                   Mul255(dest, BlendFactor(destBlend, src, srcAlpha, dest));
+    uint32_t out = Div255(src * BlendFactor(srcBlend, src, srcAlpha, dest) +
+                          dest * BlendFactor(destBlend, src, srcAlpha, dest));
     return out < 255 ? out : 255;
 }
 
-// Runs the whole pipeline for one pixel with interpolated values a (see Attribute). depth is the
-// pixel's Z-buffer entry, NULL when the pipeline has no depth test.
-inline void ShadePixel(const PixelPipeline& p, const RasterTexture* tex, bool is555, const float* a,
-                       uint16_t* dst, uint16_t* depth) {
-    uint32_t z = 0;
-    if (depth) {
-        z = DepthValue(a[kDepth]);
-        if (!DepthPasses(p.depthFunc, z, *depth)) return;
-    }
-    uint32_t r = Channel(a[kRed]);
-    uint32_t g = Channel(a[kGreen]);
-    uint32_t b = Channel(a[kBlue]);
-    uint32_t alpha = Channel(a[kAlpha]);
+// The values one pixel is shaded with: depth and colour channels as integers (as the span ramps and
+// the line and point drawing round them), texture coordinates and rhw as floats.
+struct PixelInputs {
+    uint32_t z;               // 0..65535
+    uint32_t r, g, b, a;      // diffuse, 0..255 each
+    uint32_t sr, sg, sb, fog; // specular, 0..255 each; fog is the vertex fog factor
+    float q, uq, vq, rhw;
+};
+
+// The fog factor that keeps the pixel's own colour (0..255), by table fog from rhw or by the vertex
+// factor. Every kernel computes table fog with this arithmetic (one reciprocal, one multiply-add).
+inline uint32_t FogKeep(const PixelPipeline& p, float rhw, uint32_t vertexFog) {
+    if (!p.tableFog) return vertexFog;
+    float d = rhw > 0.0f ? 1.0f / rhw : 3.0e38f; // eye depth
+    if (p.fogEnd > p.fogStart) return Channel(p.fogBias - d * p.fogScale);
+    return d < p.fogEnd ? 255u : 0u;
+}
+
+// c of weight keep/255 mixed with the fog colour channel of weight 1 - keep/255 (rounded once).
+inline uint32_t Fogged(uint32_t c, uint32_t fogChannel, uint32_t keep) {
+    return Div255(c * keep + fogChannel * (255 - keep));
+}
+
+// The perspective divide of the texture coordinates: (u, v) in texels, bounded below by low. q is
+// positive at every pixel of a primitive whose corners are all in front of the eye; only rounding could
+// take it to zero or below, and the bounds then hold whatever comes out.
+inline void TexelPosition(float q, float uq, float vq, float low, float& u, float& v) {
+    float w = 1.0f / q;
+    u = SafeTexel(uq * w, low);
+    v = SafeTexel(vq * w, low);
+}
+
+// Runs the whole pipeline for one pixel with values in. depth is the pixel's Z-buffer entry, NULL when
+// the pipeline has no depth test. The reference for every specialised span kernel: they draw exactly
+// what this draws.
+[[gnu::always_inline]] inline void ShadePixel(const PixelPipeline& p, const RasterTexture* tex, bool is555,
+                                              const PixelInputs& in, uint16_t* dst, uint16_t* depth) {
+    if (depth && !DepthPasses(p.depthFunc, in.z, *depth)) return;
+    uint32_t r = in.r, g = in.g, b = in.b, alpha = in.a;
     if (tex) {
-        float q = a[kQ];
-        float w = q > 0.0f ? 1.0f / q : 0.0f;
-        float u = SafeTexel(a[kUQ] * w);
-        float v = SafeTexel(a[kVQ] * w);
+        float u, v;
+        TexelPosition(in.q, in.uq, in.vq, LowestTexel(p.address, p.bilinear), u, v);
         uint32_t raw;
         uint32_t texel = p.bilinear ? SampleBilinear(*tex, u, v, p.address, raw)
                                     : SampleNearest(*tex, u, v, p.address, raw);
@@ -204,29 +264,18 @@ inline void ShadePixel(const PixelPipeline& p, const RasterTexture* tex, bool is
         }
     }
     if (p.specular) {
-        r += Channel(a[kSpecularRed]);
-        g += Channel(a[kSpecularGreen]);
-        b += Channel(a[kSpecularBlue]);
+        r += in.sr;
+        g += in.sg;
+        b += in.sb;
         r = r < 255 ? r : 255;
         g = g < 255 ? g : 255;
         b = b < 255 ? b : 255;
     }
     if (p.fog) {
-        float f;
-        if (p.tableFog) {
-            float rhw = a[kRhw];
-            float d = rhw > 0.0f ? 1.0f / rhw : 3.0e38f;
-            if (p.fogEnd > p.fogStart)
-                f = (p.fogEnd - d) / (p.fogEnd - p.fogStart);
-            else
-                f = d < p.fogEnd ? 1.0f : 0.0f;
-        } else {
-            f = a[kFog] * (1.0f / 255.0f);
-        }
-        uint32_t keep = Channel(f * 255.0f);
-        r = Mul255(r, keep) + Mul255((p.fogColor >> 16) & 255, 255 - keep);
-        g = Mul255(g, keep) + Mul255((p.fogColor >> 8) & 255, 255 - keep);
-        b = Mul255(b, keep) + Mul255(p.fogColor & 255, 255 - keep);
+        uint32_t keep = FogKeep(p, in.rhw, in.fog);
+        r = Fogged(r, (p.fogColor >> 16) & 255, keep);
+        g = Fogged(g, (p.fogColor >> 8) & 255, keep);
+        b = Fogged(b, p.fogColor & 255, keep);
     }
     if (p.blend) {
         uint32_t dr, dg, db;
@@ -236,7 +285,7 @@ inline void ShadePixel(const PixelPipeline& p, const RasterTexture* tex, bool is
         b = BlendChannel(p, b, alpha, db);
     }
     *dst = Pack(r, g, b, is555);
-    if (depth && p.depthWrite) *depth = uint16_t(z);
+    if (depth && p.depthWrite) *depth = uint16_t(in.z);
 }
 
 } // namespace host_d3d

@@ -1,385 +1,467 @@
 #include "host/d3d/raster_span.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <atomic>
+#include <type_traits>
+#include <utility>
 
+#include "host/d3d/raster_lanes.h"
 #include "host/d3d/raster_pixel.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "host/d3d/testing.h"
 
 namespace host_d3d {
 namespace {
 
-// Texturing of the specialised kernels.
-enum TextureKind { kUntextured, kModulate, kDecal, kDecalCopy };
+std::atomic<bool> g_fastSpans{true};
 
-// A plane value as a float, kept finite.
-inline float ToFloat(double v) {
-    return float(v > -1e30 ? (v < 1e30 ? v : 1e30) : -1e30);
-}
+// The fixed-point attributes the general loop steps, in order.
+constexpr int kFixedOrder[] = {kDepth,       kRed,           kGreen,        kBlue, kAlpha,
+                               kSpecularRed, kSpecularGreen, kSpecularBlue, kFog};
+constexpr int kFloatOrder[] = {kQ, kUQ, kVQ, kRhw};
 
-// A 16.16 fixed-point ramp over n pixels starting at first and changing by slope a pixel, plus one
-// half (so that the integer part is the rounded value). Both ends are kept in [0.25, high]: every value
-// the ramp takes, step rounding included (at most half a unit a pixel over at most 16384 pixels),
-// lies within [0, high + 0.25), so the integer part needs no clamp. Arithmetic wraps in 32 bits.
-inline void Ramp(double first, double slope, int n, double high, uint32_t& value, uint32_t& step) {
-    first += 0.5;
-    if (n == 1) slope = 0.0;
-    double last = first + slope * (n - 1);
-    if (!(first >= 0.25 && first <= high && last >= 0.25 && last <= high)) {
-        // Rounding at the triangle's edges (or a plane running far outside) leaves an end out of range.
-        first = first > 0.25 ? (first < high ? first : high) : 0.25;
-        last = last > 0.25 ? (last < high ? last : high) : 0.25;
-        slope = n > 1 ? (last - first) / (n - 1) : 0.0;
-    }
-    double fixedStep = slope * 65536.0;
-    value = uint32_t(first * 65536.0);
-    step = uint32_t(int64_t(fixedStep + (fixedStep >= 0 ? 0.5 : -0.5)));
-}
-
-// A texel coordinate as an integer to be masked into the texture: any float gives some integer (the
-// mask then keeps the index inside), so huge, negative or NaN values cannot reach outside.
-inline int TexelIndex(float t) {
-#if defined(__SSE2__)
-    return _mm_cvttss_si32(_mm_set_ss(t)); // out of range or NaN: INT_MIN
-#else
-    t = t > 0.0f ? t : 0.0f;
-    return int(t < kMaxTexel ? t : kMaxTexel);
-#endif
-}
-
-// A texel channel (0..255) times a colour channel (0..255) with bits of precision left, in one
-// multiply: (t * (c + 1)) >> (16 - bits), exact at c = 0 and c = 255 and at most one step low elsewhere.
-template <int kBits> inline uint32_t Modulate(uint32_t texel, uint32_t colour) {
-    return (texel * (colour + 1)) >> (16 - kBits);
-}
-
-constexpr double kMaxDepthRamp = 65535.25;
-constexpr double kMaxColourRamp = 255.25;
-
-#if defined(__SSE2__)
-// Four pixels at a time of the modulated, textured loop: one division for four reciprocals, the
-// conversions, colour ramps, modulation and packing in vector lanes; only the texel fetches are
-// scalar. Pixels that fail the depth test or are colour-keyed keep their colour and depth (merged by
-// masks). Returns how many pixels it did (a multiple of four); the ramps are advanced past them.
-// kSameLayout: the texels are laid out as the target's pixels, and their channels are read straight
-// from the stored bits rather than through the texture's lookup table.
-template <bool kZ, bool k555, bool kSameLayout>
-int ModulateGroups(int n, uint16_t* dst, uint16_t* depth, uint32_t& z, uint32_t dz, uint32_t& r, uint32_t dr,
-                   uint32_t& g, uint32_t dg, uint32_t& b, uint32_t db, float& q, float dq, float& uq,
-                   float duq, float& vq, float dvq, const RasterTexture& tex, bool keyed) {
-    const int groups = n / 4;
-    if (groups == 0) return 0;
-    const __m128 laneF = _mm_set_ps(3.0f, 2.0f, 1.0f, 0.0f);
-    const __m128i laneI = _mm_set_epi32(3, 2, 1, 0);
-    auto rampI = [&](uint32_t v, uint32_t d) {
-        // v + lane * d in each lane (wrapping, as the scalar ramps do).
-        __m128i dv = _mm_set1_epi32(int32_t(d));
-        __m128i lo = _mm_mul_epu32(laneI, dv);
-        __m128i hi = _mm_mul_epu32(_mm_srli_epi64(laneI, 32), dv);
-        __m128i prod = _mm_unpacklo_epi32(_mm_shuffle_epi32(lo, _MM_SHUFFLE(0, 0, 2, 0)),
-                                          _mm_shuffle_epi32(hi, _MM_SHUFFLE(0, 0, 2, 0)));
-        return _mm_add_epi32(_mm_set1_epi32(int32_t(v)), prod);
-    };
-    __m128i z4 = rampI(z, dz), r4 = rampI(r, dr), g4 = rampI(g, dg), b4 = rampI(b, db);
-    const __m128i dz4 = _mm_set1_epi32(int32_t(dz * 4)), dr4 = _mm_set1_epi32(int32_t(dr * 4));
-    const __m128i dg4 = _mm_set1_epi32(int32_t(dg * 4)), db4 = _mm_set1_epi32(int32_t(db * 4));
-    __m128 q4 = _mm_add_ps(_mm_set1_ps(q), _mm_mul_ps(laneF, _mm_set1_ps(dq)));
-    __m128 uq4 = _mm_add_ps(_mm_set1_ps(uq), _mm_mul_ps(laneF, _mm_set1_ps(duq)));
-    __m128 vq4 = _mm_add_ps(_mm_set1_ps(vq), _mm_mul_ps(laneF, _mm_set1_ps(dvq)));
-    const __m128 dq4 = _mm_set1_ps(dq * 4), duq4 = _mm_set1_ps(duq * 4), dvq4 = _mm_set1_ps(dvq * 4);
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128i maskU = _mm_set1_epi32(tex.width - 1), maskV = _mm_set1_epi32(tex.height - 1);
-    const __m128i byte = _mm_set1_epi32(255), oneI = _mm_set1_epi32(1), zero = _mm_setzero_si128();
-    const uint8_t* texels = tex.texels;
-    const ptrdiff_t pitch = tex.pitch;
-    const uint32_t* lut = tex.lut;
-    // 16-bit lanes of four 32-bit values (each below 65536) packed into the low 64 bits.
-    auto pack16 = [](__m128i v) {
-        v = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
-        return _mm_packs_epi32(v, v);
-    };
-    for (int group = 0; group < groups; ++group) {
-        __m128i pass = _mm_set1_epi32(-1);
-        __m128i zi = _mm_srli_epi32(z4, 16), stored = zero;
-        if (kZ) {
-            stored = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(depth)), zero);
-            pass = _mm_andnot_si128(_mm_cmpgt_epi32(zi, stored), pass);
-        }
-        if (!kZ || _mm_movemask_epi8(pass)) {
-            __m128 w = _mm_div_ps(one, q4);
-            __m128i tx = _mm_and_si128(_mm_cvttps_epi32(_mm_mul_ps(uq4, w)), maskU);
-            __m128i ty = _mm_and_si128(_mm_cvttps_epi32(_mm_mul_ps(vq4, w)), maskV);
-            alignas(16) int32_t xs[4], ys[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(xs), tx);
-            _mm_store_si128(reinterpret_cast<__m128i*>(ys), ty);
-            uint32_t raw[4];
-            for (int k = 0; k < 4; ++k)
-                raw[k] = reinterpret_cast<const uint16_t*>(texels + ys[k] * pitch)[xs[k]];
-            if (keyed) {
-                __m128i key = _mm_set_epi32(-int32_t(raw[3] >= tex.keyLow && raw[3] <= tex.keyHigh),
-                                            -int32_t(raw[2] >= tex.keyLow && raw[2] <= tex.keyHigh),
-                                            -int32_t(raw[1] >= tex.keyLow && raw[1] <= tex.keyHigh),
-                                            -int32_t(raw[0] >= tex.keyLow && raw[0] <= tex.keyHigh));
-                pass = _mm_andnot_si128(key, pass);
-            }
-            // texel channel x (colour + 1): both factors are below 257 and the product below 65536,
-            // so 16-bit multiplies of the 32-bit lanes give it whole.
-            __m128i cr = _mm_add_epi32(_mm_srli_epi32(r4, 16), oneI);
-            __m128i cg = _mm_add_epi32(_mm_srli_epi32(g4, 16), oneI);
-            __m128i cb = _mm_add_epi32(_mm_srli_epi32(b4, 16), oneI);
-            __m128i outR, outG, outB;
-            if (kSameLayout) {
-                __m128i bits =
-                    _mm_set_epi32(int32_t(raw[3]), int32_t(raw[2]), int32_t(raw[1]), int32_t(raw[0]));
-                // Channels widened to 8 bits by repeating their top bits, as the lookup tables hold them.
-                const __m128i five = _mm_set1_epi32(31), six = _mm_set1_epi32(63);
-                __m128i tr = _mm_and_si128(_mm_srli_epi32(bits, k555 ? 10 : 11), five);
-                __m128i tg = _mm_and_si128(_mm_srli_epi32(bits, 5), k555 ? five : six);
-                __m128i tb = _mm_and_si128(bits, five);
-                tr = _mm_or_si128(_mm_slli_epi32(tr, 3), _mm_srli_epi32(tr, 2));
-                tg = k555 ? _mm_or_si128(_mm_slli_epi32(tg, 3), _mm_srli_epi32(tg, 2))
-                          : _mm_or_si128(_mm_slli_epi32(tg, 2), _mm_srli_epi32(tg, 4));
-                tb = _mm_or_si128(_mm_slli_epi32(tb, 3), _mm_srli_epi32(tb, 2));
-                outR = _mm_srli_epi32(_mm_mullo_epi16(tr, cr), 11);
-                outG = _mm_srli_epi32(_mm_mullo_epi16(tg, cg), k555 ? 11 : 10);
-                outB = _mm_srli_epi32(_mm_mullo_epi16(tb, cb), 11);
-            } else {
-                __m128i texel = _mm_set_epi32(int32_t(lut[raw[3]]), int32_t(lut[raw[2]]),
-                                              int32_t(lut[raw[1]]), int32_t(lut[raw[0]]));
-                __m128i tr = _mm_and_si128(_mm_srli_epi32(texel, 16), byte);
-                __m128i tg = _mm_and_si128(_mm_srli_epi32(texel, 8), byte);
-                __m128i tb = _mm_and_si128(texel, byte);
-                outR = _mm_srli_epi32(_mm_mullo_epi16(tr, cr), 11);
-                outG = _mm_srli_epi32(_mm_mullo_epi16(tg, cg), k555 ? 11 : 10);
-                outB = _mm_srli_epi32(_mm_mullo_epi16(tb, cb), 11);
-            }
-            __m128i colour = _mm_or_si128(
-                _mm_or_si128(_mm_slli_epi32(outR, k555 ? 10 : 11), _mm_slli_epi32(outG, 5)), outB);
-            __m128i old = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), zero);
-            colour = _mm_or_si128(_mm_and_si128(pass, colour), _mm_andnot_si128(pass, old));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), pack16(colour));
-            if (kZ) {
-                __m128i newDepth = _mm_or_si128(_mm_and_si128(pass, zi), _mm_andnot_si128(pass, stored));
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(depth), pack16(newDepth));
-            }
-        }
-        dst += 4;
-        if (kZ) depth += 4;
-        z4 = _mm_add_epi32(z4, dz4);
-        r4 = _mm_add_epi32(r4, dr4);
-        g4 = _mm_add_epi32(g4, dg4);
-        b4 = _mm_add_epi32(b4, db4);
-        q4 = _mm_add_ps(q4, dq4);
-        uq4 = _mm_add_ps(uq4, duq4);
-        vq4 = _mm_add_ps(vq4, dvq4);
-    }
-    const int done = groups * 4;
-    z += dz * uint32_t(done);
-    r += dr * uint32_t(done);
-    g += dg * uint32_t(done);
-    b += db * uint32_t(done);
-    q += dq * float(done);
-    uq += duq * float(done);
-    vq += dvq * float(done);
-    return done;
-}
-#endif
-
-// The specialised loop: optional depth test (less-or-equal) with write, optional nearest sampling of a
-// power-of-two 16-bit texture with wrapping and the colour key, Gouraud or flat colour, written as
-// 5-6-5 or 5-5-5. Colours and depth step in fixed point, texture coordinates in float with one
-// reciprocal per pixel.
-template <bool kZ, TextureKind kTex, bool k555> void FastSpan(const SpanJob& job, int y, int x0, int x1) {
-    const int n = x1 - x0;
-    const double first = x0;
-    uint16_t* dst = job.target->Row(y) + x0;
-    uint16_t* depth = kZ ? job.target->DepthRow(y) + x0 : nullptr;
-
-    uint32_t z = 0, dz = 0;
-    if (kZ) Ramp(job.ValueAt(kDepth, first, y), job.dx[kDepth], n, kMaxDepthRamp, z, dz);
-    constexpr bool kColour = kTex != kDecal && kTex != kDecalCopy;
-    uint32_t r = 0, g = 0, b = 0, dr = 0, dg = 0, db = 0;
-    if (kColour) {
-        Ramp(job.ValueAt(kRed, first, y), job.dx[kRed], n, kMaxColourRamp, r, dr);
-        Ramp(job.ValueAt(kGreen, first, y), job.dx[kGreen], n, kMaxColourRamp, g, dg);
-        Ramp(job.ValueAt(kBlue, first, y), job.dx[kBlue], n, kMaxColourRamp, b, db);
-    }
-    constexpr bool kTextured = kTex != kUntextured;
-    float q = 0, uq = 0, vq = 0, dq = 0, duq = 0, dvq = 0;
-    const uint8_t* texels = nullptr;
-    int texPitch = 0;
-    int maskU = 0, maskV = 0;
-    const uint32_t* lut = nullptr;
-    bool keyed = false;
-    uint32_t keyLow = 0, keyHigh = 0, copyMask = 0;
-    if (kTextured) {
-        const RasterTexture& tex = *job.texture;
-        q = ToFloat(job.ValueAt(kQ, first, y));
-        uq = ToFloat(job.ValueAt(kUQ, first, y));
-        vq = ToFloat(job.ValueAt(kVQ, first, y));
-        dq = ToFloat(job.dx[kQ]);
-        duq = ToFloat(job.dx[kUQ]);
-        dvq = ToFloat(job.dx[kVQ]);
-        texels = tex.texels;
-        texPitch = tex.pitch;
-        maskU = tex.width - 1;
-        maskV = tex.height - 1;
-        lut = tex.lut;
-        keyed = job.pipeline->colorKey && tex.keyed;
-        keyLow = tex.keyLow;
-        keyHigh = tex.keyHigh;
-        copyMask = tex.sameLayoutMask;
-    }
-
-    int i = 0;
-#if defined(__SSE2__)
-    if constexpr (kTex == kModulate) {
-        if (copyMask)
-            i = ModulateGroups<kZ, k555, true>(n, dst, depth, z, dz, r, dr, g, dg, b, db, q, dq, uq, duq, vq,
-                                               dvq, *job.texture, keyed);
-        else
-            i = ModulateGroups<kZ, k555, false>(n, dst, depth, z, dz, r, dr, g, dg, b, db, q, dq, uq, duq, vq,
-                                                dvq, *job.texture, keyed);
-    }
-#endif
-    if constexpr (kTex == kUntextured) {
-        // Without a texture every pixel costs little, so it is written without branches: a pixel
-        // failing the depth test (random on small overlapping triangles) rewrites what was there.
-        for (; i < n; ++i) {
-            uint32_t colour = Pack(r >> 16, g >> 16, b >> 16, k555);
-            if (kZ) {
-                uint32_t zi = z >> 16, stored = depth[i];
-                uint32_t keep = 0u - uint32_t(zi > stored); // all ones when the test fails
-                dst[i] = uint16_t((colour & ~keep) | (dst[i] & keep));
-                depth[i] = uint16_t((zi & ~keep) | (stored & keep));
-                z += dz;
-            } else {
-                dst[i] = uint16_t(colour);
-            }
-            r += dr;
-            g += dg;
-            b += db;
-        }
-        return;
-    }
-    for (; i < n; ++i) {
-        if (kZ && (z >> 16) > depth[i]) goto next;
-        {
-            uint32_t outR = r >> 16, outG = g >> 16, outB = b >> 16;
-            if (kTextured) {
-                float w = 1.0f / q;
-                int tx = TexelIndex(uq * w) & maskU;
-                int ty = TexelIndex(vq * w) & maskV;
-                uint32_t raw = reinterpret_cast<const uint16_t*>(texels + ptrdiff_t(ty) * texPitch)[tx];
-                if (keyed && raw >= keyLow && raw <= keyHigh) goto next;
-                if (kTex == kDecalCopy) {
-                    dst[i] = uint16_t(raw & copyMask);
-                    if (kZ) depth[i] = uint16_t(z >> 16);
-                    goto next;
-                }
-                if (kTex == kModulate && copyMask) {
-                    // The same arithmetic as the four-pixel loop's, on the stored channel bits.
-                    uint32_t tr = k555 ? (raw >> 10) & 31 : raw >> 11;
-                    uint32_t tg = k555 ? (raw >> 5) & 31 : (raw >> 5) & 63;
-                    uint32_t tb = raw & 31;
-                    tr = (tr << 3) | (tr >> 2);
-                    tg = k555 ? (tg << 3) | (tg >> 2) : (tg << 2) | (tg >> 4);
-                    tb = (tb << 3) | (tb >> 2);
-                    outR = Modulate<5>(tr, outR);
-                    outG = k555 ? Modulate<5>(tg, outG) : Modulate<6>(tg, outG);
-                    outB = Modulate<5>(tb, outB);
-                    dst[i] = uint16_t(k555 ? (outR << 10) | (outG << 5) | outB
-                                           : (outR << 11) | (outG << 5) | outB);
-                    if (kZ) depth[i] = uint16_t(z >> 16);
-                    goto next;
-                }
-                uint32_t texel = lut[raw];
-                if (kTex == kDecal) {
-                    outR = (texel >> 16) & 255;
-                    outG = (texel >> 8) & 255;
-                    outB = texel & 255;
-                } else {
-                    // Modulated straight to the target's channel widths.
-                    outR = Modulate<5>((texel >> 16) & 255, outR);
-                    outG =
-                        k555 ? Modulate<5>((texel >> 8) & 255, outG) : Modulate<6>((texel >> 8) & 255, outG);
-                    outB = Modulate<5>(texel & 255, outB);
-                    dst[i] = uint16_t(k555 ? (outR << 10) | (outG << 5) | outB
-                                           : (outR << 11) | (outG << 5) | outB);
-                    if (kZ) depth[i] = uint16_t(z >> 16);
-                    goto next;
-                }
-            }
-            dst[i] = Pack(outR, outG, outB, k555);
-            if (kZ) depth[i] = uint16_t(z >> 16);
-        }
-    next:
-        if (kZ) z += dz;
-        if (kColour) {
-            r += dr;
-            g += dg;
-            b += db;
-        }
-        if (kTextured) {
-            q += dq;
-            uq += duq;
-            vq += dvq;
-        }
-    }
-}
-
-// The whole pixel pipeline per pixel, with every value stepped in float.
-void GeneralSpan(const SpanJob& job, int y, int x0, int x1) {
-    float a[kAttributeCount];
-    float d[kAttributeCount];
-    for (int i = 0; i < kAttributeCount; ++i) {
-        a[i] = ToFloat(job.ValueAt(i, x0, y));
-        d[i] = ToFloat(job.dx[i]);
-    }
+// The whole pixel pipeline per pixel (ShadePixel) over one row, stepping only the attributes the state
+// reads.
+void GeneralRow(const SpanJob& job, const RowWalk& rows, int y, int x0, int x1) {
     const PixelPipeline& p = *job.pipeline;
+    const int n = x1 - x0;
+    uint32_t fixed[kAttributeCount] = {}, step[kAttributeCount] = {};
+    FloatRamp ramps[kAttributeCount] = {};
+    int stepped[kAttributeCount];
+    int count = 0;
+    for (int k : kFixedOrder)
+        if ((job.live >> k) & 1) {
+            FixedRamp(job, rows, k, x0, n, fixed[k], step[k]);
+            stepped[count++] = k;
+        }
+    for (int k : kFloatOrder)
+        if ((job.live >> k) & 1) ramps[k] = FloatRampAt(job, rows, k, x0);
     const bool is555 = job.target->is555;
     uint16_t* dst = job.target->Row(y) + x0;
     uint16_t* depth = p.depthTest ? job.target->DepthRow(y) + x0 : nullptr;
-    for (int x = x0; x < x1; ++x) {
-        ShadePixel(p, job.texture, is555, a, dst, depth);
-        ++dst;
-        if (depth) ++depth;
-        for (int i = 0; i < kAttributeCount; ++i)
-            a[i] += d[i];
+    for (int i = 0; i < n; ++i) {
+        const PixelInputs in{fixed[kDepth] >> 16,
+                             fixed[kRed] >> 16,
+                             fixed[kGreen] >> 16,
+                             fixed[kBlue] >> 16,
+                             fixed[kAlpha] >> 16,
+                             fixed[kSpecularRed] >> 16,
+                             fixed[kSpecularGreen] >> 16,
+                             fixed[kSpecularBlue] >> 16,
+                             fixed[kFog] >> 16,
+                             ramps[kQ].At(i),
+                             ramps[kUQ].At(i),
+                             ramps[kVQ].At(i),
+                             ramps[kRhw].At(i)};
+        ShadePixel(p, job.texture, is555, in, dst + i, depth ? depth + i : nullptr);
+        for (int s = 0; s < count; ++s)
+            fixed[stepped[s]] += step[stepped[s]];
+        for (int k : kFloatOrder)
+            ramps[k].Past(i);
     }
 }
 
-bool IsPowerOfTwo(int n) {
-    return n > 0 && (n & (n - 1)) == 0;
+// The reference loop for every state: the whole pixel pipeline per pixel.
+void GeneralSpans(const SpanJob& job, int y, const Span* spans, int count) {
+    ForEachRow(job, y, spans, count,
+               [&](int row, int x0, int x1, const RowWalk& rows) { GeneralRow(job, rows, row, x0, x1); });
 }
 
-template <bool kZ, bool k555>
-SpanKernel ChooseTexturing(const PixelPipeline& p, const RasterTexture* texture) {
-    if (!texture) return &FastSpan<kZ, kUntextured, k555>;
-    if (!p.decal) return &FastSpan<kZ, kModulate, k555>;
-    if (texture->sameLayoutMask) return &FastSpan<kZ, kDecalCopy, k555>;
-    return &FastSpan<kZ, kDecal, k555>;
+// The plain untextured loop: optional depth test (less-or-equal) with write, Gouraud or flat colour,
+// written as 5-6-5 or 5-5-5, nothing else. Every pixel costs little, so it is written without
+// branches: a pixel failing the depth test (random on small overlapping triangles) rewrites what was
+// there.
+template <bool kZ, bool k555> void PlainRow(const SpanJob& job, const RowWalk& rows, int y, int x0, int x1) {
+    const int n = x1 - x0;
+    uint16_t* dst = job.target->Row(y) + x0;
+    uint16_t* depth = kZ ? job.target->DepthRow(y) + x0 : nullptr;
+    uint32_t z = 0, dz = 0, r, g, b, dr, dg, db;
+    if (kZ) FixedRamp(job, rows, kDepth, x0, n, z, dz);
+    FixedRamp(job, rows, kRed, x0, n, r, dr);
+    FixedRamp(job, rows, kGreen, x0, n, g, dg);
+    FixedRamp(job, rows, kBlue, x0, n, b, db);
+    for (int i = 0; i < n; ++i) {
+        uint32_t colour = Pack(r >> 16, g >> 16, b >> 16, k555);
+        if (kZ) {
+            uint32_t zi = z >> 16, stored = depth[i];
+            uint32_t keep = 0u - uint32_t(zi > stored); // all ones when the test fails
+            dst[i] = uint16_t((colour & ~keep) | (dst[i] & keep));
+            depth[i] = uint16_t((zi & ~keep) | (stored & keep));
+            z += dz;
+        } else {
+            dst[i] = uint16_t(colour);
+        }
+        r += dr;
+        g += dg;
+        b += db;
+    }
 }
 
-template <bool kZ> SpanKernel ChooseFormat(const PixelPipeline& p, const RasterTexture* texture, bool is555) {
-    return is555 ? ChooseTexturing<kZ, true>(p, texture) : ChooseTexturing<kZ, false>(p, texture);
+template <bool kZ, bool k555> void PlainSpans(const SpanJob& job, int y, const Span* spans, int count) {
+    ForEachRow(job, y, spans, count, [&](int row, int x0, int x1, const RowWalk& rows) {
+        PlainRow<kZ, k555>(job, rows, row, x0, x1);
+    });
 }
+
+// The states the engine draws with beyond the plain untextured loop, as template flags.
+enum DepthMode { kDepthOff, kDepthWrite, kDepthTestOnly }; // test: less-or-equal
+// Textures are 16-bit, power-of-two and wrapped. kTexCopy: decal texels laid out as the target, copied
+// (only without filtering, fog, blending or specular).
+enum TexMode { kTexNone, kTexModulate, kTexDecal, kTexCopy };
+enum BlendMode { kBlendNone, kBlendAlpha, kBlendAdd, kBlendMultiply };
+// SRCALPHA/INVSRCALPHA; ONE/ONE; ZERO/SRCCOLOR.
+
+#if defined(__SSE2__)
+// A texture as the four-lane loops read it: texel offsets made in lanes (x + y * pitch in one 16-bit
+// multiply-add: the kernels take only textures whose sides and pitch stay below 32768 texels), the
+// stored texels gathered into lanes, the colour key tested in lanes.
+struct TextureLanes {
+    const uint16_t* texels = nullptr;
+    const uint32_t* lut = nullptr;
+    __m128i maskU = _mm_setzero_si128(), maskV = _mm_setzero_si128();
+    __m128i pitch = _mm_setzero_si128(); // 1 in the lower, the pitch in the upper half of each lane
+    __m128i keyBelow = _mm_setzero_si128(), keyAbove = _mm_setzero_si128(); // keyed: below < raw < above
+    __m128i copyMask = _mm_setzero_si128(); // the colour bits of a texel laid out as the target
+    bool keyed = false;
+    bool widen = false; // read the channels from the stored bits (laid out as the target, no alpha)
+
+    TextureLanes() = default;
+
+    explicit TextureLanes(const SpanJob& job) {
+        const RasterTexture& tex = *job.texture;
+        texels = reinterpret_cast<const uint16_t*>(tex.texels);
+        lut = tex.lut;
+        maskU = _mm_set1_epi32(tex.width - 1);
+        maskV = _mm_set1_epi32(tex.height - 1);
+        pitch = _mm_set1_epi32(1 | (tex.pitch / 2) << 16);
+        keyed = job.pipeline->colorKey && tex.keyed && tex.keyLow <= 0xFFFF;
+        keyBelow = _mm_set1_epi32(int32_t(tex.keyLow) - 1);
+        keyAbove = _mm_set1_epi32(int32_t(std::min<uint32_t>(tex.keyHigh, 0xFFFF)) + 1);
+        widen = tex.sameLayoutMask != 0 && !tex.hasAlpha;
+        copyMask = _mm_set1_epi32(int32_t(tex.sameLayoutMask));
+    }
+    // The four 32-bit lanes of v, taken out in registers (read back from memory, a vector stored whole
+    // would make the reads wait).
+    static void LaneValues(__m128i v, uint32_t* out) {
+        out[0] = uint32_t(_mm_cvtsi128_si32(v));
+        out[1] = uint32_t(_mm_cvtsi128_si32(_mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1))));
+        out[2] = uint32_t(_mm_cvtsi128_si32(_mm_unpackhi_epi64(v, v)));
+        out[3] = uint32_t(_mm_cvtsi128_si32(_mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3))));
+    }
+    // The offsets of texels (x, y), both already masked into the texture.
+    __m128i Offsets(__m128i x, __m128i y) const {
+        return _mm_madd_epi16(_mm_or_si128(x, _mm_slli_epi32(y, 16)), pitch);
+    }
+    // The stored texels at the lanes' offsets, in 32-bit lanes.
+    __m128i Gather(__m128i offsets) const {
+        uint32_t at[4];
+        LaneValues(offsets, at);
+        __m128i v = _mm_setzero_si128();
+        v = _mm_insert_epi16(v, texels[at[0]], 0);
+        v = _mm_insert_epi16(v, texels[at[1]], 2);
+        v = _mm_insert_epi16(v, texels[at[2]], 4);
+        return _mm_insert_epi16(v, texels[at[3]], 6);
+    }
+    // The texels nearest to (u, v), as stored (u, v not negative: truncation floors them).
+    __m128i Nearest(__m128 u, __m128 v) const {
+        return Gather(
+            Offsets(_mm_and_si128(_mm_cvttps_epi32(u), maskU), _mm_and_si128(_mm_cvttps_epi32(v), maskV)));
+    }
+    // Lanes holding a keyed texel (all ones).
+    __m128i Keyed(__m128i raw) const {
+        return _mm_and_si128(_mm_cmpgt_epi32(raw, keyBelow), _mm_cmplt_epi32(raw, keyAbove));
+    }
+    // Stored texels as packed colour (alpha in ag's upper half when read through the table).
+    Colour4 Colours(__m128i raw, const LaneLayout& layout) const {
+        if (widen) return layout.Unpack(raw);
+        // Made in registers: a vector load of the four looked-up values would wait for their stores.
+        return SplitArgb(
+            _mm_set_epi32(int32_t(lut[_mm_extract_epi16(raw, 6)]), int32_t(lut[_mm_extract_epi16(raw, 4)]),
+                          int32_t(lut[_mm_extract_epi16(raw, 2)]), int32_t(lut[_mm_extract_epi16(raw, 0)])));
+    }
+    // The four texels around (u, v) weighted by distance, as SampleBilinear (u, v at least one half, so
+    // that truncation floors the corners).
+    Colour4 Bilinear(__m128 u, __m128 v, const LaneLayout& layout) const {
+        const __m128 half = _mm_set1_ps(0.5f), scale = _mm_set1_ps(256.0f);
+        const __m128i one = _mm_set1_epi32(1), full = _mm_set1_epi16(256);
+        __m128 su = _mm_sub_ps(u, half), sv = _mm_sub_ps(v, half);
+        __m128i fu = _mm_cvttps_epi32(su), fv = _mm_cvttps_epi32(sv);
+        __m128i wu = Pair(_mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(su, _mm_cvtepi32_ps(fu)), scale)));
+        __m128i wv = Pair(_mm_cvttps_epi32(_mm_mul_ps(_mm_sub_ps(sv, _mm_cvtepi32_ps(fv)), scale)));
+        __m128i x0 = _mm_and_si128(fu, maskU), x1 = _mm_and_si128(_mm_add_epi32(fu, one), maskU);
+        __m128i y0 = _mm_and_si128(fv, maskV), y1 = _mm_and_si128(_mm_add_epi32(fv, one), maskV);
+        Colour4 t00 = Colours(Gather(Offsets(x0, y0)), layout),
+                t10 = Colours(Gather(Offsets(x1, y0)), layout);
+        Colour4 t01 = Colours(Gather(Offsets(x0, y1)), layout),
+                t11 = Colours(Gather(Offsets(x1, y1)), layout);
+        __m128i restU = _mm_sub_epi16(full, wu), restV = _mm_sub_epi16(full, wv);
+        return LerpLanes(LerpLanes(t00, t10, wu, restU), LerpLanes(t01, t11, wu, restU), wv, restV);
+    }
+};
+
+// A state's kernel, four pixels a lane group and the last group of a row masked: depth test,
+// perspective divide, texel addresses and reads, fog factors, modulation, specular, fog, blending and
+// packing in vector lanes. Pixels that fail the depth test or are keyed keep their colour and depth.
+// Specular and the target's layout are read at run time. The state is set up once per triangle, the
+// ramps once per row.
+template <int kD, int kT, bool kBi, bool kFog, int kB>
+void StateSpans(const SpanJob& job, int firstRow, const Span* spans, int count) {
+    const PixelPipeline& p = *job.pipeline;
+    constexpr bool kTextured = kT != kTexNone;
+    constexpr bool kColour = kT == kTexNone || kT == kTexModulate;
+    constexpr bool kDecalLike = kT == kTexDecal || kT == kTexCopy;
+    // Wrapped coordinates are kept non-negative (bilinear corners too), so truncation floors them.
+    constexpr float kLowestTexel = kBi ? 0.5f : 0.0f;
+    const LaneLayout layout(job.target->is555);
+    // Blending reads the texture's alpha (255 without an alpha channel) or the vertices'.
+    const bool textureAlpha = kTextured && (kDecalLike || job.texture->hasAlpha);
+    const bool vertexAlpha = kB == kBlendAlpha && !textureAlpha;
+    const bool specular = p.specular;
+    // With perspective the texture's q is rhw itself: its reciprocal is the eye depth.
+    const bool fogFromQ = kTextured && p.perspective;
+    const uint32_t fogRed = (p.fogColor >> 16) & 255, fogGreen = (p.fogColor >> 8) & 255;
+    const uint32_t fogBlue = p.fogColor & 255;
+    const __m128i fogRB = _mm_set1_epi32(int32_t(fogRed << 16 | fogBlue));
+    const __m128i fogG = _mm_set1_epi32(int32_t(fogGreen));
+    const __m128i fogBiasRB = _mm_set1_epi32(int32_t((fogRed * 255 + 128) << 16 | (fogBlue * 255 + 128)));
+    const __m128i fogBiasG = _mm_set1_epi32(int32_t(fogGreen * 255 + 128));
+    const __m128 fogBias = _mm_set1_ps(p.fogBias), fogScale = _mm_set1_ps(p.fogScale);
+    const TextureLanes tex = kTextured ? TextureLanes(job) : TextureLanes{};
+    const __m128i laneIndex = _mm_set_epi32(3, 2, 1, 0);
+    LaneSteps steps[kAttributeCount];
+    for (int k = 0; k < kAttributeCount; ++k)
+        if ((job.live >> k) & 1) steps[k] = LaneSteps(job, k);
+
+    ForEachRow(job, firstRow, spans, count, [&](int y, int x0, int x1, const RowWalk& rows) {
+        const int n = x1 - x0;
+        uint16_t* dst = job.target->Row(y) + x0;
+        uint16_t* depth = kD != kDepthOff ? job.target->DepthRow(y) + x0 : nullptr;
+        Ramp4 z, r, g, b, a, sr, sg, sb;
+        if (kD != kDepthOff) z = Ramp4(job, rows, kDepth, x0, n, steps[kDepth]);
+        if (kColour) {
+            r = Ramp4(job, rows, kRed, x0, n, steps[kRed]);
+            g = Ramp4(job, rows, kGreen, x0, n, steps[kGreen]);
+            b = Ramp4(job, rows, kBlue, x0, n, steps[kBlue]);
+        }
+        if (vertexAlpha) a = Ramp4(job, rows, kAlpha, x0, n, steps[kAlpha]);
+        if (specular) {
+            sr = Ramp4(job, rows, kSpecularRed, x0, n, steps[kSpecularRed]);
+            sg = Ramp4(job, rows, kSpecularGreen, x0, n, steps[kSpecularGreen]);
+            sb = Ramp4(job, rows, kSpecularBlue, x0, n, steps[kSpecularBlue]);
+        }
+        FloatRamp4 q, uq, vq, rhw;
+        if (kTextured) {
+            q = FloatRamp4(job, rows, kQ, x0, steps[kQ]);
+            uq = FloatRamp4(job, rows, kUQ, x0, steps[kUQ]);
+            vq = FloatRamp4(job, rows, kVQ, x0, steps[kVQ]);
+        }
+        if (kFog && !fogFromQ) rhw = FloatRamp4(job, rows, kRhw, x0, steps[kRhw]);
+
+        // One group of four pixels from base; a tail group (fewer than four left) masks its lanes.
+        auto group = [&](auto tail, int base) __attribute__((always_inline)) {
+            constexpr bool kTail = decltype(tail)::value;
+            const int lanes = n - base;
+            __m128i pass = kTail ? _mm_cmplt_epi32(laneIndex, _mm_set1_epi32(lanes)) : _mm_set1_epi32(-1);
+            __m128i zi = _mm_setzero_si128(), stored = _mm_setzero_si128();
+            if (kD != kDepthOff) {
+                zi = z.At();
+                stored = Load4<kTail>(depth + base, lanes);
+                pass = _mm_andnot_si128(_mm_cmpgt_epi32(zi, stored), pass);
+                if (!_mm_movemask_epi8(pass)) return;
+            }
+            Colour4 colour;
+            __m128i alpha = _mm_setzero_si128(); // 0..255 in 32-bit lanes, when blending reads it
+            __m128 w = _mm_setzero_ps();
+            if (kTextured) {
+                w = ReciprocalLanes(q.value);
+                const __m128 u = SafeTexelLanes(_mm_mul_ps(uq.value, w), kLowestTexel);
+                const __m128 v = SafeTexelLanes(_mm_mul_ps(vq.value, w), kLowestTexel);
+                Colour4 texel;
+                if (kT == kTexCopy) {
+                    const __m128i raw = tex.Nearest(u, v);
+                    if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(raw), pass);
+                    const __m128i old = Load4<kTail>(dst + base, lanes);
+                    Store4<kTail>(dst + base, Select(pass, _mm_and_si128(raw, tex.copyMask), old), lanes);
+                    if (kD == kDepthWrite) Store4<kTail>(depth + base, Select(pass, zi, stored), lanes);
+                    return;
+                } else if (!kBi) {
+                    const __m128i raw = tex.Nearest(u, v);
+                    if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(raw), pass);
+                    texel = tex.Colours(raw, layout);
+                } else {
+                    // The colour key is decided on the nearest texel.
+                    if (tex.keyed) pass = _mm_andnot_si128(tex.Keyed(tex.Nearest(u, v)), pass);
+                    texel = tex.Bilinear(u, v, layout);
+                }
+                if (tex.keyed && !_mm_movemask_epi8(pass)) return;
+                if (kB == kBlendAlpha && textureAlpha)
+                    alpha = tex.widen ? _mm_set1_epi32(255) : _mm_srli_epi32(texel.ag, 16);
+                if (kDecalLike)
+                    colour = texel;
+                else
+                    colour = {Mul255Lanes(texel.rb, PackedRamps(r, b)), Mul255Lanes(texel.ag, g.At())};
+            } else {
+                colour = {PackedRamps(r, b), g.At()};
+            }
+            if (vertexAlpha) alpha = a.At();
+            if (specular) {
+                colour.rb = AddClampLanes(colour.rb, PackedRamps(sr, sb));
+                colour.ag = AddClampLanes(colour.ag, sg.At());
+            }
+            if (kFog) {
+                __m128 front, d;
+                if (fogFromQ) {
+                    front = _mm_cmpgt_ps(q.value, _mm_setzero_ps());
+                    d = w;
+                } else {
+                    front = _mm_cmpgt_ps(rhw.value, _mm_setzero_ps());
+                    d = _mm_div_ps(_mm_set1_ps(1.0f), rhw.value);
+                }
+                d = _mm_or_ps(_mm_and_ps(front, d), _mm_andnot_ps(front, _mm_set1_ps(3.0e38f)));
+                const __m128i keep = Pair(ChannelLanes(_mm_sub_ps(fogBias, _mm_mul_ps(d, fogScale))));
+                colour.rb = MixConstantLanes(colour.rb, keep, fogRB, fogBiasRB);
+                colour.ag = MixConstantLanes(colour.ag, keep, fogG, fogBiasG);
+            }
+            const __m128i old = Load4<kTail>(dst + base, lanes);
+            if (kB != kBlendNone) {
+                const Colour4 dest = layout.Unpack(old);
+                if (kB == kBlendAlpha) {
+                    const __m128i k = Pair(alpha), rest = _mm_sub_epi16(_mm_set1_epi16(255), k);
+                    colour.rb = MixLanes(colour.rb, k, dest.rb, rest);
+                    colour.ag = MixLanes(colour.ag, k, dest.ag, rest);
+                } else if (kB == kBlendAdd) {
+                    colour.rb = AddClampLanes(colour.rb, dest.rb);
+                    colour.ag = AddClampLanes(colour.ag, dest.ag);
+                } else {
+                    colour.rb = Mul255Lanes(dest.rb, colour.rb);
+                    colour.ag = Mul255Lanes(dest.ag, colour.ag);
+                }
+            }
+            Store4<kTail>(dst + base, Select(pass, layout.Pack(colour), old), lanes);
+            if (kD == kDepthWrite) Store4<kTail>(depth + base, Select(pass, zi, stored), lanes);
+        };
+
+        int base = 0;
+        for (; base + 4 <= n; base += 4) {
+            group(std::false_type{}, base);
+            if (kD != kDepthOff) z.Next();
+            if (kColour) {
+                r.Next();
+                g.Next();
+                b.Next();
+            }
+            if (vertexAlpha) a.Next();
+            if (specular) {
+                sr.Next();
+                sg.Next();
+                sb.Next();
+            }
+            if (kTextured) {
+                q.Next();
+                uq.Next();
+                vq.Next();
+            }
+            if (kFog && !fogFromQ) rhw.Next();
+        }
+        if (base < n) group(std::true_type{}, base);
+    });
+}
+#endif
+
+// The table of state kernels, made from the one template: index ((depth x 3 + texturing) x 2 +
+// bilinear) x 2 + fog) x 4 + blend.
+constexpr int kStateKernelCount = 3 * 3 * 2 * 2 * 4;
+constexpr int StateIndex(int depth, int texturing, bool bilinear, bool fog, int blend) {
+    return (((depth * 3 + texturing) * 2 + int(bilinear)) * 2 + int(fog)) * 4 + blend;
+}
+template <int kIndex> constexpr SpanKernel StateKernelAt() {
+#if defined(__SSE2__)
+    constexpr int kBlend = kIndex % 4, kFog = (kIndex / 4) % 2, kBi = (kIndex / 8) % 2;
+    constexpr int kTex = (kIndex / 16) % 3, kDepth = kIndex / 48;
+    return &StateSpans < kDepth, kTex, kBi != 0 && kTex != kTexNone, kFog != 0, kBlend > ;
+#else
+    return &GeneralSpans; // the state loops work in vector lanes
+#endif
+}
+template <size_t... kIndex>
+constexpr std::array<SpanKernel, sizeof...(kIndex)> StateKernels(std::index_sequence<kIndex...>) {
+    return {StateKernelAt<int(kIndex)>()...};
+}
+constexpr std::array<SpanKernel, kStateKernelCount> kStateKernels =
+    StateKernels(std::make_index_sequence<kStateKernelCount>());
+
+// The blend mode of the pipeline's factors, or -1 when no kernel covers them.
+int BlendModeOf(const PixelPipeline& p) {
+    if (!p.blend) return kBlendNone;
+    if (p.srcBlend == D3DBLEND_BOTHSRCALPHA) return kBlendAlpha;
+    if (p.srcBlend == D3DBLEND_ONE && p.destBlend == D3DBLEND_ZERO) return kBlendNone;
+    if (p.srcBlend == D3DBLEND_SRCALPHA && p.destBlend == D3DBLEND_INVSRCALPHA) return kBlendAlpha;
+    if (p.srcBlend == D3DBLEND_ONE && p.destBlend == D3DBLEND_ONE) return kBlendAdd;
+    if (p.srcBlend == D3DBLEND_ZERO && p.destBlend == D3DBLEND_SRCCOLOR) return kBlendMultiply;
+    return -1;
+}
+
+// The state kernel of the decal copy (depth off, test and write, or test only).
+constexpr SpanKernel kCopyKernels[3] = {
+#if defined(__SSE2__)
+    &StateSpans<kDepthOff, kTexCopy, false, false, kBlendNone>,
+    &StateSpans<kDepthWrite, kTexCopy, false, false, kBlendNone>,
+    &StateSpans<kDepthTestOnly, kTexCopy, false, false, kBlendNone>
+#else
+    &GeneralSpans, &GeneralSpans, &GeneralSpans
+#endif
+};
 
 } // namespace
 
+uint32_t LiveAttributes(const PixelPipeline& p, const RasterTexture* texture) {
+    uint32_t live = 0;
+    if (p.depthTest) live |= 1u << kDepth;
+    if (texture) live |= (1u << kQ) | (1u << kUQ) | (1u << kVQ);
+    if (!texture || !p.decal) live |= (1u << kRed) | (1u << kGreen) | (1u << kBlue);
+    if (p.blend) live |= 1u << kAlpha;
+    if (p.specular) live |= (1u << kSpecularRed) | (1u << kSpecularGreen) | (1u << kSpecularBlue);
+    if (p.fog) live |= p.tableFog ? (1u << kRhw) : (1u << kFog);
+    return live;
+}
+
+void SetFastSpans(bool on) {
+    g_fastSpans = on;
+}
+
 SpanKernel ChooseSpanKernel(const PixelPipeline& p, const RasterTexture* texture,
                             const RasterTarget& target) {
-    bool general = p.blend || p.fog || p.specular;
-    if (p.depthTest && (p.depthFunc != D3DCMP_LESSEQUAL || !p.depthWrite)) general = true;
-    if (texture && (p.bilinear || p.address != D3DTADDRESS_WRAP || texture->bytesPerTexel != 2 ||
-                    !IsPowerOfTwo(texture->width) || !IsPowerOfTwo(texture->height)))
-        general = true;
-    if (general) return &GeneralSpan;
-    return p.depthTest ? ChooseFormat<true>(p, texture, target.is555)
-                       : ChooseFormat<false>(p, texture, target.is555);
+    if (!g_fastSpans) return &GeneralSpans;
+    int depth = kDepthOff;
+    if (p.depthTest) {
+        if (p.depthFunc != D3DCMP_LESSEQUAL) return &GeneralSpans;
+        depth = p.depthWrite ? kDepthWrite : kDepthTestOnly;
+    }
+    // The lane loops address texels with 16-bit multiply-adds: sides and pitch below 32768 texels, the
+    // pitch positive and whole texels.
+    if (texture &&
+        (p.address != D3DTADDRESS_WRAP || texture->bytesPerTexel != 2 || !IsPowerOfTwo(texture->width) ||
+         !IsPowerOfTwo(texture->height) || texture->width > 32768 || texture->height > 32768 ||
+         texture->pitch <= 0 || texture->pitch % 2 != 0 || texture->pitch / 2 > 32767))
+        return &GeneralSpans;
+    const int blend = BlendModeOf(p);
+    if (blend < 0) return &GeneralSpans;
+    const bool fog = p.fog;
+    if (fog && !(p.tableFog && p.fogEnd > p.fogStart)) return &GeneralSpans;
+    // The plain loop for untextured drawing, the copy for decal texels laid out as the target, the
+    // state kernels for the rest.
+    const bool plain = !fog && blend == kBlendNone && !p.specular;
+    if (plain && !texture && depth != kDepthTestOnly) {
+        if (depth == kDepthWrite) return target.is555 ? &PlainSpans<true, true> : &PlainSpans<true, false>;
+        return target.is555 ? &PlainSpans<false, true> : &PlainSpans<false, false>;
+    }
+    if (plain && texture && p.decal && !p.bilinear && texture->sameLayoutMask) return kCopyKernels[depth];
+    const int texturing = !texture ? kTexNone : (p.decal ? kTexDecal : kTexModulate);
+    return kStateKernels[StateIndex(depth, texturing, texture && p.bilinear, fog, blend)];
 }
 
 } // namespace host_d3d
+
+void HostD3DUseFastSpans(bool on) {
+    host_d3d::SetFastSpans(on);
+}

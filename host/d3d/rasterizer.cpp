@@ -22,10 +22,6 @@ bool Finite(float v) {
     return std::isfinite(v);
 }
 
-float ToFloat(double v) {
-    return float(v > -1e30 ? (v < 1e30 ? v : 1e30) : -1e30);
-}
-
 // The side of a triangle from its upper end to its lower end, as x at a row's centre.
 struct Edge {
     double x0;
@@ -86,6 +82,10 @@ PixelPipeline ResolvePipeline(const HostRenderStates& s, bool hasDepth, bool has
     p.fogEnd = s.FloatValue(D3DRENDERSTATE_FOGTABLEEND);
     if (!Finite(p.fogStart)) p.fogStart = 0.0f;
     if (!Finite(p.fogEnd)) p.fogEnd = 0.0f;
+    if (p.fogEnd > p.fogStart) {
+        p.fogScale = 255.0f / (p.fogEnd - p.fogStart);
+        p.fogBias = p.fogEnd * p.fogScale;
+    }
     p.fogColor = s.Value(D3DRENDERSTATE_FOGCOLOR);
     p.blend = s.Value(D3DRENDERSTATE_ALPHABLENDENABLE) != FALSE;
     p.srcBlend = s.Value(D3DRENDERSTATE_SRCBLEND);
@@ -102,6 +102,7 @@ Rasterizer::Rasterizer(const RasterTarget& target, const RasterTexture* texture,
     if (!target_.depth) pipeline_.depthTest = false;
     pipeline_.textured = texture_ != nullptr;
     kernel_ = ChooseSpanKernel(pipeline_, texture_, target_);
+    live_ = LiveAttributes(pipeline_, texture_);
 }
 
 bool Rasterizer::Prepare(const D3DTLVERTEX& in, RasterVertex& out) const {
@@ -204,26 +205,49 @@ void Rasterizer::ClipAndFill(const RasterVertex* v) {
         FillTriangle(a[0], a[i], a[i + 1]);
 }
 
-void Rasterizer::FillTriangle(const RasterVertex& p0, const RasterVertex& p1, const RasterVertex& p2) {
-    double dx1 = p1.x - p0.x, dy1 = p1.y - p0.y;
-    double dx2 = p2.x - p0.x, dy2 = p2.y - p0.y;
-    double area = dx1 * dy2 - dx2 * dy1;
-    if (!(std::fabs(area) >= kMinDoubleArea)) return;
-
-    SpanJob job;
+void Rasterizer::SetUpPlanes(const RasterVertex& p0, const RasterVertex& p1, const RasterVertex& p2,
+                             double area, SpanJob& job) const {
     job.target = &target_;
     job.texture = texture_;
     job.pipeline = &pipeline_;
     job.originX = p0.x;
     job.originY = p0.y;
+    job.clampRamps = false;
+    job.live = live_;
+    double dx1 = p1.x - p0.x, dy1 = p1.y - p0.y;
+    double dx2 = p2.x - p0.x, dy2 = p2.y - p0.y;
     double inverse = 1.0 / area;
     for (int i = 0; i < kAttributeCount; ++i) {
+        job.start[i] = job.dx[i] = job.dy[i] = 0.0;
+        job.fixedStep[i] = 0;
+        job.floatStep[i] = 0.0f;
+        if (!((live_ >> i) & 1)) continue;
         double d1 = double(p1.a[i]) - p0.a[i];
         double d2 = double(p2.a[i]) - p0.a[i];
         job.start[i] = p0.a[i];
         job.dx[i] = (d1 * dy2 - d2 * dy1) * inverse;
         job.dy[i] = (d2 * dx1 - d1 * dx2) * inverse;
+        if (!((kFixedAttributes >> i) & 1)) {
+            job.floatStep[i] = ToFloat(job.dx[i]);
+            continue;
+        }
+        double fixedStep = job.dx[i] * 65536.0;
+        fixedStep = std::clamp(fixedStep, -2147483648.0, 2147483647.0);
+        job.fixedStep[i] = uint32_t(int64_t(fixedStep + (fixedStep >= 0 ? 0.5 : -0.5)));
+        // Every covered pixel centre lies inside the triangle, so its value lies between the corners'
+        // (give or take the positions' rounding), and the step's rounding adds at most an eighth of a
+        // unit over a span: when that stays within what a clamped ramp may reach, no row needs a clamp.
+        double high = i == kDepth ? kMaxDepthRamp : kMaxColourRamp;
+        double low = std::min({p0.a[i], p1.a[i], p2.a[i]}) + 0.5;
+        double top = std::max({p0.a[i], p1.a[i], p2.a[i]}) + 0.5;
+        double slack = (std::fabs(job.dx[i]) + std::fabs(job.dy[i])) * 1e-6 + 0.125;
+        if (!(low - slack >= 0.125 && top + slack <= high + 0.125)) job.clampRamps = true;
     }
+}
+
+void Rasterizer::FillTriangle(const RasterVertex& p0, const RasterVertex& p1, const RasterVertex& p2) {
+    double area = (p1.x - p0.x) * (p2.y - p0.y) - (p2.x - p0.x) * (p1.y - p0.y);
+    if (!(std::fabs(area) >= kMinDoubleArea)) return;
 
     // Sort by y; the long side runs from the top corner to the bottom one.
     const RasterVertex* top = &p0;
@@ -232,23 +256,32 @@ void Rasterizer::FillTriangle(const RasterVertex& p0, const RasterVertex& p1, co
     if (mid->y < top->y) std::swap(mid, top);
     if (bottom->y < top->y) std::swap(bottom, top);
     if (bottom->y < mid->y) std::swap(bottom, mid);
+    // Rows whose centre y satisfies top <= y < bottom; pixels whose centre x satisfies left <= x < right.
+    int firstRow = std::max(target_.top, int(std::ceil(top->y)));
+    int endRow = std::min(target_.bottom, int(std::ceil(bottom->y)));
+    if (firstRow >= endRow) return;
+
+    SpanJob job;
+    SetUpPlanes(p0, p1, p2, area, job);
     Edge longSide(*top, *bottom), upper(*top, *mid), lower(*mid, *bottom);
     double side = (mid->x - top->x) * (bottom->y - top->y) - (bottom->x - top->x) * (mid->y - top->y);
     bool longOnLeft = side > 0;
 
-    // Rows whose centre y satisfies top <= y < bottom; pixels whose centre x satisfies left <= x < right.
-    int firstRow = std::max(target_.top, int(std::ceil(top->y)));
-    int endRow = std::min(target_.bottom, int(std::ceil(bottom->y)));
+    // Each attribute's value at x = 0 of the first row (the kernel walks them down).
+    for (int i = 0; i < kAttributeCount; ++i)
+        job.row[i] = job.start[i] - job.dx[i] * job.originX + job.dy[i] * (firstRow - job.originY);
+    spans_.resize(size_t(endRow - firstRow));
     for (int y = firstRow; y < endRow; ++y) {
         const Edge& shortSide = y < mid->y ? upper : lower;
         double xLong = longSide.XAt(y);
         double xShort = shortSide.XAt(y);
         double left = longOnLeft ? xLong : xShort;
         double right = longOnLeft ? xShort : xLong;
-        int x0 = std::max(target_.left, int(std::ceil(std::max(left, double(target_.left)))));
-        int x1 = std::min(target_.right, int(std::ceil(std::min(right, double(target_.right)))));
-        if (x0 < x1) kernel_(job, y, x0, x1);
+        Span& span = spans_[size_t(y - firstRow)];
+        span.x0 = std::max(target_.left, int(std::ceil(std::max(left, double(target_.left)))));
+        span.x1 = std::min(target_.right, int(std::ceil(std::min(right, double(target_.right)))));
     }
+    kernel_(job, firstRow, spans_.data(), endRow - firstRow);
 }
 
 void Rasterizer::Line(const D3DTLVERTEX& v0, const D3DTLVERTEX& v1) {
@@ -310,9 +343,22 @@ void Rasterizer::Point(const D3DTLVERTEX& in) {
     ShadeOne(int(fx), int(fy), v.a);
 }
 
-void Rasterizer::ShadeOne(int x, int y, const float* attributes) {
+void Rasterizer::ShadeOne(int x, int y, const float* a) {
+    PixelInputs in{DepthValue(a[kDepth]),
+                   Channel(a[kRed]),
+                   Channel(a[kGreen]),
+                   Channel(a[kBlue]),
+                   Channel(a[kAlpha]),
+                   Channel(a[kSpecularRed]),
+                   Channel(a[kSpecularGreen]),
+                   Channel(a[kSpecularBlue]),
+                   Channel(a[kFog]),
+                   a[kQ],
+                   a[kUQ],
+                   a[kVQ],
+                   a[kRhw]};
     uint16_t* depth = pipeline_.depthTest ? target_.DepthRow(y) + x : nullptr;
-    ShadePixel(pipeline_, texture_, target_.is555, attributes, target_.Row(y) + x, depth);
+    ShadePixel(pipeline_, texture_, target_.is555, in, target_.Row(y) + x, depth);
 }
 
 } // namespace host_d3d

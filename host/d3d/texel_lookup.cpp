@@ -8,7 +8,8 @@
 namespace host_d3d {
 namespace {
 
-// One channel of raw through mask, scaled to 0..255 (0 for an empty mask).
+// One channel of raw through mask, scaled to 0..255 (0 for an empty mask): a channel narrower than 8
+// bits has its bits repeated (5 bits abcde give abcdeabc), as the span kernels widen stored channels.
 uint32_t Scale(uint32_t raw, uint32_t mask) {
     if (!mask) return 0;
     int shift = 0;
@@ -16,7 +17,15 @@ uint32_t Scale(uint32_t raw, uint32_t mask) {
         ++shift;
     uint32_t max = mask >> shift;
     uint32_t value = (raw & mask) >> shift;
-    return (value * 255 + max / 2) / max;
+    int bits = 0;
+    while ((max >> bits) & 1)
+        ++bits;
+    if (bits >= 8 || ((max + 1) & max)) return (value * 255 + max / 2) / max; // wide or gapped masks
+    uint32_t out = 0;
+    int filled = 0;
+    for (; filled < 8; filled += bits)
+        out = (out << bits) | value;
+    return out >> (filled - 8);
 }
 
 } // namespace

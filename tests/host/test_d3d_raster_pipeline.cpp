@@ -17,17 +17,6 @@ class D3DRasterPipelineTest : public D3DRasterTest {
         Fan({V(0, 0, z, colour, 0, 0, 1, specular), V(w, 0, z, colour, 1, 0, 1, specular),
              V(w, h, z, colour, 1, 1, 1, specular), V(0, h, z, colour, 0, 1, 1, specular)});
     }
-    static DDPIXELFORMAT Argb4444() {
-        DDPIXELFORMAT f{};
-        f.dwSize = sizeof(f);
-        f.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
-        f.dwRGBBitCount = 16;
-        f.dwRBitMask = 0x0F00;
-        f.dwGBitMask = 0x00F0;
-        f.dwBBitMask = 0x000F;
-        f.dwRGBAlphaBitMask = 0xF000;
-        return f;
-    }
 };
 
 TEST_F(D3DRasterPipelineTest, DecalAndModulateColours) {

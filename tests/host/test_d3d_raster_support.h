@@ -119,6 +119,18 @@ class D3DRasterTest : public D3DTest {
     static int Red(uint16_t p) { return p >> 11; }
     static int Green(uint16_t p) { return (p >> 5) & 63; }
     static int Blue(uint16_t p) { return p & 31; }
+    // The 16-bit 4-4-4-4 format with alpha (a texture format read through the colour table).
+    static DDPIXELFORMAT Argb4444() {
+        DDPIXELFORMAT f{};
+        f.dwSize = sizeof(f);
+        f.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
+        f.dwRGBBitCount = 16;
+        f.dwRBitMask = 0x0F00;
+        f.dwGBitMask = 0x00F0;
+        f.dwBBitMask = 0x000F;
+        f.dwRGBAlphaBitMask = 0xF000;
+        return f;
+    }
 
     // A system-memory texture of width x height in format (the display's 5-6-5 when NULL) holding texels
     // row by row, with its handle bound to the device. Released by TearDown.
