@@ -12,10 +12,6 @@ bool IsValidQuality(D3DRMRENDERQUALITY quality) {
            fill != D3DRMFILL_MASK;
 }
 
-bool IsPowerOfTwo(DWORD value) {
-    return value != 0 && (value & (value - 1)) == 0;
-}
-
 } // namespace
 
 HRESULT HostRMDevice::Create(IDirect3D2* direct3D, IDirect3DDevice2* device, HostRMDevice** out) {
@@ -95,7 +91,9 @@ D3DRMTEXTUREQUALITY HostRMDevice::GetTextureQuality() {
 }
 
 HRESULT HostRMDevice::SetShades(DWORD shades) {
-    if (!IsPowerOfTwo(shades) || shades > 256) return D3DRMERR_BADVALUE;
+    // 1, 2, 4, ... 256: a power of two no larger than 256.
+    bool powerOfTwo = shades != 0 && (shades & (shades - 1)) == 0;
+    if (!powerOfTwo || shades > 256) return D3DRMERR_BADVALUE;
     shades_ = shades;
     return D3DRM_OK;
 }
