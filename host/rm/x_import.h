@@ -9,12 +9,12 @@ constexpr size_t kHostRMXMaxCorners = 16u * 1024 * 1024;
 
 // Reads the ".x" file (text, binary or compressed form) held in data into out, which must be empty
 // but for its first look (no material, no texture). Every mesh of the file is placed by the product of
-// the transforms of the frames above it; positions, normals, texture coordinates, face corners and
-// their order are the file's own (each face corner gets a vertex of its own, as the importer gives
-// them). Each file material becomes a material and a face colour; callback (may be NULL) is called in
-// this process, once per distinct texture file name. The importer runs in a child process (it is
-// third-party code that crashes, hangs or exhausts memory on some broken files): a file it cannot read,
-// dies on or takes over kHostRMXReadTimeLimit for gives D3DRMERR_BADFILE, with nothing leaked and no
-// callback made; out is then unspecified. D3DRMERR_BADALLOC when this process runs out of memory.
+// the transforms of the frames above it; positions, normals, texture coordinates, faces and their
+// corner order are the file's own, with one vertex per distinct corner of a frame's meshes. Each file
+// material becomes a material and a face colour; callback (may be NULL) is called in this process, once per
+// distinct texture file name. The importer runs in a child process (it is third-party code that crashes,
+// hangs or exhausts memory on some broken files): a file it cannot read, dies on or takes over
+// kHostRMXReadTimeLimit for gives D3DRMERR_BADFILE, with nothing leaked and no callback made; out is then
+// unspecified. D3DRMERR_BADALLOC when this process runs out of memory.
 HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg,
                       HostRMMeshBuilder::Contents& out);

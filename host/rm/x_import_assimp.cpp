@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -49,29 +50,85 @@ HostRMXMaterial ReadMaterial(const aiMaterial* material) {
     return result;
 }
 
-void AddVertices(const aiMesh& mesh, const aiMatrix4x4& world, HostRMXFlat& out) {
+// A vertex as the builder holds it: position, normal and texture coordinates, compared bit for bit
+// (-0 taken as 0, so that equal values always meet).
+struct VertexKey {
+    uint32_t bits[8];
+    bool operator==(const VertexKey& other) const { return std::memcmp(bits, other.bits, sizeof bits) == 0; }
+};
+
+struct VertexKeyHash {
+    size_t operator()(const VertexKey& key) const {
+        uint64_t hash = 0x9E3779B97F4A7C15ull;
+        for (uint32_t word : key.bits)
+            hash = (hash ^ word) * 0x100000001B3ull;
+        return size_t(hash ^ hash >> 29);
+    }
+};
+
+VertexKey KeyOf(const D3DVECTOR& position, const D3DVECTOR& normal, float u, float v) {
+    const float values[8] = {position.x, position.y, position.z, normal.x, normal.y, normal.z, u, v};
+    VertexKey key;
+    for (int i = 0; i < 8; ++i) {
+        float value = values[i] == 0.0f ? 0.0f : values[i];
+        std::memcpy(&key.bits[i], &value, sizeof value);
+    }
+    return key;
+}
+
+// The vertices of one frame's meshes: the importer gives each face corner a vertex of its own (and
+// splits a file mesh by material); corners equal in position, normal and texture coordinates become
+// one vertex again, which gives the file's own vertices back.
+class Welder {
+  public:
+    explicit Welder(HostRMXFlat& out) : out_(out) {}
+
+    // The index in out of the vertex (added when new); false past kHostRMXMaxCorners vertices.
+    bool Add(const D3DVECTOR& position, const D3DVECTOR& normal, float u, float v, uint32_t& index) {
+        auto [at, added] = known_.try_emplace(KeyOf(position, normal, u, v), uint32_t(out_.positions.size()));
+        if (added) {
+            if (out_.positions.size() >= kHostRMXMaxCorners) return false;
+            out_.positions.push_back(position);
+            out_.normals.push_back(normal);
+            out_.texCoords.push_back(u);
+            out_.texCoords.push_back(v);
+        }
+        index = at->second;
+        return true;
+    }
+
+  private:
+    HostRMXFlat& out_;
+    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> known_;
+};
+
+// Adds the mesh's vertices placed by world through welder; indexOf maps the mesh's vertices to out's.
+bool AddVertices(const aiMesh& mesh, const aiMatrix4x4& world, Welder& welder,
+                 std::vector<uint32_t>& indexOf) {
     aiMatrix3x3 normalMatrix(world);
     float determinant = normalMatrix.Determinant();
     if (std::isfinite(determinant) && determinant != 0.0f) normalMatrix.Inverse().Transpose();
     const aiVector3D* uv = mesh.mTextureCoords[0];
+    indexOf.resize(mesh.mNumVertices);
     for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-        out.positions.push_back(FileSpace(world * mesh.mVertices[v]));
         aiVector3D normal(0, 0, 0);
         if (mesh.mNormals) {
             normal = normalMatrix * mesh.mNormals[v];
             float length = normal.Length();
             if (std::isfinite(length) && length > 0.0f) normal /= length;
         }
-        out.normals.push_back(FileSpace(normal));
-        out.texCoords.push_back(uv ? uv[v].x : 0.0f);
-        out.texCoords.push_back(uv ? 1.0f - uv[v].y : 0.0f);
+        if (!welder.Add(FileSpace(world * mesh.mVertices[v]), FileSpace(normal), uv ? uv[v].x : 0.0f,
+                        uv ? 1.0f - uv[v].y : 0.0f, indexOf[v]))
+            return false;
     }
+    return true;
 }
 
-bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world, uint32_t materials, HostRMXFlat& out) {
-    size_t base = out.positions.size();
-    if (mesh.mNumVertices > kHostRMXMaxCorners - base || !mesh.mVertices) return false;
-    AddVertices(mesh, world, out);
+bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world, uint32_t materials, Welder& welder,
+             HostRMXFlat& out) {
+    if (mesh.mNumVertices > kHostRMXMaxCorners || !mesh.mVertices) return false;
+    std::vector<uint32_t> indexOf;
+    if (!AddVertices(mesh, world, welder, indexOf)) return false;
     uint32_t material = mesh.mMaterialIndex < materials ? mesh.mMaterialIndex : kHostRMXNoMaterial;
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
@@ -80,7 +137,7 @@ bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world, uint32_t materials, H
         for (unsigned k = face.mNumIndices; k-- > 0;) {
             unsigned vertex = face.mIndices[k];
             if (vertex >= mesh.mNumVertices) return false;
-            out.corners.push_back(static_cast<uint32_t>(base + vertex));
+            out.corners.push_back(indexOf[vertex]);
         }
         out.faces.push_back(HostRMXFace{face.mNumIndices, material});
     }
@@ -95,10 +152,12 @@ bool FlattenNodes(const aiScene& scene, HostRMXFlat& out) {
         auto [node, parent] = pending.back();
         pending.pop_back();
         aiMatrix4x4 world = parent * node->mTransformation;
+        // The importer hangs a frame's meshes (one per material of each file mesh) on the frame's node.
+        Welder welder(out);
         for (unsigned i = 0; i < node->mNumMeshes; ++i) {
             unsigned index = node->mMeshes[i];
             if (index >= scene.mNumMeshes || !scene.mMeshes[index]) return false;
-            if (!AddMesh(*scene.mMeshes[index], world, materials, out)) return false;
+            if (!AddMesh(*scene.mMeshes[index], world, materials, welder, out)) return false;
         }
         // Children in reverse so that they come off the stack in file order.
         for (unsigned i = node->mNumChildren; i-- > 0;)

@@ -7,8 +7,9 @@
 
 // Imports the file held in data (any of its forms) and flattens it into out, which must be empty: every
 // mesh placed by the product of the transforms of the frames above it, in file order, with the file's
-// own positions, normals, texture coordinates and corner order (each face corner of a mesh gets a
-// vertex of its own, as the importer gives them). False when the importer refuses the file or a bound
-// is passed. Assimp is third-party code that crashes, loops or exhausts memory on some broken files:
-// call this only in a process that may die (HostRMXReadIsolated).
+// own positions, normals, texture coordinates and corner order. The importer gives every face corner a
+// vertex of its own; the corners of one frame's meshes that are equal in position, normal and texture
+// coordinates are welded back into one vertex, as the file held them. False when the importer refuses
+// the file or a bound is passed. Assimp is third-party code that crashes, loops or exhausts memory on some
+// broken files: call this only in a process that may die (HostRMXReadIsolated).
 bool HostRMXReadWithAssimp(const void* data, size_t size, HostRMXFlat& out);
