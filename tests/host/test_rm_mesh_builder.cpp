@@ -319,7 +319,7 @@ std::string BinaryTriangle(const std::string& garbage = "") {
     return out;
 }
 
-TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndImplausibleCountsAreRefused) {
+TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndFilesTheImporterFailsOnAreRefused) {
     HostRMMeshBuilder* builder = HostRMMeshBuilder::From(builder_);
     std::string binary = BinaryTriangle();
     ASSERT_EQ(builder->LoadFromMemory(binary.data(), binary.size(), nullptr, nullptr), D3DRM_OK);
@@ -330,7 +330,8 @@ TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndImplausibleCountsAreRefused) {
     EXPECT_EQ(box.max.y, 3.0f);
     EXPECT_EQ(box.max.z, 3.0f);
 
-    // Counts the importer would allocate for before reading: refused before it sees them.
+    // Counts the importer allocates for before reading (its helper runs out of memory), a word that is no
+    // token: refused.
     std::string huge = BinaryTriangle(std::string("\x03\x00\xff\xff\xff\xff", 6));
     EXPECT_EQ(builder->LoadFromMemory(huge.data(), huge.size(), nullptr, nullptr), D3DRMERR_BADFILE);
     std::string stray = BinaryTriangle(std::string("\x00\xff\xff\xff\xff\xff", 6)); // not a token
@@ -341,7 +342,8 @@ TEST_F(RMMeshBuilderTest, BinaryFormLoadsAndImplausibleCountsAreRefused) {
         EXPECT_EQ(builder->LoadFromMemory(text.data(), text.size(), nullptr, nullptr), D3DRMERR_BADFILE)
             << count;
     }
-    // Material lists the importer would crash on: nothing in them, or an object that is no material.
+    // Material lists the importer crashes on (in its helper): nothing in them, or an object that is no
+    // material.
     for (const char* list : {"", "Matxrial M { 1.0;0.0;0.0;1.0;; 2.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }",
                              "\xbb Material M { 1.0;0.0;0.0;1.0;; 2.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; }"}) {
         std::string text =

@@ -1,4 +1,4 @@
-#include "host/rm/x_import_assimp.h"
+#include "host/rm/ximport_helper/x_import_assimp.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
