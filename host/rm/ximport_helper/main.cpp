@@ -3,9 +3,14 @@
 // for the host library that started it (HostRMXReadWithHelper). Assimp crashes, loops or exhausts
 // memory on some broken files; here that ends only this process, which the library takes as a refused
 // file. Exit status: 0 message written, 1 file refused, 2 message not written, 3 no file to read.
-#include <cerrno>
+#include <algorithm>
+#include <climits>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,6 +28,13 @@ constexpr int kExitWriteFailed = 2;
 constexpr int kExitNoInput = 3;
 // CPU seconds at most: a helper whose reader loops ends even when nobody waits for it any more.
 constexpr rlim_t kCpuSeconds = 120;
+// The heap made ready before the import: about what a text file's import takes per byte, from files of
+// a mebibyte on, at most a quarter gibibyte, in blocks below the size glibc would map on their own.
+constexpr size_t kHeapPerFileByte = 10;
+constexpr size_t kHeapFromFileBytes = 1u << 20;
+constexpr size_t kHeapMostBytes = 256u << 20;
+constexpr size_t kHeapBlockBytes = 8u << 20;
+constexpr int kLargestHeapAllocation = 32 << 20; // glibc's ceiling for M_MMAP_THRESHOLD
 
 // The memory the importer may take for a file of size bytes: its own working set, and per byte of the
 // file what its densest forms become (each face corner its own vertex, in the importer's structures and
@@ -71,29 +83,53 @@ void PrepareProcess() {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
-// The whole input file; false when it cannot be read or is larger than a ".x" file may be.
-bool ReadInput(std::vector<char>& bytes) {
+// The input file mapped whole (size bytes at data); false when it cannot be, or is larger than a ".x"
+// file may be. An empty file gives size 0.
+bool MapInput(const char*& data, size_t& size) {
     struct stat about;
     if (::fstat(kInputFd, &about) != 0 || about.st_size < 0 || size_t(about.st_size) > kHostRMXFileMaxBytes)
         return false;
-    bytes.resize(size_t(about.st_size));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t got = ::pread(kInputFd, bytes.data() + done, bytes.size() - done, off_t(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        done += size_t(got);
-    }
+    size = size_t(about.st_size);
+    data = "";
+    if (size == 0) return true;
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, kInputFd, 0);
+    if (mapped == MAP_FAILED) return false;
+    data = static_cast<const char*>(mapped);
     return true;
 }
 
+// Readies the heap for an import of a file of size bytes. A new process pays a page fault for every
+// page its heap first touches, a large part of a large file's import (more on virtual machines), which
+// a program that had imported before would not: the pages are made at once here (one call, no faults),
+// large arrays are kept in the heap and freed memory stays in it, so the importer's allocations land on
+// pages already there. Does nothing where the system cannot populate memory ahead.
+void PrepareHeap(size_t size) {
+    if (size < kHeapFromFileBytes) return;
+    ::mallopt(M_MMAP_THRESHOLD, kLargestHeapAllocation);
+    ::mallopt(M_TRIM_THRESHOLD, INT_MAX);
+    size_t wanted = std::min(kHeapPerFileByte * size, kHeapMostBytes);
+    std::vector<void*> blocks;
+    for (size_t done = 0; done < wanted; done += kHeapBlockBytes) {
+        void* block = std::malloc(kHeapBlockBytes);
+        if (!block) break;
+        blocks.push_back(block);
+        uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+        uintptr_t from = (uintptr_t(block) + page - 1) & ~(page - 1);
+        uintptr_t to = (uintptr_t(block) + kHeapBlockBytes) & ~(page - 1);
+        if (::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE) != 0) break;
+    }
+    for (void* block : blocks)
+        std::free(block);
+}
+
 int Run() {
-    std::vector<char> file;
-    if (!ReadInput(file)) return kExitNoInput;
-    ::close(kInputFd);
-    CapMemory(MemoryFor(file.size()));
+    const char* file = nullptr;
+    size_t size = 0;
+    if (!MapInput(file, size)) return kExitNoInput;
+    CapMemory(MemoryFor(size));
+    PrepareHeap(size);
     HostRMXFlat flat;
-    if (!HostRMXReadWithAssimp(file.data(), file.size(), flat)) return kExitRefused;
+    if (!HostRMXReadWithAssimp(file, size, flat)) return kExitRefused;
     return HostRMXSendFlat(STDOUT_FILENO, flat) ? 0 : kExitWriteFailed;
 }
 

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -57,14 +56,12 @@ struct VertexKey {
     bool operator==(const VertexKey& other) const { return std::memcmp(bits, other.bits, sizeof bits) == 0; }
 };
 
-struct VertexKeyHash {
-    size_t operator()(const VertexKey& key) const {
-        uint64_t hash = 0x9E3779B97F4A7C15ull;
-        for (uint32_t word : key.bits)
-            hash = (hash ^ word) * 0x100000001B3ull;
-        return size_t(hash ^ hash >> 29);
-    }
-};
+uint64_t HashOf(const VertexKey& key) {
+    uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (uint32_t word : key.bits)
+        hash = (hash ^ word) * 0x100000001B3ull;
+    return hash ^ hash >> 29;
+}
 
 VertexKey KeyOf(const D3DVECTOR& position, const D3DVECTOR& normal, float u, float v) {
     const float values[8] = {position.x, position.y, position.z, normal.x, normal.y, normal.z, u, v};
@@ -78,28 +75,47 @@ VertexKey KeyOf(const D3DVECTOR& position, const D3DVECTOR& normal, float u, flo
 
 // The vertices of one frame's meshes: the importer gives each face corner a vertex of its own (and
 // splits a file mesh by material); corners equal in position, normal and texture coordinates become
-// one vertex again, which gives the file's own vertices back.
+// one vertex again, which gives the file's own vertices back. An open-addressing table of at least
+// twice as many slots as the corners it will see (corners, the meshes' vertex count), so it never fills.
 class Welder {
   public:
-    explicit Welder(HostRMXFlat& out) : out_(out) {}
+    Welder(HostRMXFlat& out, size_t corners) : out_(out), first_(out.positions.size()) {
+        size_t slots = 16;
+        while (slots < 2 * corners)
+            slots *= 2;
+        slots_.assign(slots, 0);
+    }
 
-    // The index in out of the vertex (added when new); false past kHostRMXMaxCorners vertices.
+    // The index in out of the vertex (added when new); false past kHostRMXMaxCorners vertices or
+    // past the corners promised.
     bool Add(const D3DVECTOR& position, const D3DVECTOR& normal, float u, float v, uint32_t& index) {
-        auto [at, added] = known_.try_emplace(KeyOf(position, normal, u, v), uint32_t(out_.positions.size()));
-        if (added) {
-            if (out_.positions.size() >= kHostRMXMaxCorners) return false;
+        VertexKey key = KeyOf(position, normal, u, v);
+        size_t mask = slots_.size() - 1;
+        for (size_t slot = HashOf(key) & mask;; slot = (slot + 1) & mask) {
+            uint32_t held = slots_[slot]; // 1 + the vertex's index among keys_; 0 for an empty slot
+            if (held != 0 && keys_[held - 1] == key) {
+                index = uint32_t(first_ + held - 1);
+                return true;
+            }
+            if (held != 0) continue;
+            if (out_.positions.size() >= kHostRMXMaxCorners || 2 * (keys_.size() + 1) > slots_.size())
+                return false;
+            keys_.push_back(key);
+            slots_[slot] = uint32_t(keys_.size());
+            index = uint32_t(out_.positions.size());
             out_.positions.push_back(position);
             out_.normals.push_back(normal);
             out_.texCoords.push_back(u);
             out_.texCoords.push_back(v);
+            return true;
         }
-        index = at->second;
-        return true;
     }
 
   private:
     HostRMXFlat& out_;
-    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> known_;
+    size_t first_;
+    std::vector<uint32_t> slots_;
+    std::vector<VertexKey> keys_;
 };
 
 // Adds the mesh's vertices placed by world through welder; indexOf maps the mesh's vertices to out's.
@@ -153,12 +169,16 @@ bool FlattenNodes(const aiScene& scene, HostRMXFlat& out) {
         pending.pop_back();
         aiMatrix4x4 world = parent * node->mTransformation;
         // The importer hangs a frame's meshes (one per material of each file mesh) on the frame's node.
-        Welder welder(out);
+        size_t corners = 0;
         for (unsigned i = 0; i < node->mNumMeshes; ++i) {
             unsigned index = node->mMeshes[i];
             if (index >= scene.mNumMeshes || !scene.mMeshes[index]) return false;
-            if (!AddMesh(*scene.mMeshes[index], world, materials, welder, out)) return false;
+            corners += scene.mMeshes[index]->mNumVertices;
         }
+        if (corners > kHostRMXMaxCorners) return false;
+        Welder welder(out, corners);
+        for (unsigned i = 0; i < node->mNumMeshes; ++i)
+            if (!AddMesh(*scene.mMeshes[node->mMeshes[i]], world, materials, welder, out)) return false;
         // Children in reverse so that they come off the stack in file order.
         for (unsigned i = node->mNumChildren; i-- > 0;)
             if (node->mChildren[i]) pending.emplace_back(node->mChildren[i], world);
@@ -172,25 +192,30 @@ bool IsDigit(char c) {
 
 // The text form with a space after each comma between two digits, outside strings and comments. Its
 // commas only separate list elements, but the importer's real reader takes a comma followed by a digit
-// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails.
+// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails. The
+// text between such commas is copied in runs.
 std::vector<char> SeparatedLists(const char* text, size_t size) {
     std::vector<char> out;
     out.reserve(size + size / 8);
+    size_t copied = 0; // text before this is in out
     bool inString = false;
     for (size_t at = 0; at < size; ++at) {
         char c = text[at];
-        if (!inString && (c == '#' || (c == '/' && at + 1 < size && text[at + 1] == '/'))) {
-            for (; at < size && text[at] != '\n'; ++at)
-                out.push_back(text[at]);
-            if (at == size) break;
-            c = text[at];
-        }
-        out.push_back(c);
-        if (c == '"') inString = !inString;
-        if (!inString && c == ',' && at > 0 && at + 1 < size && IsDigit(text[at - 1]) &&
-            IsDigit(text[at + 1]))
+        if (c == '"') {
+            inString = !inString;
+        } else if (inString) {
+            continue;
+        } else if (c == '#' || (c == '/' && at + 1 < size && text[at + 1] == '/')) {
+            // A comment runs to its line's end.
+            const void* end = std::memchr(text + at, '\n', size - at);
+            at = end ? size_t(static_cast<const char*>(end) - text) : size;
+        } else if (c == ',' && at > 0 && at + 1 < size && IsDigit(text[at - 1]) && IsDigit(text[at + 1])) {
+            out.insert(out.end(), text + copied, text + at + 1);
             out.push_back(' ');
+            copied = at + 1;
+        }
     }
+    out.insert(out.end(), text + copied, text + size);
     return out;
 }
 
