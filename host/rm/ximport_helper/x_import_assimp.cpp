@@ -192,30 +192,31 @@ bool IsDigit(char c) {
 
 // The text form with a space after each comma between two digits, outside strings and comments. Its
 // commas only separate list elements, but the importer's real reader takes a comma followed by a digit
-// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails. The
-// text between such commas is copied in runs.
+// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails. One
+// pass, character by character; a comment is copied whole.
 std::vector<char> SeparatedLists(const char* text, size_t size) {
-    std::vector<char> out;
-    out.reserve(size + size / 8);
-    size_t copied = 0; // text before this is in out
+    std::vector<char> out(size + size / 2 + 1); // at worst every other character is such a comma
+    char* to = out.data();
     bool inString = false;
     for (size_t at = 0; at < size; ++at) {
         char c = text[at];
+        *to++ = c;
+        if (c != ',' && c != '"' && c != '#' && c != '/') continue;
         if (c == '"') {
             inString = !inString;
         } else if (inString) {
             continue;
-        } else if (c == '#' || (c == '/' && at + 1 < size && text[at + 1] == '/')) {
+        } else if (c == ',') {
+            if (at > 0 && at + 1 < size && IsDigit(text[at - 1]) && IsDigit(text[at + 1])) *to++ = ' ';
+        } else if (c == '#' || (at + 1 < size && text[at + 1] == '/')) {
             // A comment runs to its line's end.
-            const void* end = std::memchr(text + at, '\n', size - at);
-            at = end ? size_t(static_cast<const char*>(end) - text) : size;
-        } else if (c == ',' && at > 0 && at + 1 < size && IsDigit(text[at - 1]) && IsDigit(text[at + 1])) {
-            out.insert(out.end(), text + copied, text + at + 1);
-            out.push_back(' ');
-            copied = at + 1;
+            const void* end = std::memchr(text + at + 1, '\n', size - at - 1);
+            size_t rest = (end ? size_t(static_cast<const char*>(end) - text) : size) - at - 1;
+            std::memcpy(to, text + at + 1, rest);
+            to += rest, at += rest;
         }
     }
-    out.insert(out.end(), text + copied, text + size);
+    out.resize(size_t(to - out.data()));
     return out;
 }
 
