@@ -5,7 +5,7 @@ set -euo pipefail
 
 QUIB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QUIB_PACKAGES=(cmake g++ make pkg-config clang libsdl2-dev libfreetype-dev fonts-liberation libmpg123-dev lame
-               libmp3lame-dev libassimp-dev libgtest-dev libgmock-dev libbenchmark-dev libosmesa6-dev xvfb xauth xdotool x11-apps)
+               libmp3lame-dev libassimp-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev libosmesa6-dev xvfb xauth xdotool x11-apps)
 
 quib_install_packages() {
     local missing=()

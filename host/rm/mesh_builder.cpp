@@ -78,9 +78,13 @@ HRESULT HostRMMeshBuilder::LoadFromMemory(const void* data, size_t size, D3DRMLO
     loaded.looks.emplace_back();
     HRESULT hr = HostRMImportX(data, size, callback, arg, loaded);
     if (FAILED(hr)) return hr;
+    Adopt(std::move(loaded));
+    return D3DRM_OK;
+}
+
+void HostRMMeshBuilder::Adopt(Contents&& loaded) {
     data_ = std::move(loaded);
     Changed();
-    return D3DRM_OK;
 }
 
 HRESULT HostRMMeshBuilder::GetBox(D3DRMBOX* box) {

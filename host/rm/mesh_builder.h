@@ -79,6 +79,9 @@ class HostRMMeshBuilder final : public IDirect3DRMMeshBuilder2, public RefCount 
         std::vector<HostRMLook> looks; // looks[0] is no material and no texture
     };
     const Contents& Data() const { return data_; }
+    // Replaces the contents by loaded ones (faces indexing their vertices, normals and looks; looks[0]
+    // is no material and no texture).
+    void Adopt(Contents&& loaded);
 
   private:
     ~HostRMMeshBuilder() override;

@@ -3,23 +3,28 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "host/rm/x_import_assimp.h"
-#include "host/rm/x_import_child.h"
-#include "host/rm/x_import_flat.h"
-#include "host/rm/x_import_screen.h"
+#include "host/rm/testing.h"
+#include "host/rm/x_import_spawn.h"
 
 namespace {
 
-// The memory the importer's child may take for a file of size bytes: the importer's own working set,
-// and per byte of the file what its densest forms become (each face corner its own vertex, in the
-// importer's structures and in the arrays), with room for the sanitizers' overhead in their builds.
-size_t ChildMemoryFor(size_t size) {
-    return 256u * 1024 * 1024 + 32 * size;
+// The helper a test stands in for the packaged one, with its time limit.
+struct StandIn {
+    std::mutex lock;
+    bool set = false;
+    std::string path;
+    std::chrono::milliseconds limit{0};
+};
+
+StandIn& TestStandIn() {
+    static StandIn standIn;
+    return standIn;
 }
 
 // Turns the arrays read from a file into builder contents: a look per file material (its material
@@ -95,22 +100,43 @@ class ContentsMaker {
 
 } // namespace
 
+void HostRMXSetHelperForTesting(const char* path, std::chrono::milliseconds limit) {
+    StandIn& standIn = TestStandIn();
+    std::lock_guard<std::mutex> hold(standIn.lock);
+    standIn.set = path != nullptr;
+    standIn.path = path ? path : "";
+    standIn.limit = limit;
+}
+
+HRESULT HostRMXMakeContents(HostRMXFlat& flat, D3DRMLOADTEXTURECALLBACK callback, void* arg,
+                            HostRMMeshBuilder::Contents& out) {
+    try {
+        ContentsMaker(callback, arg, out).Make(flat);
+        return D3DRM_OK;
+    } catch (const std::bad_alloc&) {
+        return D3DRMERR_BADALLOC;
+    }
+}
+
 HRESULT HostRMImportX(const void* data, size_t size, D3DRMLOADTEXTURECALLBACK callback, void* arg,
                       HostRMMeshBuilder::Contents& out) {
     if (!data || size < 16 || size > kHostRMXFileMaxBytes) return D3DRMERR_BADFILE;
     // Only ".x" files: the importer would otherwise try its other readers on what it does not know.
     if (std::memcmp(data, "xof ", 4) != 0) return D3DRMERR_BADFILE;
-    if (!HostRMXPlausible(static_cast<const uint8_t*>(data), size)) return D3DRMERR_BADFILE;
+    std::string helper = HostRMXPackagedHelper();
+    std::chrono::milliseconds limit = kHostRMXReadTimeLimit;
+    {
+        StandIn& standIn = TestStandIn();
+        std::lock_guard<std::mutex> hold(standIn.lock);
+        if (standIn.set) helper = standIn.path, limit = standIn.limit;
+    }
     try {
-        // Assimp is third-party code that crashes, loops or runs out of memory on some broken files:
-        // it reads the file in a child process, so that whatever it does ends there and the file is
+        // Assimp is third-party code that crashes, loops or runs out of memory on some broken files: it
+        // reads the file in the helper program, so that whatever it does ends there and the file is
         // refused. The texture callback runs here, in this process, once the arrays have arrived.
         HostRMXFlat flat;
-        auto read = [&](HostRMXFlat& into) { return HostRMXReadWithAssimp(data, size, into); };
-        if (!HostRMXReadIsolated(read, kHostRMXReadTimeLimit, ChildMemoryFor(size), flat))
-            return D3DRMERR_BADFILE;
-        ContentsMaker(callback, arg, out).Make(flat);
-        return D3DRM_OK;
+        if (!HostRMXReadWithHelper(helper, data, size, limit, flat)) return D3DRMERR_BADFILE;
+        return HostRMXMakeContents(flat, callback, arg, out);
     } catch (const std::bad_alloc&) {
         return D3DRMERR_BADALLOC;
     }

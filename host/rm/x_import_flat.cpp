@@ -90,21 +90,6 @@ class PipeReader {
         }
         return true;
     }
-    bool Word(uint32_t& value) { return Read(&value, sizeof value); }
-
-    // Reads count values onto the end of out, growing it only as their bytes arrive.
-    template <class T> bool Array(std::vector<T>& out, size_t count) {
-        static_assert(std::is_trivially_copyable_v<T>);
-        constexpr size_t kStep = kBufferBytes / sizeof(T);
-        for (size_t done = 0; done < count;) {
-            size_t step = std::min(kStep, count - done);
-            size_t at = out.size();
-            out.resize(at + step);
-            if (!Read(out.data() + at, step * sizeof(T))) return false;
-            done += step;
-        }
-        return true;
-    }
 
   private:
     // Reads at least one byte into at (advancing at and size past what came).
@@ -142,11 +127,46 @@ class PipeReader {
     size_t next_ = 0, end_ = 0;
 };
 
-bool ReadMaterial(PipeReader& in, HostRMXMaterial& material) {
+// Reads from a message held whole in memory.
+class MemoryReader {
+  public:
+    MemoryReader(const uint8_t* data, size_t size) : at_(data), left_(size) {}
+
+    bool Read(void* bytes, size_t size) {
+        if (size > left_) return false;
+        if (size) std::memcpy(bytes, at_, size);
+        at_ += size, left_ -= size;
+        return true;
+    }
+
+  private:
+    const uint8_t* at_;
+    size_t left_;
+};
+
+template <class Reader> bool Word(Reader& in, uint32_t& value) {
+    return in.Read(&value, sizeof value);
+}
+
+// Reads count values onto the end of out, growing it only as their bytes arrive.
+template <class Reader, class T> bool Array(Reader& in, std::vector<T>& out, size_t count) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    constexpr size_t kStep = kBufferBytes / sizeof(T);
+    for (size_t done = 0; done < count;) {
+        size_t step = std::min(kStep, count - done);
+        size_t at = out.size();
+        out.resize(at + step);
+        if (!in.Read(out.data() + at, step * sizeof(T))) return false;
+        done += step;
+    }
+    return true;
+}
+
+template <class Reader> bool ReadMaterial(Reader& in, HostRMXMaterial& material) {
     uint32_t nameBytes = 0;
-    if (!in.Word(material.colour) || !in.Read(&material.power, sizeof material.power) ||
+    if (!Word(in, material.colour) || !in.Read(&material.power, sizeof material.power) ||
         !in.Read(material.specular, sizeof material.specular) ||
-        !in.Read(material.emissive, sizeof material.emissive) || !in.Word(nameBytes) ||
+        !in.Read(material.emissive, sizeof material.emissive) || !Word(in, nameBytes) ||
         nameBytes > kHostRMXMaxNameBytes)
         return false;
     material.texture.resize(nameBytes);
@@ -200,21 +220,35 @@ bool HostRMXSendFlat(int fd, const HostRMXFlat& flat) {
     return out.Finish();
 }
 
-bool HostRMXReceiveFlat(int fd, std::chrono::steady_clock::time_point deadline, HostRMXFlat& out) {
-    PipeReader in(fd, deadline);
+namespace {
+
+// One message from in into out: the checks of HostRMXReceiveFlat.
+template <class Reader> bool ReadMessage(Reader& in, HostRMXFlat& out) {
     uint32_t word = 0, count = 0;
-    if (!in.Word(word) || word != kMessageStart || !in.Word(count) || count > kHostRMXMaxMaterials)
+    if (!Word(in, word) || word != kMessageStart || !Word(in, count) || count > kHostRMXMaxMaterials)
         return false;
     for (uint32_t i = 0; i < count; ++i) {
         HostRMXMaterial material;
         if (!ReadMaterial(in, material)) return false;
         out.materials.push_back(std::move(material));
     }
-    if (!in.Word(count) || count > kHostRMXMaxCorners || !in.Array(out.positions, count) ||
-        !in.Array(out.normals, count) || !in.Array(out.texCoords, 2 * size_t(count)))
+    if (!Word(in, count) || count > kHostRMXMaxCorners || !Array(in, out.positions, count) ||
+        !Array(in, out.normals, count) || !Array(in, out.texCoords, 2 * size_t(count)))
         return false;
     // Every face has three corners or more.
-    if (!in.Word(count) || count > kHostRMXMaxCorners / 3 || !in.Array(out.faces, count)) return false;
-    if (!in.Word(count) || count > kHostRMXMaxCorners || !in.Array(out.corners, count)) return false;
-    return in.Word(word) && word == kMessageEnd && HostRMXFlatSound(out);
+    if (!Word(in, count) || count > kHostRMXMaxCorners / 3 || !Array(in, out.faces, count)) return false;
+    if (!Word(in, count) || count > kHostRMXMaxCorners || !Array(in, out.corners, count)) return false;
+    return Word(in, word) && word == kMessageEnd && HostRMXFlatSound(out);
+}
+
+} // namespace
+
+bool HostRMXReceiveFlat(int fd, std::chrono::steady_clock::time_point deadline, HostRMXFlat& out) {
+    PipeReader in(fd, deadline);
+    return ReadMessage(in, out);
+}
+
+bool HostRMXParseFlat(const uint8_t* data, size_t size, HostRMXFlat& out) {
+    MemoryReader in(data, size);
+    return ReadMessage(in, out);
 }

@@ -1,15 +1,18 @@
-// A ".x" file's contents as plain arrays, and the message that carries them from the process that reads
-// the file to the loader.
+// A ".x" file's contents as plain arrays, and the message that carries them from the helper program
+// that reads the file (quib-ximport) to the loader.
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "host/rm/d3drm.h"
-#include "host/rm/x_import.h"
+#include "host/d3d/d3dtypes.h"
 
+// Largest ".x" file read, in bytes, and most vertices and face corners one file may give.
+constexpr size_t kHostRMXFileMaxBytes = 64u * 1024 * 1024;
+constexpr size_t kHostRMXMaxCorners = 16u * 1024 * 1024;
 // Most materials one file may give, and the longest texture file name, in bytes.
 constexpr size_t kHostRMXMaxMaterials = 65536;
 constexpr size_t kHostRMXMaxNameBytes = 1024;
@@ -55,5 +58,8 @@ bool HostRMXSendFlat(int fd, const HostRMXFlat& flat);
 // Reads one message from fd into out (which must be empty), waiting until deadline at most. Nothing the
 // message says is trusted: every count is checked against the bounds before its data is read, memory
 // grows only with the bytes that actually arrive, and the result must pass HostRMXFlatSound. False for
-// a short, malformed or late message; out is then unspecified.
+// a short, malformed or late message; out is then unspecified. What follows the message is not read.
 bool HostRMXReceiveFlat(int fd, std::chrono::steady_clock::time_point deadline, HostRMXFlat& out);
+
+// The same reading, checks and result for a message held in memory (size bytes at data).
+bool HostRMXParseFlat(const uint8_t* data, size_t size, HostRMXFlat& out);

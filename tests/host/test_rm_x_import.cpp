@@ -1,34 +1,34 @@
-// The ".x" import's child process: what the reader fills in arrives whole; a reader that fails, crashes,
-// hangs or overgrows its memory fails the read and leaves no process behind; messages are read within
-// their bounds; files the importer itself crashes on are refused; the texture callback runs in the
-// loading process.
+// The ".x" reader's helper program and the loader's side of it: messages read within their bounds, the
+// helper found beside the binary holding the host, loads that succeed whatever the loading program does
+// with its children, signals and descriptors, and a helper that crashes, hangs, ends early or writes
+// garbage giving a refused file with nothing left behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
-#include <functional>
-#include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "host/rm/testing.h"
 #include "host/rm/x_import.h"
-#include "host/rm/x_import_assimp.h"
-#include "host/rm/x_import_child.h"
 #include "host/rm/x_import_flat.h"
-#include "host/rm/x_import_screen.h"
+#include "host/rm/x_import_spawn.h"
 #include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr size_t kMemory = 256u << 20;
 
 HostRMXFlat TexturedTriangles(size_t count) {
     HostRMXFlat flat;
@@ -77,21 +77,29 @@ bool NoChildLeft() {
     return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
 }
 
-// flat as a message (small enough for the pipe to hold).
-std::string Encode(const HostRMXFlat& flat) {
-    int ends[2];
-    EXPECT_EQ(::pipe(ends), 0);
-    EXPECT_TRUE(HostRMXSendFlat(ends[1], flat));
-    ::close(ends[1]);
-    std::string bytes;
-    char chunk[4096];
-    ssize_t got;
-    while ((got = ::read(ends[0], chunk, sizeof chunk)) > 0)
-        bytes.append(chunk, size_t(got));
-    ::close(ends[0]);
-    return bytes;
+// The descriptors this process has open.
+int OpenDescriptors() {
+    int count = 0;
+    if (DIR* folder = ::opendir("/proc/self/fd")) {
+        while (const dirent* entry = ::readdir(folder))
+            count += entry->d_name[0] != '.';
+        ::closedir(folder);
+    }
+    return count - 1; // the folder's own
 }
 
+// flat as a message.
+std::string Encode(const HostRMXFlat& flat) {
+    testsupport::TempFolder folder("quib-x-message");
+    std::string path = folder / "message";
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    EXPECT_GE(fd, 0);
+    EXPECT_TRUE(HostRMXSendFlat(fd, flat));
+    ::close(fd);
+    return testsupport::ReadText(path);
+}
+
+// Reads bytes as a message both ways (through a pipe, from memory); they must agree.
 bool Decode(const std::string& bytes, HostRMXFlat& out) {
     int ends[2];
     EXPECT_EQ(::pipe(ends), 0);
@@ -99,73 +107,12 @@ bool Decode(const std::string& bytes, HostRMXFlat& out) {
     ::close(ends[1]);
     bool read = HostRMXReceiveFlat(ends[0], std::chrono::steady_clock::now() + 5s, out);
     ::close(ends[0]);
+    HostRMXFlat parsed;
+    EXPECT_EQ(HostRMXParseFlat(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), parsed), read);
     return read;
 }
 
-TEST(RMXImportChild, ArraysFilledInTheChildArriveWhole) {
-    HostRMXFlat sent = TexturedTriangles(20000); // many times what the pipe holds at once
-    pid_t parent = ::getpid();
-    HostRMXFlat got;
-    ASSERT_TRUE(HostRMXReadIsolated(
-        [&](HostRMXFlat& out) {
-            out = sent;
-            return ::getpid() != parent;
-        },
-        30s, kMemory, got));
-    ExpectSame(got, sent);
-    EXPECT_TRUE(NoChildLeft());
-}
-
-TEST(RMXImportChild, AnyFailureOfTheChildFailsTheReadAndItIsReaped) {
-    struct Case {
-        const char* what;
-        std::function<bool(HostRMXFlat&)> read;
-        std::chrono::milliseconds limit;
-    };
-    const Case cases[] = {
-        {"refuses", [](HostRMXFlat&) { return false; }, 30s},
-        {"throws", [](HostRMXFlat&) -> bool { throw std::runtime_error("unreadable"); }, 30s},
-        {"faults",
-         [](HostRMXFlat& out) {
-             out = TexturedTriangles(1);
-             return std::raise(SIGSEGV) == 0;
-         },
-         30s},
-        {"aborts", [](HostRMXFlat&) -> bool { std::abort(); }, 30s},
-        {"exits without a message", [](HostRMXFlat&) -> bool { ::_exit(0); }, 30s},
-        {"fills unsound arrays",
-         [](HostRMXFlat& out) {
-             out = TexturedTriangles(2);
-             out.corners[4] = 6; // a vertex past the end
-             return true;
-         },
-         30s},
-        {"hangs",
-         [](HostRMXFlat&) {
-             for (;;)
-                 ::pause();
-             return true;
-         },
-         300ms},
-        // Would succeed but for the cap on the child's memory (the pages are never touched).
-        {"overgrows its memory",
-         [](HostRMXFlat& out) {
-             void* hoard = std::malloc(size_t(3) << 30);
-             asm volatile("" : : "r"(hoard) : "memory"); // the allocation is not optimised away
-             std::free(hoard);
-             out = TexturedTriangles(1);
-             return hoard != nullptr;
-         },
-         30s},
-    };
-    for (const Case& c : cases) {
-        HostRMXFlat got;
-        EXPECT_FALSE(HostRMXReadIsolated(c.read, c.limit, kMemory, got)) << c.what;
-        EXPECT_TRUE(NoChildLeft()) << c.what;
-    }
-}
-
-TEST(RMXImportChild, MessagesAreReadWithinTheirBounds) {
+TEST(RMXImportMessage, MessagesAreReadWithinTheirBounds) {
     HostRMXFlat sent = TexturedTriangles(3);
     std::string message = Encode(sent);
     HostRMXFlat whole;
@@ -185,7 +132,15 @@ TEST(RMXImportChild, MessagesAreReadWithinTheirBounds) {
         EXPECT_FALSE(Decode(claim, got)) << count;
         EXPECT_LT(got.positions.size(), 65536u) << count;
     }
+    // Sound arrays only: a corner past the vertices.
+    sent.corners[4] = uint32_t(sent.positions.size());
+    HostRMXFlat got;
+    EXPECT_FALSE(Decode(Encode(sent), got));
 }
+
+// A small ".x" file; the stand-in helpers never read it.
+const std::string kTriangle = "xof 0303txt 0032\nMesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;;"
+                              " 1; 3;0,1,2;; }\n";
 
 struct CallbackLog {
     std::vector<std::string> names;
@@ -200,9 +155,24 @@ HRESULT RecordAndRefuse(char* name, void* arg, IDirect3DRMTexture** texture) {
     return D3DRMERR_NOTFOUND;
 }
 
-HRESULT Import(const std::vector<uint8_t>& file, CallbackLog& log, HostRMMeshBuilder::Contents& out) {
+HRESULT Import(const std::string& file, CallbackLog& log, HostRMMeshBuilder::Contents& out) {
     out.looks.emplace_back();
     return HostRMImportX(file.data(), file.size(), RecordAndRefuse, &log, out);
+}
+
+HRESULT Import(const std::string& file) {
+    CallbackLog log;
+    HostRMMeshBuilder::Contents out;
+    return Import(file, log, out);
+}
+
+TEST(RMXImport, HelperIsFoundBesideTheBinaryHoldingTheHost) {
+    char self[4096];
+    ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(length, 0);
+    std::string program(self, size_t(length));
+    EXPECT_EQ(HostRMXPackagedHelper(), program.substr(0, program.rfind('/') + 1) + kHostRMXHelperName);
+    EXPECT_EQ(::access(HostRMXPackagedHelper().c_str(), X_OK), 0);
 }
 
 TEST(RMXImport, TextureCallbackRunsInTheLoadingProcessOncePerName) {
@@ -214,7 +184,7 @@ Mesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 2; 3;0,1,2;, 3;0,2,1;;
 )";
     CallbackLog log;
     HostRMMeshBuilder::Contents out;
-    ASSERT_EQ(Import(std::vector<uint8_t>(text.begin(), text.end()), log, out), D3DRM_OK);
+    ASSERT_EQ(Import(text, log, out), D3DRM_OK);
     EXPECT_EQ(log.names, std::vector<std::string>{"rock.bmp"});
     EXPECT_EQ(log.processes, std::vector<pid_t>{::getpid()});
     ASSERT_EQ(out.faces.size(), 2u);
@@ -223,66 +193,190 @@ Mesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 2; 3;0,1,2;, 3;0,2,1;;
     EXPECT_TRUE(NoChildLeft());
 }
 
-// Reals written as integers (in ";" and "," lists) are coordinates like any other; a negative or
-// oversized count after them is still turned away before the importer sees it.
-TEST(RMXImport, IntegerCoordinatesLoadAndHostileCountsAfterThemAreRefused) {
-    auto file = [](const char* vertexTail) {
-        std::string text = std::string(R"(xof 0303txt 0032
-Frame F { FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,-5,1;; }
- Mesh M { 3; -1;2;0;, 1000;-250;3;, 0;100000;-2;; )") +
-                           vertexTail + " } }\n";
-        return std::vector<uint8_t>(text.begin(), text.end());
-    };
-    CallbackLog log;
-    HostRMMeshBuilder::Contents out;
-    ASSERT_EQ(Import(file("1; 3;0,1,2;;"), log, out), D3DRM_OK);
-    ASSERT_EQ(out.positions.size(), 3u);
-    std::vector<std::vector<float>> got, want = {{-1, 2, -5}, {1000, -250, -2}, {0, 100000, -7}};
-    for (const D3DVECTOR& p : out.positions)
-        got.push_back({p.x, p.y, p.z});
-    std::sort(got.begin(), got.end());
-    std::sort(want.begin(), want.end());
-    EXPECT_EQ(got, want);
-    for (const char* hostile : {"-1; 3;0,1,2;;", "4000000000; 3;0,1,2;;", "1; -3;0,1,2;;"}) {
-        std::vector<uint8_t> bytes = file(hostile);
-        EXPECT_FALSE(HostRMXPlausible(bytes.data(), bytes.size())) << hostile;
-    }
-}
-
-std::vector<uint8_t> CorpusFile(const char* name) {
-    return testsupport::ReadBytes(std::string(QUIB_SOURCE_ROOT) + "/tests/fuzz/corpus/x/" + name);
+std::string CorpusFile(const char* name) {
+    return testsupport::ReadText(std::string(QUIB_SOURCE_ROOT) + "/tests/fuzz/corpus/x/" + name);
 }
 
 // Broken files on which the importer crashes, leaks or runs away (inputs the fuzzer found), kept in the
-// fuzz target's seed corpus. The slowest one, which the memory cap ends, is left to the corpus replay.
+// fuzz target's seed corpus, and counts no file could hold: the helper dies or refuses, and this process
+// goes on. The slowest one, which the memory cap ends, is left to the corpus replay.
 TEST(RMXImport, FilesTheImporterFailsOnAreRefused) {
+    int descriptors = OpenDescriptors();
     for (const char* name : {"importer_crash_binary_1.x", "importer_crash_binary_2.x",
                              "importer_crash_text_1.x", "importer_crash_text_2.x", "importer_leak.x",
                              "importer_slow.x", "material_list_unknown_object.x"}) {
-        std::vector<uint8_t> file = CorpusFile(name);
+        std::string file = CorpusFile(name);
         ASSERT_FALSE(file.empty()) << name;
         CallbackLog log;
         HostRMMeshBuilder::Contents out;
         EXPECT_EQ(Import(file, log, out), D3DRMERR_BADFILE) << name;
         EXPECT_TRUE(log.names.empty()) << name;
     }
+    for (const char* count : {"-1; 3;0,1,2;;", "4000000000; 3;0,1,2;;", "1; -3;0,1,2;;"}) {
+        std::string text =
+            std::string("xof 0303txt 0032\nMesh M { 3; -1;2;0;, 1000;-250;3;, 0;100000;-2;; ") + count +
+            " }\n";
+        EXPECT_EQ(Import(text), D3DRMERR_BADFILE) << count;
+    }
+    EXPECT_TRUE(NoChildLeft());
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+// Loads kTriangle count times; how many loaded.
+int LoadsThatSucceed(int count) {
+    int loaded = 0;
+    for (int i = 0; i < count; ++i) {
+        CallbackLog log;
+        HostRMMeshBuilder::Contents out;
+        loaded += Import(kTriangle, log, out) == D3DRM_OK && out.faces.size() == 1;
+    }
+    return loaded;
+}
+
+void ReapEveryChild(int) {
+    int saved = errno;
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+    errno = saved;
+}
+
+// The loader waits on its helper through a pidfd, or by process id where the system has none: the tests
+// of the helper's life run both ways.
+class RMXImportWaits : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { HostRMXAllowPidFdForTesting(GetParam()); }
+    void TearDown() override { HostRMXAllowPidFdForTesting(true); }
+};
+INSTANTIATE_TEST_SUITE_P(PidFdOrNot, RMXImportWaits, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& param) {
+                             return param.param ? "pidfd" : "processId";
+                         });
+
+// The caller's dispositions and descriptors are its own business: SIGCHLD ignored (inherited from the
+// program's starter), a handler that reaps every child, descriptors 0 to 2 closed.
+TEST_P(RMXImportWaits, LoadsSucceedWhateverTheProgramDoesWithChildrenAndDescriptors) {
+    int descriptors = OpenDescriptors();
+    struct sigaction old = {}, ignore = {}, reaper = {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGCHLD, &ignore, &old), 0);
+    EXPECT_EQ(LoadsThatSucceed(10), 10) << "SIGCHLD ignored";
+    reaper.sa_handler = ReapEveryChild; // no SA_RESTART: waits and reads are interrupted too
+    ASSERT_EQ(::sigaction(SIGCHLD, &reaper, nullptr), 0);
+    EXPECT_EQ(LoadsThatSucceed(10), 10) << "a handler reaping every child";
+    ASSERT_EQ(::sigaction(SIGCHLD, &old, nullptr), 0);
+
+    for (int closed : {2, 3}) { // 0 and 1, then 0 to 2
+        int saved[3];
+        for (int fd = 0; fd < closed; ++fd) {
+            saved[fd] = ::fcntl(fd, F_DUPFD_CLOEXEC, 10);
+            ::close(fd);
+        }
+        int loaded = LoadsThatSucceed(10);
+        int stillClosed = 0;
+        for (int fd = 0; fd < closed; ++fd) {
+            stillClosed += ::fcntl(fd, F_GETFD) == -1;
+            ::dup2(saved[fd], fd);
+            ::close(saved[fd]);
+        }
+        EXPECT_EQ(loaded, 10) << "descriptors 0 to " << closed - 1 << " closed";
+        EXPECT_EQ(stillClosed, closed) << "the loader left a descriptor in a standard place";
+    }
+    EXPECT_TRUE(NoChildLeft());
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+// Other threads of the program keep allocating (and holding the allocator's locks) while it loads.
+TEST(RMXImport, LoadsSucceedWhileOtherThreadsAllocate) {
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> busy;
+    for (int t = 0; t < 6; ++t)
+        busy.emplace_back([&stop, t] {
+            std::vector<std::string> held(64);
+            for (size_t i = 0; !stop.load(std::memory_order_relaxed); ++i)
+                held[i % held.size()].assign(16 + (i * 7919 + size_t(t)) % 4096, char('a' + t));
+        });
+    int loaded = LoadsThatSucceed(50);
+    stop = true;
+    for (std::thread& thread : busy)
+        thread.join();
+    EXPECT_EQ(loaded, 50);
     EXPECT_TRUE(NoChildLeft());
 }
 
-// The same files given to the importer without the quick look that turns most of them away first: the
-// child dies or refuses, and this process goes on.
-TEST(RMXImport, ImporterDiesAloneInItsChild) {
-    for (const char* name : {"importer_crash_binary_1.x", "importer_crash_binary_2.x",
-                             "importer_crash_text_1.x", "importer_crash_text_2.x", "importer_leak.x",
-                             "importer_slow.x", "material_list_unknown_object.x"}) {
-        std::vector<uint8_t> file = CorpusFile(name);
-        HostRMXFlat got;
-        EXPECT_FALSE(HostRMXReadIsolated(
-            [&](HostRMXFlat& out) { return HostRMXReadWithAssimp(file.data(), file.size(), out); }, 30s,
-            kMemory, got))
-            << name;
+// Stands a shell script in for the helper while it lives.
+class StandInHelper {
+  public:
+    StandInHelper(const testsupport::TempFolder& folder, const std::string& name, const std::string& body,
+                  std::chrono::milliseconds limit, mode_t mode = 0700)
+        : path_(folder / name) {
+        testsupport::WriteText(path_, "#!/bin/sh\n" + body + "\n");
+        ::chmod(path_.c_str(), mode);
+        HostRMXSetHelperForTesting(path_.c_str(), limit);
     }
-    EXPECT_TRUE(NoChildLeft());
+    ~StandInHelper() { HostRMXSetHelperForTesting(nullptr, 0ms); }
+
+  private:
+    std::string path_;
+};
+
+TEST_P(RMXImportWaits, AHelperThatFailsGivesARefusedFileAndLeavesNothing) {
+    testsupport::TempFolder folder("quib-x-helper");
+    HostRMXFlat flat = TexturedTriangles(2);
+    testsupport::WriteText(folder / "message", Encode(flat));
+    HostRMXFlat unsound = flat;
+    unsound.corners[0] = 99;
+    testsupport::WriteText(folder / "unsound", Encode(unsound));
+    const std::string message = "'" + (folder / "message") + "'";
+    struct Case {
+        const char* what;
+        std::string script;
+        std::chrono::milliseconds limit;
+        mode_t mode;
+    };
+    const Case cases[] = {
+        {"crashes", "kill -SEGV $$", 30s, 0700},
+        {"crashes halfway", "head -c 40 " + message + "; kill -SEGV $$", 30s, 0700},
+        {"hangs", "exec sleep 30", 300ms, 0700},
+        {"hangs halfway", "head -c 40 " + message + "; exec sleep 30", 300ms, 0700},
+        {"ends early", "exit 0", 30s, 0700},
+        {"writes garbage", "exec head -c 100000 /dev/urandom", 30s, 0700},
+        {"writes zeros without end", "exec cat /dev/zero", 30s, 0700},
+        {"sends unsound arrays", "exec cat '" + (folder / "unsound") + "'", 30s, 0700},
+        {"cannot be started", "exit 0", 30s, 0600},
+    };
+    int descriptors = OpenDescriptors();
+    for (const Case& c : cases) {
+        StandInHelper helper(folder, "helper", c.script, c.limit, c.mode);
+        CallbackLog log;
+        HostRMMeshBuilder::Contents out;
+        EXPECT_EQ(Import(kTriangle, log, out), D3DRMERR_BADFILE) << c.what;
+        EXPECT_TRUE(log.names.empty()) << c.what;
+        EXPECT_TRUE(NoChildLeft()) << c.what;
+        EXPECT_EQ(OpenDescriptors(), descriptors) << c.what;
+    }
+    HostRMXSetHelperForTesting((folder / "missing").c_str(), 30s);
+    EXPECT_EQ(Import(kTriangle), D3DRMERR_BADFILE) << "missing";
+    HostRMXSetHelperForTesting(nullptr, 0ms);
+}
+
+// A whole, sound message is the result, whatever the helper does after it; one many times what the
+// pipe holds at once arrives whole.
+TEST_P(RMXImportWaits, AWholeMessageIsTheResultWhateverTheHelperDoesNext) {
+    testsupport::TempFolder folder("quib-x-helper");
+    HostRMXFlat large = TexturedTriangles(20000);
+    testsupport::WriteText(folder / "large", Encode(large));
+    const std::string message = "cat '" + (folder / "large") + "'";
+    for (const std::string& after : {std::string("exit 0"), std::string("exit 3"),
+                                     std::string("kill -SEGV $$"), std::string("exec sleep 30")}) {
+        StandInHelper helper(folder, "helper", message + "; " + after, 10s);
+        CallbackLog log;
+        HostRMMeshBuilder::Contents out;
+        ASSERT_EQ(Import(kTriangle, log, out), D3DRM_OK) << after;
+        EXPECT_EQ(out.faces.size(), large.faces.size()) << after;
+        EXPECT_TRUE(SameBytes(out.positions, large.positions)) << after;
+        EXPECT_EQ(log.names, std::vector<std::string>{"wood.bmp"}) << after;
+        EXPECT_TRUE(NoChildLeft()) << after;
+    }
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the package into a temporary prefix and checks it stands on its own: the menu folder with the
 # libraries and the menu's files, the game folder with its content, run paths relative to the binaries
-# (nothing of the build or source tree), and both programs start headless from there.
-# Usage: check_install.sh BUILD_DIR SOURCE_DIR
+# (nothing of the build or source tree), both programs start headless from there, and the installed host
+# library reads a ".x" file through the helper program installed beside it.
+# Usage: check_install.sh BUILD_DIR SOURCE_DIR X_LOAD_PROBE
 set -euo pipefail
 build="$(cd "$1" && pwd -P)"
 source="$(cd "$2" && pwd -P)"
+probe="$3"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -13,7 +15,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 package="$tmp/prefix/quib"
 
-for file in lobbit libquib.so libquibhost.so setup.ini options.ini background.bmp \
+for file in lobbit libquib.so libquibhost.so quib-ximport setup.ini options.ini background.bmp \
             Tessary/tessary Tessary/setup.ini Tessary/tiles.bmp Tessary/sounds/music.mp3 \
             Tessary/Levels/001.lev Tessary/Levels/050.lev; do
     [ -f "$package/$file" ] || fail "$file is not installed"
@@ -23,7 +25,7 @@ for file in debug.log Tessary/debug.log Tessary/hiscore.dat; do
 done
 
 # Run paths: only $ORIGIN-relative ones, and none naming the build or the source tree.
-for binary in lobbit Tessary/tessary libquib.so libquibhost.so; do
+for binary in lobbit Tessary/tessary libquib.so libquibhost.so quib-ximport; do
     paths="$(readelf -d "$package/$binary" | grep -E 'R(UN)?PATH' || true)"
     case "$paths" in
         *"$build"* | *"$source"*) fail "$binary keeps a build path: $paths" ;;
@@ -50,6 +52,15 @@ for program in lobbit Tessary/tessary; do
             fail "$program does not load the installed $library: $(ldd "$package/$program" | grep "$library")"
     done
 done
+
+# The installed host library finds its ".x" helper from its own place: the probe runs elsewhere, with no
+# environment but the library's folder.
+printf 'xof 0303txt 0032\nMesh M { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 1; 3;0,1,2;; }\n' >"$tmp/triangle.x"
+grep -qF "libquibhost.so => $package/" <<<"$(LD_LIBRARY_PATH="$package" ldd "$probe")" ||
+    fail "the probe does not run against the installed host library"
+faces="$(cd / && env -i LD_LIBRARY_PATH="$package" "$probe" "$tmp/triangle.x")" ||
+    fail "the installed host library did not read a .x file (exit $?)"
+[ "$faces" = 1 ] || fail "the installed host library read $faces faces of a one-triangle .x file"
 
 # Both programs start from there, headless, show their first screen (captured) and end cleanly.
 export HOST_BACKEND=headless HOST_MAX_FRAMES=5 HOST_RECORD="$tmp/record.txt"

@@ -83,8 +83,9 @@ TEST_F(MeshObjectRMTest, XFilesLoadWithCentreBoxAndEngineGeometry) {
     EXPECT_FLOAT_EQ(-1.0f, obj.m_box.min.x);
     EXPECT_FLOAT_EQ(3.0f, obj.m_box.max.y);
     EXPECT_FLOAT_EQ(1.0f, obj.m_corners[7].z);
-    // Every face corner is a vertex of its own: (-1 - 1 + 1 + 1) + (1 + 1 + 3) over 7 corners.
-    EXPECT_FLOAT_EQ(5.0f / 7.0f, obj.m_center.y);
+    // The mean of the file's five vertices, each counted once: (-1 - 1 + 1 + 1 + 3) / 5.
+    EXPECT_FLOAT_EQ(0.6f, obj.m_center.y);
+    EXPECT_EQ(5, obj.m_meshbuilder->GetVertexCount());
     ASSERT_EQ(1, obj.CreateDPMesh());
     ASSERT_NE(nullptr, obj.m_geo);
     ASSERT_GE(obj.m_geo->count, 1u);

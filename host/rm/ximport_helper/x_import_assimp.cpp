@@ -1,4 +1,4 @@
-#include "host/rm/x_import_assimp.h"
+#include "host/rm/ximport_helper/x_import_assimp.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
@@ -49,29 +49,102 @@ HostRMXMaterial ReadMaterial(const aiMaterial* material) {
     return result;
 }
 
-void AddVertices(const aiMesh& mesh, const aiMatrix4x4& world, HostRMXFlat& out) {
+// A vertex as the builder holds it: position, normal and texture coordinates, compared bit for bit
+// (-0 taken as 0, so that equal values always meet).
+struct VertexKey {
+    uint32_t bits[8];
+    bool operator==(const VertexKey& other) const { return std::memcmp(bits, other.bits, sizeof bits) == 0; }
+};
+
+uint64_t HashOf(const VertexKey& key) {
+    uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (uint32_t word : key.bits)
+        hash = (hash ^ word) * 0x100000001B3ull;
+    return hash ^ hash >> 29;
+}
+
+VertexKey KeyOf(const D3DVECTOR& position, const D3DVECTOR& normal, float u, float v) {
+    const float values[8] = {position.x, position.y, position.z, normal.x, normal.y, normal.z, u, v};
+    VertexKey key;
+    for (int i = 0; i < 8; ++i) {
+        float value = values[i] == 0.0f ? 0.0f : values[i];
+        std::memcpy(&key.bits[i], &value, sizeof value);
+    }
+    return key;
+}
+
+// The vertices of one frame's meshes: the importer gives each face corner a vertex of its own (and
+// splits a file mesh by material); corners equal in position, normal and texture coordinates become
+// one vertex again, which gives the file's own vertices back. An open-addressing table of at least
+// twice as many slots as the corners it will see (corners, the meshes' vertex count), so it never fills.
+class Welder {
+  public:
+    Welder(HostRMXFlat& out, size_t corners) : out_(out), first_(out.positions.size()) {
+        size_t slots = 16;
+        while (slots < 2 * corners)
+            slots *= 2;
+        slots_.assign(slots, 0);
+    }
+
+    // The index in out of the vertex (added when new); false past kHostRMXMaxCorners vertices or
+    // past the corners promised.
+    bool Add(const D3DVECTOR& position, const D3DVECTOR& normal, float u, float v, uint32_t& index) {
+        VertexKey key = KeyOf(position, normal, u, v);
+        size_t mask = slots_.size() - 1;
+        for (size_t slot = HashOf(key) & mask;; slot = (slot + 1) & mask) {
+            uint32_t held = slots_[slot]; // 1 + the vertex's index among keys_; 0 for an empty slot
+            if (held != 0 && keys_[held - 1] == key) {
+                index = uint32_t(first_ + held - 1);
+                return true;
+            }
+            if (held != 0) continue;
+            if (out_.positions.size() >= kHostRMXMaxCorners || 2 * (keys_.size() + 1) > slots_.size())
+                return false;
+            keys_.push_back(key);
+            slots_[slot] = uint32_t(keys_.size());
+            index = uint32_t(out_.positions.size());
+            out_.positions.push_back(position);
+            out_.normals.push_back(normal);
+            out_.texCoords.push_back(u);
+            out_.texCoords.push_back(v);
+            return true;
+        }
+    }
+
+  private:
+    HostRMXFlat& out_;
+    size_t first_;
+    std::vector<uint32_t> slots_;
+    std::vector<VertexKey> keys_;
+};
+
+// Adds the mesh's vertices placed by world through welder; indexOf maps the mesh's vertices to out's.
+bool AddVertices(const aiMesh& mesh, const aiMatrix4x4& world, Welder& welder,
+                 std::vector<uint32_t>& indexOf) {
     aiMatrix3x3 normalMatrix(world);
     float determinant = normalMatrix.Determinant();
     if (std::isfinite(determinant) && determinant != 0.0f) normalMatrix.Inverse().Transpose();
     const aiVector3D* uv = mesh.mTextureCoords[0];
+    indexOf.resize(mesh.mNumVertices);
     for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-        out.positions.push_back(FileSpace(world * mesh.mVertices[v]));
         aiVector3D normal(0, 0, 0);
         if (mesh.mNormals) {
             normal = normalMatrix * mesh.mNormals[v];
             float length = normal.Length();
             if (std::isfinite(length) && length > 0.0f) normal /= length;
         }
-        out.normals.push_back(FileSpace(normal));
-        out.texCoords.push_back(uv ? uv[v].x : 0.0f);
-        out.texCoords.push_back(uv ? 1.0f - uv[v].y : 0.0f);
+        if (!welder.Add(FileSpace(world * mesh.mVertices[v]), FileSpace(normal), uv ? uv[v].x : 0.0f,
+                        uv ? 1.0f - uv[v].y : 0.0f, indexOf[v]))
+            return false;
     }
+    return true;
 }
 
-bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world, uint32_t materials, HostRMXFlat& out) {
-    size_t base = out.positions.size();
-    if (mesh.mNumVertices > kHostRMXMaxCorners - base || !mesh.mVertices) return false;
-    AddVertices(mesh, world, out);
+bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world, uint32_t materials, Welder& welder,
+             HostRMXFlat& out) {
+    if (mesh.mNumVertices > kHostRMXMaxCorners || !mesh.mVertices) return false;
+    std::vector<uint32_t> indexOf;
+    if (!AddVertices(mesh, world, welder, indexOf)) return false;
     uint32_t material = mesh.mMaterialIndex < materials ? mesh.mMaterialIndex : kHostRMXNoMaterial;
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
@@ -80,7 +153,7 @@ bool AddMesh(const aiMesh& mesh, const aiMatrix4x4& world, uint32_t materials, H
         for (unsigned k = face.mNumIndices; k-- > 0;) {
             unsigned vertex = face.mIndices[k];
             if (vertex >= mesh.mNumVertices) return false;
-            out.corners.push_back(static_cast<uint32_t>(base + vertex));
+            out.corners.push_back(indexOf[vertex]);
         }
         out.faces.push_back(HostRMXFace{face.mNumIndices, material});
     }
@@ -95,11 +168,17 @@ bool FlattenNodes(const aiScene& scene, HostRMXFlat& out) {
         auto [node, parent] = pending.back();
         pending.pop_back();
         aiMatrix4x4 world = parent * node->mTransformation;
+        // The importer hangs a frame's meshes (one per material of each file mesh) on the frame's node.
+        size_t corners = 0;
         for (unsigned i = 0; i < node->mNumMeshes; ++i) {
             unsigned index = node->mMeshes[i];
             if (index >= scene.mNumMeshes || !scene.mMeshes[index]) return false;
-            if (!AddMesh(*scene.mMeshes[index], world, materials, out)) return false;
+            corners += scene.mMeshes[index]->mNumVertices;
         }
+        if (corners > kHostRMXMaxCorners) return false;
+        Welder welder(out, corners);
+        for (unsigned i = 0; i < node->mNumMeshes; ++i)
+            if (!AddMesh(*scene.mMeshes[node->mMeshes[i]], world, materials, welder, out)) return false;
         // Children in reverse so that they come off the stack in file order.
         for (unsigned i = node->mNumChildren; i-- > 0;)
             if (node->mChildren[i]) pending.emplace_back(node->mChildren[i], world);
@@ -113,25 +192,31 @@ bool IsDigit(char c) {
 
 // The text form with a space after each comma between two digits, outside strings and comments. Its
 // commas only separate list elements, but the importer's real reader takes a comma followed by a digit
-// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails.
+// for a decimal point: "1,0,0" (a list of reals written as integers) reads as 1.0 and then fails. One
+// pass, character by character; a comment is copied whole.
 std::vector<char> SeparatedLists(const char* text, size_t size) {
-    std::vector<char> out;
-    out.reserve(size + size / 8);
+    std::vector<char> out(size + size / 2 + 1); // at worst every other character is such a comma
+    char* to = out.data();
     bool inString = false;
     for (size_t at = 0; at < size; ++at) {
         char c = text[at];
-        if (!inString && (c == '#' || (c == '/' && at + 1 < size && text[at + 1] == '/'))) {
-            for (; at < size && text[at] != '\n'; ++at)
-                out.push_back(text[at]);
-            if (at == size) break;
-            c = text[at];
+        *to++ = c;
+        if (c != ',' && c != '"' && c != '#' && c != '/') continue;
+        if (c == '"') {
+            inString = !inString;
+        } else if (inString) {
+            continue;
+        } else if (c == ',') {
+            if (at > 0 && at + 1 < size && IsDigit(text[at - 1]) && IsDigit(text[at + 1])) *to++ = ' ';
+        } else if (c == '#' || (at + 1 < size && text[at + 1] == '/')) {
+            // A comment runs to its line's end.
+            const void* end = std::memchr(text + at + 1, '\n', size - at - 1);
+            size_t rest = (end ? size_t(static_cast<const char*>(end) - text) : size) - at - 1;
+            std::memcpy(to, text + at + 1, rest);
+            to += rest, at += rest;
         }
-        out.push_back(c);
-        if (c == '"') inString = !inString;
-        if (!inString && c == ',' && at > 0 && at + 1 < size && IsDigit(text[at - 1]) &&
-            IsDigit(text[at + 1]))
-            out.push_back(' ');
     }
+    out.resize(size_t(to - out.data()));
     return out;
 }
 
