@@ -22,16 +22,58 @@ int FrameMs(int frame) {
 
 } // namespace
 
-int Play::NowMs() const {
+int ClockMs(int frame) {
     return kClockAtNewMs + FrameMs(frame);
 }
 
-bool Play::OutOfTime() const {
+bool CountdownOver(int frame, int goals) {
     return FrameMs(frame) >= (kLevelSeconds + kGoalBonusSeconds * goals) * 1000;
 }
 
+void Magnet::PullOrRelease(Ball& ball, bool held, int mouseX, int mouseY, int nowMs) {
+    if (!held) {
+        accumulator = 0.0f;
+        markMs = nowMs;
+        return;
+    }
+    if (nowMs - markMs > kMagnetStepMs) {
+        accumulator += kMagnetStep;
+        markMs = nowMs;
+    }
+    const float force =
+        std::min(g_physics.maxMagnet * g_physics.speed, g_physics.magnet * g_physics.speed + accumulator);
+    ball.PullToward(mouseX, mouseY, force);
+}
+
+void RunGenerators(TileGrid& grid, BallSet& balls, int nowMs, std::mutex* spawnLock) {
+    for (int i = 0; i < grid.generators.count; ++i) {
+        GeneratorEntry& g = *grid.generators.items[i];
+        if (g.phase == 0 && nowMs - g.phaseTime > g.rate * 1000) {
+            g.phase = 1;
+            g.phaseTime = nowMs;
+        } else if (g.phase == 1 && nowMs - g.phaseTime > kGeneratorDelayMs) {
+            if (spawnLock) {
+                const std::lock_guard<std::mutex> hold(*spawnLock);
+                balls.SpawnAtGenerator(g);
+            } else {
+                balls.SpawnAtGenerator(g);
+            }
+            g.phase = 0;
+            g.phaseTime = nowMs;
+        }
+    }
+}
+
+int Play::NowMs() const {
+    return ClockMs(frame);
+}
+
+bool Play::OutOfTime() const {
+    return CountdownOver(frame, goals);
+}
+
 void Play::Step(bool held, int mouseX, int mouseY) {
-    if (frame == 0) markMs_ = NowMs();
+    if (frame == 0) magnet_.markMs = NowMs();
     const int now = NowMs();
     PtrArray<Ball>& balls = g_ballSet.balls;
     for (int i = 0; i < balls.count; ++i) {
@@ -46,48 +88,19 @@ void Play::Step(bool held, int mouseX, int mouseY) {
         }
         if (ball.CheckGoal()) GoalReached(ball.colour);
         if (ball.state != kBallActive) continue;
-        PullOrRelease(ball, held, mouseX, mouseY, now);
+        magnet_.PullOrRelease(ball, held, mouseX, mouseY, now);
         ball.ApplyDimples(grid_);
         ball.CheckHoles(grid_);
         ball.CheckMines(grid_);
     }
-    UpdateGenerators(now);
+    RunGenerators(grid_, g_ballSet, now);
     ++frame;
-}
-
-void Play::PullOrRelease(Ball& ball, bool held, int mouseX, int mouseY, int now) {
-    if (!held) {
-        accumulator_ = 0.0f;
-        markMs_ = now;
-        return;
-    }
-    if (now - markMs_ > kMagnetStepMs) {
-        accumulator_ += kMagnetStep;
-        markMs_ = now;
-    }
-    const float force =
-        std::min(g_physics.maxMagnet * g_physics.speed, g_physics.magnet * g_physics.speed + accumulator_);
-    ball.PullToward(mouseX, mouseY, force);
 }
 
 void Play::GoalReached(int colour) {
     ++goals;
     const char letter = kColourLetters[colour];
     if (order.find(letter) == std::string::npos) order += letter;
-}
-
-void Play::UpdateGenerators(int now) {
-    for (int i = 0; i < grid_.generators.count; ++i) {
-        GeneratorEntry& g = *grid_.generators.items[i];
-        if (g.phase == 0 && now - g.phaseTime > g.rate * 1000) {
-            g.phase = 1;
-            g.phaseTime = now;
-        } else if (g.phase == 1 && now - g.phaseTime > kGeneratorDelayMs) {
-            g_ballSet.SpawnAtGenerator(g);
-            g.phase = 0;
-            g.phaseTime = now;
-        }
-    }
 }
 
 GridLayer* Play::MineLayer() const {
@@ -106,8 +119,8 @@ PlaySnapshot Play::Save() const {
     for (int i = 0; i < grid_.generators.count; ++i)
         s.generators.push_back(*grid_.generators.items[i]);
     s.frame = frame;
-    s.accumulator = accumulator_;
-    s.markMs = markMs_;
+    s.accumulator = magnet_.accumulator;
+    s.markMs = magnet_.markMs;
     s.goals = goals;
     s.order = order;
     return s;
@@ -131,8 +144,8 @@ void Play::Restore(const PlaySnapshot& s) {
     for (size_t i = 0; i < s.generators.size(); ++i)
         *grid_.generators.items[i] = s.generators[i];
     frame = s.frame;
-    accumulator_ = s.accumulator;
-    markMs_ = s.markMs;
+    magnet_.accumulator = s.accumulator;
+    magnet_.markMs = s.markMs;
     goals = s.goals;
     order = s.order;
 }

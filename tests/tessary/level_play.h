@@ -4,11 +4,14 @@
 // can be saved and restored, so a search can try another way from the same moment.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "tessary/model/ball.h"
 #include "tessary/model/tile_grid.h"
+
+class BallSet;
 
 namespace levelbot {
 
@@ -18,6 +21,26 @@ constexpr int kLevelSeconds = 120;
 constexpr int kGoalBonusSeconds = 20;
 // The goal-order letters by ball colour.
 constexpr char kColourLetters[] = "brgy";
+
+// The game's clock frame frames after "new" ("new" comes long after start-up, so generators flash on
+// the first frame of an attempt).
+int ClockMs(int frame);
+// The countdown (120 s and 20 s per goal reached) has run out after frame frames.
+bool CountdownOver(int frame, int goals);
+
+// The held magnet as the play step builds it: its pull grows every 200 ms the button stays held and
+// starts again from nothing when it is released.
+struct Magnet {
+    float accumulator = 0.0f; // the pull built up so far
+    int markMs = 0;           // when it last grew (or was released)
+
+    // One frame at nowMs: pulls ball toward (mouseX, mouseY) when held, else lets go.
+    void PullOrRelease(Ball& ball, bool held, int mouseX, int mouseY, int nowMs);
+};
+
+// One frame of grid's generators at nowMs: each flashes when its rate has passed and sends a ball
+// into balls 400 ms later. spawnLock, when given, is held while the ball is made.
+void RunGenerators(TileGrid& grid, BallSet& balls, int nowMs, std::mutex* spawnLock = nullptr);
 
 // Everything an attempt changes: the balls (generated ones included), the mines left, the
 // generators' phases, the clock, the magnet and the goals reached.
@@ -59,14 +82,11 @@ class Play {
     void Restore(const PlaySnapshot& snapshot);
 
   private:
-    void PullOrRelease(Ball& ball, bool held, int mouseX, int mouseY, int now);
     void GoalReached(int colour);
-    void UpdateGenerators(int now);
     GridLayer* MineLayer() const;
 
     TileGrid& grid_;
-    float accumulator_ = 0.0f;
-    int markMs_ = 0;
+    Magnet magnet_;
 };
 
 } // namespace levelbot

@@ -2,25 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 
 #include "tessary/model/ball_set.h"
 #include "tessary/model/explosion.h"
-#include "tessary/model/physics_settings.h"
 
 namespace playtest {
 
 namespace {
-
-constexpr int kMagnetStepMs = 200; // the held magnet grows by kMagnetStep every 200 ms
-constexpr float kMagnetStep = 0.1f;
-constexpr int kGeneratorDelayMs = 400; // a ball leaves 400 ms after its generator's flash
-// "new" comes long after the game's start, so generators flash on the first frame of an attempt.
-constexpr int kClockAtNewMs = 60000;
-
-int FrameMs(int frame) {
-    return int(int64_t(frame) * 1000 / kFrameRate);
-}
 
 GridLayer* LayerNamed(TileGrid& grid, const char* name) {
     const int layer = grid.FindLayer(name);
@@ -85,16 +73,15 @@ void GameStep::Restart() {
     loss = kLossNone;
     lossColour = -1;
     lossX = lossY = 0.0f;
-    accumulator_ = 0.0f;
-    markMs_ = NowMs();
+    magnet_ = levelbot::Magnet{0.0f, NowMs()};
 }
 
 int GameStep::NowMs() const {
-    return kClockAtNewMs + FrameMs(frame);
+    return levelbot::ClockMs(frame);
 }
 
 bool GameStep::OutOfTime() const {
-    return FrameMs(frame) >= (kLevelSeconds + kGoalBonusSeconds * goals) * 1000;
+    return levelbot::CountdownOver(frame, goals);
 }
 
 void GameStep::Step(bool held, int mouseX, int mouseY) {
@@ -103,7 +90,7 @@ void GameStep::Step(bool held, int mouseX, int mouseY) {
     const int count = balls_.balls.count;
     for (int i = 0; i < count; ++i)
         if (balls_.balls.items[i]->state == kBallActive) MoveBall(i, held, mouseX, mouseY, now);
-    RunGenerators(now);
+    levelbot::RunGenerators(grid_, balls_, now, &surfaces_);
     ++frame;
 }
 
@@ -128,18 +115,7 @@ void GameStep::MoveBall(int i, bool held, int mouseX, int mouseY, int now) {
         goalsDone |= 1 << ball.colour;
     }
     if (ball.state != kBallActive) return;
-    if (held) {
-        if (now - markMs_ > kMagnetStepMs) {
-            accumulator_ += kMagnetStep;
-            markMs_ = now;
-        }
-        const float force = std::min(g_physics.maxMagnet * g_physics.speed,
-                                     g_physics.magnet * g_physics.speed + accumulator_);
-        ball.PullToward(mouseX, mouseY, force);
-    } else {
-        accumulator_ = 0.0f;
-        markMs_ = now;
-    }
+    magnet_.PullOrRelease(ball, held, mouseX, mouseY, now);
     ball.ApplyDimples(grid_);
     ball.CheckHoles(grid_);
     const bool fell = ball.state != kBallActive;
@@ -166,23 +142,6 @@ bool GameStep::InBowl(int x, int y) const {
         if (d.force > 0.0f && std::hypot(float(d.x - x), float(d.y - y)) < float(d.radius)) return true;
     }
     return false;
-}
-
-void GameStep::RunGenerators(int now) {
-    for (int i = 0; i < grid_.generators.count; ++i) {
-        GeneratorEntry& g = *grid_.generators.items[i];
-        if (g.phase == 0 && now - g.phaseTime > g.rate * 1000) {
-            g.phase = 1;
-            g.phaseTime = now;
-        } else if (g.phase == 1 && now - g.phaseTime > kGeneratorDelayMs) {
-            {
-                const std::lock_guard<std::mutex> hold(surfaces_);
-                balls_.SpawnAtGenerator(g);
-            }
-            g.phase = 0;
-            g.phaseTime = now;
-        }
-    }
 }
 
 } // namespace playtest

@@ -8,15 +8,16 @@
 #include <vector>
 
 #include "tessary/model/tile_grid.h"
+#include "tests/tessary/level_play.h"
 
 class BallSet;
 
 namespace playtest {
 
-// The game's rules of an attempt.
-constexpr int kFrameRate = 60;
-constexpr int kLevelSeconds = 120;
-constexpr int kGoalBonusSeconds = 20;
+// The game's rules of an attempt, as the level test's play step keeps them.
+using levelbot::kFrameRate;
+using levelbot::kGoalBonusSeconds;
+using levelbot::kLevelSeconds;
 constexpr int kColours = 4; // the coloured balls, colours 0 .. 3
 
 // Why an attempt failed.
@@ -73,7 +74,6 @@ class GameStep {
     int NowMs() const;
     void MoveBall(int i, bool held, int mouseX, int mouseY, int now);
     void NoteLoss(int colour, Loss why, float x, float y);
-    void RunGenerators(int now);
     void FreeSpawnedBalls();
     bool InBowl(int x, int y) const;
 
@@ -83,8 +83,7 @@ class GameStep {
     std::vector<BallStart> startBalls_;
     std::vector<Tile*> startMines_;
     std::vector<GeneratorEntry> startGenerators_;
-    float accumulator_ = 0.0f;
-    int markMs_ = 0;
+    levelbot::Magnet magnet_;
 };
 
 } // namespace playtest
